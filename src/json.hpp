@@ -1,0 +1,638 @@
+// quarrow: one value type for any JSON value, written out as JSON text.
+//
+// Header-only, C++11. `quarrow::json` holds null, an object, an array, a
+// string, a boolean or a number, and reports every misuse by throwing one of
+// the exceptions in quarrow::detail.
+
+#ifndef QUARROW_JSON_HPP
+#define QUARROW_JSON_HPP
+
+#include <algorithm>
+#include <cassert>
+#include <cstddef>
+#include <cstdint>
+#include <exception>
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+namespace quarrow
+{
+
+template<typename T, typename SFINAE = void>
+struct adl_serializer;
+
+template<template<typename U, typename V, typename... Args> class ObjectType = std::map,
+         template<typename U, typename... Args> class ArrayType = std::vector,
+         class StringType = std::string,
+         class BooleanType = bool,
+         class NumberIntegerType = long long,
+         class NumberUnsignedType = unsigned long long,
+         class NumberFloatType = double,
+         template<typename U> class AllocatorType = std::allocator,
+         template<typename T, typename SFINAE = void> class JSONSerializer = adl_serializer>
+class basic_json;
+
+/// The JSON value type: every quarrow value is a `json`.
+using json = basic_json<>;
+
+namespace detail
+{
+
+// ---------------------------------------------------------------------------
+// Kinds: what a value holds. The numbers are fixed and part of the interface.
+// ---------------------------------------------------------------------------
+
+enum class value_t : std::uint8_t
+{
+    null = 0,
+    object = 1,
+    array = 2,
+    string = 3,
+    boolean = 4,
+    number_integer = 5,
+    number_unsigned = 6,
+    number_float = 7,
+    discarded = 8
+};
+
+// ---------------------------------------------------------------------------
+// Exceptions: every misuse of a value throws one of these. The message reads
+// "[json.exception.<class>.<id>] <text>", composed once when it is thrown.
+// ---------------------------------------------------------------------------
+
+/// Base of the family; catch it to catch every error the library raises.
+class exception : public std::exception
+{
+  public:
+    /// The full message. Never fails and does no work.
+    const char* what() const noexcept override
+    {
+        return m_message.c_str();
+    }
+
+    /// The numeric id: 300s for type_error, 400s for out_of_range.
+    const int id;
+
+  protected:
+    exception(int id_, const std::string& class_name, const std::string& what_arg)
+        : id(id_), m_message("[json.exception." + class_name + "." + std::to_string(id_) + "] " + what_arg)
+    {}
+
+  private:
+    std::string m_message;
+};
+
+/// An operation is not valid for the kind of value it is applied to.
+class type_error : public exception
+{
+  public:
+    type_error(int id_, const std::string& what_arg)
+        : exception(id_, "type_error", what_arg)
+    {}
+};
+
+/// A key or index that is not there. Unrelated to std::out_of_range.
+class out_of_range : public exception
+{
+  public:
+    out_of_range(int id_, const std::string& what_arg)
+        : exception(id_, "out_of_range", what_arg)
+    {}
+};
+
+/// Any other misuse.
+class other_error : public exception
+{
+  public:
+    other_error(int id_, const std::string& what_arg)
+        : exception(id_, "other_error", what_arg)
+    {}
+};
+
+// ---------------------------------------------------------------------------
+// Conversion helpers: the road from a native value into a basic_json.
+// The converting constructor calls JSONSerializer<T>::to_json, which reaches
+// a to_json overload (ours below, or a user's found by argument-dependent
+// lookup), which stores the value through external_constructor<kind>.
+// ---------------------------------------------------------------------------
+
+template<bool Condition, typename T = void>
+using enable_if_t = typename std::enable_if<Condition, T>::type;
+
+template<typename T>
+using uncvref_t = typename std::remove_cv<typename std::remove_reference<T>::type>::type;
+
+/// Ranks overloads: a higher N is preferred, a lower one is the fallback.
+template<unsigned N>
+struct priority_tag : priority_tag<N - 1>
+{};
+
+template<>
+struct priority_tag<0>
+{};
+
+/// One constant instance of an empty function object, shared by every unit.
+template<typename T>
+struct static_const
+{
+    static constexpr T value{};
+};
+
+template<typename T>
+constexpr T static_const<T>::value;
+
+/// Stores a value of one kind into a basic_json that owns nothing yet.
+template<value_t>
+struct external_constructor;
+
+template<>
+struct external_constructor<value_t::string>
+{
+    template<typename BasicJsonType>
+    static void construct(BasicJsonType& j, const typename BasicJsonType::string_t& s)
+    {
+        j.m_type = value_t::string;
+        j.m_value = s;
+        j.assert_invariant();
+    }
+};
+
+template<>
+struct external_constructor<value_t::number_integer>
+{
+    template<typename BasicJsonType>
+    static void construct(BasicJsonType& j, typename BasicJsonType::number_integer_t v) noexcept
+    {
+        j.m_type = value_t::number_integer;
+        j.m_value = v;
+        j.assert_invariant();
+    }
+};
+
+/// A character array holds text up to its first NUL, and never beyond its end.
+template<typename BasicJsonType, std::size_t N>
+void to_json(BasicJsonType& j, const char (&s)[N])
+{
+    using string_t = typename BasicJsonType::string_t;
+    external_constructor<value_t::string>::construct(j, string_t(s, std::find(s, s + N, '\0')));
+}
+
+template<typename BasicJsonType, typename T, enable_if_t<std::is_same<T, int>::value, int> = 0>
+void to_json(BasicJsonType& j, T val) noexcept
+{
+    using number_integer_t = typename BasicJsonType::number_integer_t;
+    external_constructor<value_t::number_integer>::construct(j, static_cast<number_integer_t>(val));
+}
+
+/// The function object behind adl_serializer::to_json. Its unqualified call
+/// finds the overloads above and those in the namespace of the value's type.
+struct to_json_fn
+{
+  private:
+    template<typename BasicJsonType, typename T>
+    auto call(BasicJsonType& j, T&& val, priority_tag<1> /*unused*/) const
+        noexcept(noexcept(to_json(j, std::forward<T>(val))))
+        -> decltype(to_json(j, std::forward<T>(val)), void())
+    {
+        to_json(j, std::forward<T>(val));
+    }
+
+  public:
+    template<typename BasicJsonType, typename T>
+    auto operator()(BasicJsonType& j, T&& val) const
+        noexcept(noexcept(std::declval<const to_json_fn&>().call(j, std::forward<T>(val), priority_tag<1>{})))
+        -> decltype(std::declval<const to_json_fn&>().call(j, std::forward<T>(val), priority_tag<1>{}))
+    {
+        call(j, std::forward<T>(val), priority_tag<1>{});
+    }
+};
+
+} // namespace detail
+
+/// The default JSONSerializer: converts any T for which a to_json exists.
+template<typename, typename>
+struct adl_serializer
+{
+    template<typename BasicJsonType, typename ValueType>
+    static auto to_json(BasicJsonType& j, ValueType&& val)
+        noexcept(noexcept(detail::static_const<detail::to_json_fn>::value(j, std::forward<ValueType>(val))))
+        -> decltype(detail::static_const<detail::to_json_fn>::value(j, std::forward<ValueType>(val)))
+    {
+        detail::static_const<detail::to_json_fn>::value(j, std::forward<ValueType>(val));
+    }
+};
+
+// ---------------------------------------------------------------------------
+// The value: a kind tag and one 64-bit word. Scalars live in the word;
+// objects, arrays and strings live in a container the value alone owns.
+// ---------------------------------------------------------------------------
+
+template<template<typename U, typename V, typename... Args> class ObjectType,
+         template<typename U, typename... Args> class ArrayType,
+         class StringType,
+         class BooleanType,
+         class NumberIntegerType,
+         class NumberUnsignedType,
+         class NumberFloatType,
+         template<typename U> class AllocatorType,
+         template<typename T, typename SFINAE> class JSONSerializer>
+class basic_json
+{
+    template<detail::value_t>
+    friend struct detail::external_constructor;
+
+  public:
+    using value_t = detail::value_t;
+
+    using exception = detail::exception;
+    using type_error = detail::type_error;
+    using out_of_range = detail::out_of_range;
+    using other_error = detail::other_error;
+
+    /// Members ordered by key, compared byte by byte; one member per key.
+    using object_t = ObjectType<StringType, basic_json, std::less<StringType>,
+                                AllocatorType<std::pair<const StringType, basic_json>>>;
+    using array_t = ArrayType<basic_json, AllocatorType<basic_json>>;
+    using string_t = StringType;
+    using boolean_t = BooleanType;
+    using number_integer_t = NumberIntegerType;
+    using number_unsigned_t = NumberUnsignedType;
+    using number_float_t = NumberFloatType;
+
+    /// Converts native values of type T into values.
+    template<typename T, typename SFINAE = void>
+    using json_serializer = JSONSerializer<T, SFINAE>;
+
+  private:
+    /// The one way containers and strings are made: if building the T throws,
+    /// its storage goes back to the allocator and the exception passes on.
+    template<typename T, typename... Args>
+    static T* create(Args&&... args)
+    {
+        using traits = std::allocator_traits<AllocatorType<T>>;
+        AllocatorType<T> alloc;
+        auto deallocate = [&alloc](T* p) { traits::deallocate(alloc, p, 1); };
+        std::unique_ptr<T, decltype(deallocate)> object(traits::allocate(alloc, 1), deallocate);
+        traits::construct(alloc, object.get(), std::forward<Args>(args)...);
+        assert(object != nullptr);
+        return object.release();
+    }
+
+    /// The counterpart of create.
+    template<typename T>
+    static void destroy(T* p) noexcept
+    {
+        using traits = std::allocator_traits<AllocatorType<T>>;
+        AllocatorType<T> alloc;
+        traits::destroy(alloc, p);
+        traits::deallocate(alloc, p, 1);
+    }
+
+    /// The storage word; m_type alone says which member is meaningful.
+    union json_value
+    {
+        object_t* object;
+        array_t* array;
+        string_t* string;
+        boolean_t boolean;
+        number_integer_t number_integer;
+        number_unsigned_t number_unsigned;
+        number_float_t number_float;
+
+        json_value() = default;
+        json_value(boolean_t v) noexcept : boolean(v) {}
+        json_value(number_integer_t v) noexcept : number_integer(v) {}
+        json_value(number_unsigned_t v) noexcept : number_unsigned(v) {}
+        json_value(number_float_t v) noexcept : number_float(v) {}
+        json_value(const string_t& v) : string(create<string_t>(v)) {}
+        json_value(const object_t& v) : object(create<object_t>(v)) {}
+        json_value(const array_t& v) : array(create<array_t>(v)) {}
+
+        /// The empty value of a kind.
+        json_value(value_t t)
+        {
+            switch (t)
+            {
+                case value_t::object:
+                    object = create<object_t>();
+                    break;
+                case value_t::array:
+                    array = create<array_t>();
+                    break;
+                case value_t::string:
+                    string = create<string_t>("");
+                    break;
+                case value_t::boolean:
+                    boolean = false;
+                    break;
+                case value_t::number_integer:
+                    number_integer = 0;
+                    break;
+                case value_t::number_unsigned:
+                    number_unsigned = 0;
+                    break;
+                case value_t::number_float:
+                    number_float = 0.0;
+                    break;
+                case value_t::null:
+                case value_t::discarded:
+                    object = nullptr;
+                    break;
+            }
+        }
+    };
+
+    /// The owning kinds never hold a null pointer.
+    void assert_invariant() const noexcept
+    {
+        assert(m_type != value_t::object or m_value.object != nullptr);
+        assert(m_type != value_t::array or m_value.array != nullptr);
+        assert(m_type != value_t::string or m_value.string != nullptr);
+    }
+
+  public:
+    // -- lifecycle ------------------------------------------------------------
+
+    /// A null value.
+    basic_json() noexcept
+    {
+        assert_invariant();
+    }
+
+    /// A value from a native one, through json_serializer<T>::to_json.
+    /// Throws only what that conversion throws (allocation failure for text).
+    template<typename CompatibleType, typename U = detail::uncvref_t<CompatibleType>,
+             detail::enable_if_t<!std::is_same<U, basic_json>::value, int> = 0,
+             typename = decltype(json_serializer<U>::to_json(std::declval<basic_json&>(),
+                                                            std::declval<CompatibleType>()))>
+    basic_json(CompatibleType&& val) noexcept(
+        noexcept(json_serializer<U>::to_json(std::declval<basic_json&>(), std::forward<CompatibleType>(val))))
+    {
+        json_serializer<U>::to_json(*this, std::forward<CompatibleType>(val));
+        assert_invariant();
+    }
+
+    /// A deep copy: the copy and its source share nothing.
+    /// Throws std::bad_alloc; nothing is left behind if it does.
+    basic_json(const basic_json& other)
+        : m_type(other.m_type)
+    {
+        other.assert_invariant();
+        switch (m_type)
+        {
+            case value_t::object:
+                m_value = *other.m_value.object;
+                break;
+            case value_t::array:
+                m_value = *other.m_value.array;
+                break;
+            case value_t::string:
+                m_value = *other.m_value.string;
+                break;
+            case value_t::boolean:
+                m_value = other.m_value.boolean;
+                break;
+            case value_t::number_integer:
+                m_value = other.m_value.number_integer;
+                break;
+            case value_t::number_unsigned:
+                m_value = other.m_value.number_unsigned;
+                break;
+            case value_t::number_float:
+                m_value = other.m_value.number_float;
+                break;
+            case value_t::null:
+            case value_t::discarded:
+                break;
+        }
+        assert_invariant();
+    }
+
+    /// Exchange-based assignment: any copy is made while the argument is
+    /// built, so the target is untouched if it fails; the old content is
+    /// released when the argument dies.
+    basic_json& operator=(basic_json other) noexcept
+    {
+        other.assert_invariant();
+        std::swap(m_type, other.m_type);
+        std::swap(m_value, other.m_value);
+        assert_invariant();
+        return *this;
+    }
+
+    ~basic_json() noexcept
+    {
+        assert_invariant();
+        switch (m_type)
+        {
+            case value_t::object:
+                destroy(m_value.object);
+                break;
+            case value_t::array:
+                destroy(m_value.array);
+                break;
+            case value_t::string:
+                destroy(m_value.string);
+                break;
+            case value_t::null:
+            case value_t::boolean:
+            case value_t::number_integer:
+            case value_t::number_unsigned:
+            case value_t::number_float:
+            case value_t::discarded:
+                break;
+        }
+    }
+
+    // -- kind -----------------------------------------------------------------
+
+    bool is_object() const noexcept
+    {
+        return m_type == value_t::object;
+    }
+
+    bool is_array() const noexcept
+    {
+        return m_type == value_t::array;
+    }
+
+    bool is_string() const noexcept
+    {
+        return m_type == value_t::string;
+    }
+
+    bool is_boolean() const noexcept
+    {
+        return m_type == value_t::boolean;
+    }
+
+    /// True for signed and unsigned integers alike.
+    bool is_number_integer() const noexcept
+    {
+        return m_type == value_t::number_integer or m_type == value_t::number_unsigned;
+    }
+
+    bool is_number_unsigned() const noexcept
+    {
+        return m_type == value_t::number_unsigned;
+    }
+
+    bool is_number_float() const noexcept
+    {
+        return m_type == value_t::number_float;
+    }
+
+    /// 0 for null; the member or element count of an object or array;
+    /// 1 for everything else, a string of any length included.
+    std::size_t size() const noexcept
+    {
+        switch (m_type)
+        {
+            case value_t::null:
+                return 0;
+            case value_t::object:
+                return m_value.object->size();
+            case value_t::array:
+                return m_value.array->size();
+            case value_t::string:
+            case value_t::boolean:
+            case value_t::number_integer:
+            case value_t::number_unsigned:
+            case value_t::number_float:
+            case value_t::discarded:
+                break;
+        }
+        return 1;
+    }
+
+    /// The kind's name as error messages use it; all numbers are "number".
+    std::string type_name() const
+    {
+        switch (m_type)
+        {
+            case value_t::null:
+                return "null";
+            case value_t::object:
+                return "object";
+            case value_t::array:
+                return "array";
+            case value_t::string:
+                return "string";
+            case value_t::boolean:
+                return "boolean";
+            case value_t::discarded:
+                return "discarded";
+            case value_t::number_integer:
+            case value_t::number_unsigned:
+            case value_t::number_float:
+                break;
+        }
+        return "number";
+    }
+
+    // -- typed access ---------------------------------------------------------
+
+    /// A pointer to the stored scalar, string or container, or nullptr when
+    /// the value holds another kind. An integer pointer also reaches an
+    /// unsigned number, read as signed. Never throws.
+    template<typename PointerType, detail::enable_if_t<std::is_pointer<PointerType>::value, int> = 0>
+    PointerType get_ptr() noexcept
+    {
+        return get_impl_ptr(static_cast<PointerType>(nullptr));
+    }
+
+    template<typename PointerType,
+             detail::enable_if_t<std::is_pointer<PointerType>::value and
+                                     std::is_const<typename std::remove_pointer<PointerType>::type>::value,
+                                 int> = 0>
+    PointerType get_ptr() const noexcept
+    {
+        return get_impl_ptr(static_cast<PointerType>(nullptr));
+    }
+
+    /// A reference to what get_ptr would point to.
+    /// Throws type_error 303 when the value holds another kind; the value is unchanged.
+    template<typename ReferenceType, detail::enable_if_t<std::is_reference<ReferenceType>::value, int> = 0>
+    ReferenceType get_ref()
+    {
+        return get_ref_impl<ReferenceType>(*this);
+    }
+
+    template<typename ReferenceType,
+             detail::enable_if_t<std::is_reference<ReferenceType>::value and
+                                     std::is_const<typename std::remove_reference<ReferenceType>::type>::value,
+                                 int> = 0>
+    ReferenceType get_ref() const
+    {
+        return get_ref_impl<ReferenceType>(*this);
+    }
+
+  private:
+    // One overload per member type, chosen by the type of the null pointer
+    // passed in; a non-const value lends the const ones its own constness.
+
+    template<typename T>
+    T* get_impl_ptr(T* /*unused*/) noexcept
+    {
+        return const_cast<T*>(static_cast<const basic_json&>(*this).get_impl_ptr(static_cast<const T*>(nullptr)));
+    }
+
+    const object_t* get_impl_ptr(const object_t* /*unused*/) const noexcept
+    {
+        return is_object() ? m_value.object : nullptr;
+    }
+
+    const array_t* get_impl_ptr(const array_t* /*unused*/) const noexcept
+    {
+        return is_array() ? m_value.array : nullptr;
+    }
+
+    const string_t* get_impl_ptr(const string_t* /*unused*/) const noexcept
+    {
+        return is_string() ? m_value.string : nullptr;
+    }
+
+    const boolean_t* get_impl_ptr(const boolean_t* /*unused*/) const noexcept
+    {
+        return is_boolean() ? &m_value.boolean : nullptr;
+    }
+
+    const number_integer_t* get_impl_ptr(const number_integer_t* /*unused*/) const noexcept
+    {
+        return is_number_integer() ? &m_value.number_integer : nullptr;
+    }
+
+    const number_unsigned_t* get_impl_ptr(const number_unsigned_t* /*unused*/) const noexcept
+    {
+        return is_number_unsigned() ? &m_value.number_unsigned : nullptr;
+    }
+
+    const number_float_t* get_impl_ptr(const number_float_t* /*unused*/) const noexcept
+    {
+        return is_number_float() ? &m_value.number_float : nullptr;
+    }
+
+    template<typename ReferenceType, typename ThisType>
+    static ReferenceType get_ref_impl(ThisType& obj)
+    {
+        using PointerType = typename std::add_pointer<ReferenceType>::type;
+        auto* ptr = obj.template get_ptr<PointerType>();
+        if (ptr != nullptr)
+        {
+            return *ptr;
+        }
+        throw type_error(303, "incompatible ReferenceType for get_ref, actual type is " + obj.type_name());
+    }
+
+    value_t m_type = value_t::null;
+    json_value m_value = {};
+};
+
+} // namespace quarrow
+
+#endif // QUARROW_JSON_HPP
