@@ -1,0 +1,53 @@
+// Allocation failures pass std::bad_alloc on and leave nothing behind; the
+// allocation counts the design promises hold.
+
+#include "counting_new.hpp"
+
+#include <quarrow/json.hpp>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace
+{
+
+using counting_new::allocations_during;
+using counting_new::fail_each_allocation;
+using quarrow::json;
+
+// Long enough to need a heap buffer of its own, beyond any short-string storage.
+const char long_text[] = "a text that is far too long to be stored inline";
+
+TEST(AllocationFailure, ConvertingTextLeaksNothing)
+{
+    fail_each_allocation([] { json value = long_text; });
+}
+
+TEST(AllocationFailure, CopyingTextLeaksNothing)
+{
+    const json source = long_text;
+    fail_each_allocation([&] { json copy = source; });
+}
+
+TEST(AllocationFailure, FailedAssignmentLeavesTheTargetUnchanged)
+{
+    const json source = long_text;
+    json target = 17;
+    fail_each_allocation([&] { target = source; },
+                         [&] { EXPECT_EQ(target.get_ref<json::number_integer_t&>(), 17); });
+    EXPECT_EQ(*target.get_ptr<json::string_t*>(), long_text);
+}
+
+TEST(AllocationCount, NumbersAndNullAllocateNothing)
+{
+    EXPECT_EQ(allocations_during([] {
+                  json null;
+                  json number = 17;
+                  json copy = number;
+                  copy = null;
+              }),
+              0u);
+}
+
+} // namespace
