@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <exception>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <stdexcept>
@@ -367,13 +368,57 @@ class basic_json
     /// A value from a native one, through json_serializer<T>::to_json.
     /// Throws only what that conversion throws (allocation failure for text).
     template<typename CompatibleType, typename U = detail::uncvref_t<CompatibleType>,
-             detail::enable_if_t<!std::is_same<U, basic_json>::value, int> = 0,
+             detail::enable_if_t<not std::is_same<U, basic_json>::value, int> = 0,
              typename = decltype(json_serializer<U>::to_json(std::declval<basic_json&>(),
                                                             std::declval<CompatibleType>()))>
     basic_json(CompatibleType&& val) noexcept(
         noexcept(json_serializer<U>::to_json(std::declval<basic_json&>(), std::forward<CompatibleType>(val))))
     {
         json_serializer<U>::to_json(*this, std::forward<CompatibleType>(val));
+        assert_invariant();
+    }
+
+    /// An object or an array from a brace list. With type_deduction, a list
+    /// whose every entry is a two-entry array with a string first (an empty
+    /// list too) is an object, the first entry with a key winning; any other
+    /// list is an array of copies of its entries. Without type_deduction,
+    /// manual_type value_t::array forces an array and value_t::object demands
+    /// an object. Throws type_error 301 when an object is demanded of a list
+    /// that is not one, and std::bad_alloc; nothing is left behind either way.
+    basic_json(std::initializer_list<basic_json> init, bool type_deduction = true,
+               value_t manual_type = value_t::array)
+        : basic_json() // complete from here on, so a throw below releases what was built
+    {
+        bool is_an_object = std::all_of(init.begin(), init.end(), [](const basic_json& element) {
+            return element.is_array() and element.size() == 2 and element[0].is_string();
+        });
+
+        if (not type_deduction)
+        {
+            if (manual_type == value_t::array)
+            {
+                is_an_object = false;
+            }
+            if (manual_type == value_t::object and not is_an_object)
+            {
+                throw type_error(301, "cannot create object from initializer list");
+            }
+        }
+
+        if (is_an_object)
+        {
+            m_value = value_t::object;
+            m_type = value_t::object;
+            for (const basic_json& element : init)
+            {
+                m_value.object->emplace(*element[0].m_value.string, element[1]);
+            }
+        }
+        else
+        {
+            m_value.array = create<array_t>(init);
+            m_type = value_t::array;
+        }
         assert_invariant();
     }
 
@@ -533,6 +578,49 @@ class basic_json
                 break;
         }
         return "number";
+    }
+
+    // -- element access -------------------------------------------------------
+
+    /// The value of the member with this key, compared byte for byte.
+    /// Throws type_error 304 when the value is not an object and out_of_range
+    /// 403 when it has no such member; nothing is ever inserted.
+    basic_json& at(const string_t& key)
+    {
+        return const_cast<basic_json&>(static_cast<const basic_json&>(*this).at(key));
+    }
+
+    const basic_json& at(const string_t& key) const
+    {
+        if (not is_object())
+        {
+            throw type_error(304, "cannot use at() with " + type_name());
+        }
+        try
+        {
+            return m_value.object->at(key);
+        }
+        catch (std::out_of_range&)
+        {
+            throw out_of_range(403, "key '" + key + "' not found");
+        }
+    }
+
+    /// The element at this position of an array. Throws type_error 305 when
+    /// the value is not an array (a null is not turned into one), and
+    /// out_of_range 401 when index is not less than size(): nothing outside
+    /// the array is ever read.
+    const basic_json& operator[](std::size_t index) const
+    {
+        if (not is_array())
+        {
+            throw type_error(305, "cannot use operator[] with " + type_name());
+        }
+        if (index >= m_value.array->size())
+        {
+            throw out_of_range(401, "array index " + std::to_string(index) + " is out of range");
+        }
+        return (*m_value.array)[index];
     }
 
     // -- typed access ---------------------------------------------------------

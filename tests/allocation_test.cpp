@@ -39,6 +39,36 @@ TEST(AllocationFailure, FailedAssignmentLeavesTheTargetUnchanged)
     EXPECT_EQ(*target.get_ptr<json::string_t*>(), long_text);
 }
 
+TEST(AllocationFailure, BraceListObjectLeaksNothing)
+{
+    fail_each_allocation([] {
+        json object = {{"the good", long_text}, {"the bad", {1, 2, long_text}}, {"the ugly", "il brutto"}};
+    });
+}
+
+TEST(AllocationFailure, BraceListArrayLeaksNothing)
+{
+    const json element = long_text;
+    fail_each_allocation([&] { json array = {element, element, 17}; });
+}
+
+TEST(AllocationFailure, MissingKeyMessageLeaksNothingAndKeepsTheObject)
+{
+    json object = {{"the good", "il buono"}};
+    const std::string missing = long_text;
+    fail_each_allocation(
+        [&] {
+            try
+            {
+                object.at(missing);
+            }
+            catch (const json::out_of_range&)
+            {
+            }
+        },
+        [&] { EXPECT_EQ(object.size(), 1u); });
+}
+
 TEST(AllocationCount, NumbersAndNullAllocateNothing)
 {
     EXPECT_EQ(allocations_during([] {
