@@ -147,33 +147,85 @@ struct static_const
 template<typename T>
 constexpr T static_const<T>::value;
 
-/// Stores a value of one kind into a basic_json that owns nothing yet.
-template<value_t>
-struct external_constructor;
+/// True when T is one of Candidates, exactly.
+template<typename T, typename... Candidates>
+struct is_one_of : std::false_type
+{};
 
-template<>
-struct external_constructor<value_t::string>
+template<typename T, typename First, typename... Rest>
+struct is_one_of<T, First, Rest...>
+    : std::conditional<std::is_same<T, First>::value, std::true_type, is_one_of<T, Rest...>>::type
+{};
+
+// The native types that become numbers. Characters (char, wchar_t, char16_t,
+// char32_t) and bool are not among them: neither is a number to its writer.
+template<typename T>
+using is_signed_number = is_one_of<T, signed char, short, int, long, long long>;
+
+template<typename T>
+using is_unsigned_number = is_one_of<T, unsigned char, unsigned short, unsigned int, unsigned long, unsigned long long>;
+
+template<typename T>
+using is_floating_number = is_one_of<T, float, double>;
+
+/// Stores a value of kind Kind into a basic_json that owns nothing yet.
+/// `stored` is of the kind's own storage type (number_integer_t for
+/// value_t::number_integer, string_t for value_t::string, and so on), or the
+/// kind itself for an empty value; the matching json_value constructor puts
+/// it into the storage word, copying an lvalue and moving an rvalue.
+template<value_t Kind>
+struct external_constructor
 {
-    template<typename BasicJsonType>
-    static void construct(BasicJsonType& j, const typename BasicJsonType::string_t& s)
+    template<typename BasicJsonType, typename Stored>
+    static void construct(BasicJsonType& j, Stored&& stored) noexcept(
+        std::is_nothrow_constructible<typename BasicJsonType::json_value, Stored>::value)
     {
-        j.m_type = value_t::string;
-        j.m_value = s;
+        j.m_type = Kind;
+        j.m_value = typename BasicJsonType::json_value(std::forward<Stored>(stored));
         j.assert_invariant();
     }
 };
 
-template<>
-struct external_constructor<value_t::number_integer>
+template<typename BasicJsonType>
+void to_json(BasicJsonType& j, std::nullptr_t /*unused*/) noexcept
 {
-    template<typename BasicJsonType>
-    static void construct(BasicJsonType& j, typename BasicJsonType::number_integer_t v) noexcept
-    {
-        j.m_type = value_t::number_integer;
-        j.m_value = v;
-        j.assert_invariant();
-    }
-};
+    external_constructor<value_t::null>::construct(j, value_t::null);
+}
+
+template<typename BasicJsonType, typename T,
+         enable_if_t<std::is_same<T, typename BasicJsonType::boolean_t>::value, int> = 0>
+void to_json(BasicJsonType& j, T b) noexcept
+{
+    external_constructor<value_t::boolean>::construct(j, b);
+}
+
+template<typename BasicJsonType, typename T, enable_if_t<is_signed_number<T>::value, int> = 0>
+void to_json(BasicJsonType& j, T n) noexcept
+{
+    using number_integer_t = typename BasicJsonType::number_integer_t;
+    external_constructor<value_t::number_integer>::construct(j, static_cast<number_integer_t>(n));
+}
+
+template<typename BasicJsonType, typename T, enable_if_t<is_unsigned_number<T>::value, int> = 0>
+void to_json(BasicJsonType& j, T n) noexcept
+{
+    using number_unsigned_t = typename BasicJsonType::number_unsigned_t;
+    external_constructor<value_t::number_unsigned>::construct(j, static_cast<number_unsigned_t>(n));
+}
+
+template<typename BasicJsonType, typename T, enable_if_t<is_floating_number<T>::value, int> = 0>
+void to_json(BasicJsonType& j, T x) noexcept
+{
+    using number_float_t = typename BasicJsonType::number_float_t;
+    external_constructor<value_t::number_float>::construct(j, static_cast<number_float_t>(x));
+}
+
+template<typename BasicJsonType, typename T,
+         enable_if_t<std::is_same<uncvref_t<T>, typename BasicJsonType::string_t>::value, int> = 0>
+void to_json(BasicJsonType& j, T&& s)
+{
+    external_constructor<value_t::string>::construct(j, std::forward<T>(s));
+}
 
 /// A character array holds text up to its first NUL, and never beyond its end.
 template<typename BasicJsonType, std::size_t N>
@@ -183,11 +235,29 @@ void to_json(BasicJsonType& j, const char (&s)[N])
     external_constructor<value_t::string>::construct(j, string_t(s, std::find(s, s + N, '\0')));
 }
 
-template<typename BasicJsonType, typename T, enable_if_t<std::is_same<T, int>::value, int> = 0>
-void to_json(BasicJsonType& j, T val) noexcept
+/// Text up to the NUL. Throws other_error 501 for a null pointer.
+template<typename BasicJsonType, typename T, enable_if_t<is_one_of<T, const char*, char*>::value, int> = 0>
+void to_json(BasicJsonType& j, T s)
 {
-    using number_integer_t = typename BasicJsonType::number_integer_t;
-    external_constructor<value_t::number_integer>::construct(j, static_cast<number_integer_t>(val));
+    if (s == nullptr)
+    {
+        throw other_error(501, "cannot create string from null pointer");
+    }
+    external_constructor<value_t::string>::construct(j, typename BasicJsonType::string_t(s));
+}
+
+template<typename BasicJsonType, typename T,
+         enable_if_t<std::is_same<uncvref_t<T>, typename BasicJsonType::object_t>::value, int> = 0>
+void to_json(BasicJsonType& j, T&& object)
+{
+    external_constructor<value_t::object>::construct(j, std::forward<T>(object));
+}
+
+template<typename BasicJsonType, typename T,
+         enable_if_t<std::is_same<uncvref_t<T>, typename BasicJsonType::array_t>::value, int> = 0>
+void to_json(BasicJsonType& j, T&& array)
+{
+    external_constructor<value_t::array>::construct(j, std::forward<T>(array));
 }
 
 /// The function object behind adl_serializer::to_json. Its unqualified call
@@ -313,6 +383,9 @@ class basic_json
         json_value(const string_t& v) : string(create<string_t>(v)) {}
         json_value(const object_t& v) : object(create<object_t>(v)) {}
         json_value(const array_t& v) : array(create<array_t>(v)) {}
+        json_value(string_t&& v) : string(create<string_t>(std::move(v))) {}
+        json_value(object_t&& v) : object(create<object_t>(std::move(v))) {}
+        json_value(array_t&& v) : array(create<array_t>(std::move(v))) {}
 
         /// The empty value of a kind.
         json_value(value_t t)
@@ -365,7 +438,22 @@ class basic_json
         assert_invariant();
     }
 
-    /// A value from a native one, through json_serializer<T>::to_json.
+    /// The empty value of a kind: {}, [], "", false, 0, 0u, 0.0, null or
+    /// discarded. Throws std::bad_alloc for the three that allocate.
+    basic_json(value_t kind)
+        : m_type(kind), m_value(kind)
+    {
+        assert_invariant();
+    }
+
+    /// A value from a native one, through json_serializer<T>::to_json:
+    /// nullptr is null; bool is a boolean; signed char, short, int, long and
+    /// long long are signed numbers; their unsigned forms are unsigned
+    /// numbers; float and double are floating-point numbers; string_t,
+    /// character arrays and character pointers are strings (a null pointer
+    /// throws other_error 501); object_t and array_t are copied or moved in.
+    /// Characters, other pointers and other types do not convert, unless a
+    /// to_json for them is found in their own namespace.
     /// Throws only what that conversion throws (allocation failure for text).
     template<typename CompatibleType, typename U = detail::uncvref_t<CompatibleType>,
              detail::enable_if_t<not std::is_same<U, basic_json>::value, int> = 0,
@@ -458,6 +546,16 @@ class basic_json
         assert_invariant();
     }
 
+    /// Takes over other's content and leaves other null.
+    basic_json(basic_json&& other) noexcept
+        : m_type(other.m_type), m_value(other.m_value)
+    {
+        other.assert_invariant();
+        other.m_type = value_t::null;
+        other.m_value = {};
+        assert_invariant();
+    }
+
     /// Exchange-based assignment: any copy is made while the argument is
     /// built, so the target is untouched if it fails; the old content is
     /// released when the argument dies.
@@ -496,6 +594,16 @@ class basic_json
 
     // -- kind -----------------------------------------------------------------
 
+    value_t type() const noexcept
+    {
+        return m_type;
+    }
+
+    bool is_null() const noexcept
+    {
+        return m_type == value_t::null;
+    }
+
     bool is_object() const noexcept
     {
         return m_type == value_t::object;
@@ -522,6 +630,12 @@ class basic_json
         return m_type == value_t::number_integer or m_type == value_t::number_unsigned;
     }
 
+    /// True for all three number kinds.
+    bool is_number() const noexcept
+    {
+        return is_number_integer() or is_number_float();
+    }
+
     bool is_number_unsigned() const noexcept
     {
         return m_type == value_t::number_unsigned;
@@ -530,6 +644,23 @@ class basic_json
     bool is_number_float() const noexcept
     {
         return m_type == value_t::number_float;
+    }
+
+    bool is_discarded() const noexcept
+    {
+        return m_type == value_t::discarded;
+    }
+
+    /// Null, a string, a boolean or a number.
+    bool is_primitive() const noexcept
+    {
+        return is_null() or is_string() or is_boolean() or is_number();
+    }
+
+    /// An object or an array.
+    bool is_structured() const noexcept
+    {
+        return is_object() or is_array();
     }
 
     /// 0 for null; the member or element count of an object or array;

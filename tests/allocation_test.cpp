@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace
 {
@@ -67,6 +69,47 @@ TEST(AllocationFailure, MissingKeyMessageLeaksNothingAndKeepsTheObject)
             }
         },
         [&] { EXPECT_EQ(object.size(), 1u); });
+}
+
+TEST(AllocationFailure, ConvertingAStringOrAContainerLeaksNothing)
+{
+    const std::string text = long_text;
+    const json::object_t object = {{"k", json(long_text)}, {"l", json({1, 2, 3})}};
+    const json::array_t array = {json(long_text), json(object)};
+    fail_each_allocation([&] { json value = text; });
+    fail_each_allocation([&] { json value = object; });
+    fail_each_allocation([&] { json value = array; });
+}
+
+TEST(AllocationCount, MovingInTakesOnlyTheHolder)
+{
+    std::string text = long_text;
+    json::array_t array = {json(long_text), json(long_text)};
+    EXPECT_EQ(allocations_during([&] { json value = std::move(text); }), 1u);
+    EXPECT_EQ(allocations_during([&] { json value = std::move(array); }), 1u);
+}
+
+TEST(AllocationCount, MovingAValueAllocatesNothing)
+{
+    json source = {{"k", long_text}};
+    EXPECT_EQ(allocations_during([&] {
+                  json target = std::move(source);
+                  source = std::move(target);
+              }),
+              0u);
+}
+
+// Growth moves the elements over: only the new buffer is allocated.
+TEST(AllocationCount, GrowingAVectorOfValuesDoesNotCopyThem)
+{
+    std::vector<json> values;
+    values.reserve(4);
+    for (int i = 0; i < 4; ++i)
+    {
+        values.push_back(json({{"k", long_text}}));
+    }
+    json extra = long_text;
+    EXPECT_EQ(allocations_during([&] { values.push_back(std::move(extra)); }), 1u);
 }
 
 TEST(AllocationCount, NumbersAndNullAllocateNothing)

@@ -7,6 +7,8 @@
 #include <climits>
 #include <string>
 #include <type_traits>
+#include <utility>
+#include <vector>
 
 namespace
 {
@@ -31,34 +33,104 @@ TEST(Kinds, HaveFixedNumbers)
     }
 }
 
+// One value of each kind, with what every query says of it.
 struct kind_case
 {
-    const char* made_from;
     json value;
+    value_t type;
     const char* type_name;
     std::size_t size;
-    bool is_string;
-    bool is_number_integer;
+    bool is_primitive;
 };
 
-TEST(Value, KindNameAndSizeOfEachValueThatCanBeMade)
+std::vector<kind_case> one_of_each_kind()
 {
-    const kind_case cases[] = {
-        {"default", json(), "null", 0, false, false},
-        {"literal", json("il buono"), "string", 1, true, false},
-        {"empty literal", json(""), "string", 1, true, false}, // a string counts 1 whatever its length
-        {"int", json(17), "number", 1, false, true},
+    return {
+        {json(), value_t::null, "null", 0, true},
+        {json(value_t::object), value_t::object, "object", 0, false},
+        {json({{"a", 1}, {"b", 2}, {"c", 3}}), value_t::object, "object", 3, false},
+        {json(value_t::array), value_t::array, "array", 0, false},
+        {json({1, 2}), value_t::array, "array", 2, false},
+        {json(""), value_t::string, "string", 1, true}, // a string counts 1 whatever its length
+        {json("il buono"), value_t::string, "string", 1, true},
+        {json(false), value_t::boolean, "boolean", 1, true},
+        {json(17), value_t::number_integer, "number", 1, true},
+        {json(17u), value_t::number_unsigned, "number", 1, true},
+        {json(1.5), value_t::number_float, "number", 1, true},
+        {json(value_t::discarded), value_t::discarded, "discarded", 1, false},
     };
-    for (const auto& c : cases)
+}
+
+TEST(Value, KindNameSizeAndPredicatesAgreeForEveryKind)
+{
+    for (const auto& c : one_of_each_kind())
     {
-        SCOPED_TRACE(c.made_from);
-        EXPECT_EQ(c.value.type_name(), c.type_name);
-        EXPECT_EQ(c.value.size(), c.size);
-        EXPECT_EQ(c.value.is_string(), c.is_string);
-        EXPECT_EQ(c.value.is_number_integer(), c.is_number_integer);
-        EXPECT_FALSE(c.value.is_object());
-        EXPECT_FALSE(c.value.is_array());
-        EXPECT_FALSE(c.value.is_number_float());
+        SCOPED_TRACE(c.type_name);
+        const json& v = c.value;
+        EXPECT_EQ(v.type(), c.type);
+        EXPECT_EQ(v.type_name(), c.type_name);
+        EXPECT_EQ(v.size(), c.size);
+        EXPECT_EQ(v.is_primitive(), c.is_primitive);
+        EXPECT_EQ(v.is_structured(), c.type == value_t::object or c.type == value_t::array);
+        EXPECT_EQ(v.is_null(), c.type == value_t::null);
+        EXPECT_EQ(v.is_object(), c.type == value_t::object);
+        EXPECT_EQ(v.is_array(), c.type == value_t::array);
+        EXPECT_EQ(v.is_string(), c.type == value_t::string);
+        EXPECT_EQ(v.is_boolean(), c.type == value_t::boolean);
+        EXPECT_EQ(v.is_discarded(), c.type == value_t::discarded);
+        EXPECT_EQ(v.is_number_unsigned(), c.type == value_t::number_unsigned);
+        EXPECT_EQ(v.is_number_float(), c.type == value_t::number_float);
+        // An unsigned number is an integer too.
+        EXPECT_EQ(v.is_number_integer(),
+                  c.type == value_t::number_integer or c.type == value_t::number_unsigned);
+        EXPECT_EQ(v.is_number(), std::string(c.type_name) == "number");
+    }
+}
+
+TEST(Value, KindConstructorMakesTheEmptyValueOfThatKind)
+{
+    EXPECT_TRUE(json(value_t::object).get_ref<const json::object_t&>().empty());
+    EXPECT_TRUE(json(value_t::array).get_ref<const json::array_t&>().empty());
+    EXPECT_EQ(json(value_t::string).get_ref<const json::string_t&>(), "");
+    EXPECT_EQ(json(value_t::boolean).get_ref<const json::boolean_t&>(), false);
+    EXPECT_EQ(json(value_t::number_integer).get_ref<const json::number_integer_t&>(), 0);
+    EXPECT_EQ(json(value_t::number_unsigned).get_ref<const json::number_unsigned_t&>(), 0u);
+    EXPECT_EQ(json(value_t::number_float).get_ref<const json::number_float_t&>(), 0.0);
+}
+
+TEST(Copy, OfEveryKindKeepsKindAndSize)
+{
+    for (const auto& c : one_of_each_kind())
+    {
+        SCOPED_TRACE(c.type_name);
+        const json copy = c.value;
+        EXPECT_EQ(copy.type(), c.type);
+        EXPECT_EQ(copy.size(), c.size);
+    }
+}
+
+TEST(Copy, OfAnObjectIsDeep)
+{
+    json source = {{"the good", "il buono"}, {"the bad", {"il", "cattivo"}}, {"the ugly", "il brutto"}};
+    json copy = source;
+    copy.at("the good") = "changed";
+    copy.at("the bad") = 1;
+    EXPECT_EQ(source.at("the good").get_ref<const json::string_t&>(), "il buono");
+    EXPECT_TRUE(source.at("the bad").is_array());
+    EXPECT_EQ(copy.size(), 3u);
+}
+
+TEST(Move, LeavesTheSourceNullAndUsable)
+{
+    for (auto& c : one_of_each_kind())
+    {
+        SCOPED_TRACE(c.type_name);
+        json moved = std::move(c.value);
+        EXPECT_EQ(moved.type(), c.type);
+        EXPECT_EQ(moved.size(), c.size);
+        EXPECT_TRUE(c.value.is_null());
+        c.value = "reused";
+        EXPECT_TRUE(c.value.is_string());
     }
 }
 
@@ -137,6 +209,43 @@ TEST(TypedAccess, ReferencesAndPointerDesignateTheSameStorage)
     plain = 42;
     EXPECT_EQ(constant, 42);
     EXPECT_EQ(*value.get_ptr<json::number_integer_t*>(), 42);
+}
+
+TEST(TypedAccess, EveryMemberTypeIsReachableConstOrNot)
+{
+    json object = value_t::object;
+    json array = value_t::array;
+    json text = "x";
+    json flag = true;
+    json real = 2.5;
+    EXPECT_EQ(object.get_ptr<json::object_t*>(), &object.get_ref<json::object_t&>());
+    EXPECT_EQ(array.get_ptr<json::array_t*>(), &array.get_ref<json::array_t&>());
+    EXPECT_EQ(text.get_ptr<json::string_t*>(), &text.get_ref<json::string_t&>());
+    EXPECT_EQ(flag.get_ptr<json::boolean_t*>(), &flag.get_ref<json::boolean_t&>());
+    EXPECT_EQ(real.get_ptr<json::number_float_t*>(), &real.get_ref<json::number_float_t&>());
+
+    text.get_ref<json::string_t&>() += "y";
+    array.get_ref<json::array_t&>().push_back(1);
+    const json& reader = text;
+    EXPECT_EQ(reader.get_ref<const json::string_t&>(), "xy");
+    EXPECT_EQ(*reader.get_ptr<const json::string_t*>(), "xy");
+    EXPECT_EQ(array.size(), 1u);
+    EXPECT_EQ(reader.get_ptr<const json::object_t*>(), nullptr);
+}
+
+// The integer accessors accept an unsigned number and read its 64 bits as signed.
+TEST(TypedAccess, IntegerPointerReachesAnUnsignedNumber)
+{
+    json value = 18446744073709551615u;
+    auto* as_signed = value.get_ptr<json::number_integer_t*>();
+    auto* as_unsigned = value.get_ptr<json::number_unsigned_t*>();
+    ASSERT_NE(as_signed, nullptr);
+    EXPECT_EQ(static_cast<const void*>(as_signed), static_cast<const void*>(as_unsigned));
+    EXPECT_EQ(*as_signed, -1);
+    EXPECT_EQ(value.get_ref<const json::number_integer_t&>(), -1);
+
+    json signed_value = -1;
+    EXPECT_EQ(signed_value.get_ptr<json::number_unsigned_t*>(), nullptr);
 }
 
 struct mismatch_case
