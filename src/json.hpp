@@ -8,13 +8,19 @@
 #define QUARROW_JSON_HPP
 
 #include <algorithm>
+#include <array>
 #include <cassert>
+#include <clocale>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <exception>
 #include <initializer_list>
 #include <map>
 #include <memory>
+#include <ostream>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <type_traits>
@@ -334,6 +340,9 @@ class basic_json
     using number_integer_t = NumberIntegerType;
     using number_unsigned_t = NumberUnsignedType;
     using number_float_t = NumberFloatType;
+
+    /// Writes one value as JSON text onto a stream.
+    class serializer;
 
     /// Converts native values of type T into values.
     template<typename T, typename SFINAE = void>
@@ -791,6 +800,19 @@ class basic_json
         return get_ref_impl<ReferenceType>(*this);
     }
 
+    // -- output ---------------------------------------------------------------
+
+    /// The value as JSON text: indented by `indent` spaces a level when indent
+    /// is greater than 0, compact otherwise; the same bytes as `stream <<` with
+    /// that width. Throws std::bad_alloc.
+    string_t dump(int indent = -1) const
+    {
+        std::ostringstream stream;
+        serializer s(stream);
+        s.dump(*this, indent > 0, indent > 0 ? static_cast<unsigned int>(indent) : 0u, 0);
+        return stream.str();
+    }
+
   private:
     // One overload per member type, chosen by the type of the null pointer
     // passed in; a non-const value lends the const ones its own constness.
@@ -851,6 +873,469 @@ class basic_json
     value_t m_type = value_t::null;
     json_value m_value = {};
 };
+
+// ---------------------------------------------------------------------------
+// The serializer: writes one value as JSON text through the stream's
+// unformatted put and write, so no formatting state of the stream reaches
+// the text, and numbers come out the same under every C locale.
+// ---------------------------------------------------------------------------
+
+template<template<typename U, typename V, typename... Args> class ObjectType,
+         template<typename U, typename... Args> class ArrayType,
+         class StringType,
+         class BooleanType,
+         class NumberIntegerType,
+         class NumberUnsignedType,
+         class NumberFloatType,
+         template<typename U> class AllocatorType,
+         template<typename T, typename SFINAE> class JSONSerializer>
+class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerType, NumberUnsignedType,
+                 NumberFloatType, AllocatorType, JSONSerializer>::serializer
+{
+  public:
+    /// Binds the stream and captures the C locale's number separators.
+    explicit serializer(std::ostream& s)
+        : output_stream(s),
+          number_buffer{{}},
+          locale_info(std::localeconv()),
+          thousands_sep(locale_text(locale_info->thousands_sep)),
+          decimal_point(locale_text(locale_info->decimal_point)),
+          indent_spaces(512, ' ')
+    {}
+
+    serializer(const serializer&) = delete;
+    serializer& operator=(const serializer&) = delete;
+
+    /// Writes val and everything in it, with no line feed before or after.
+    /// Pretty: every member or element on a line of its own, indented by
+    /// indent_step spaces a level, current_indent being the indentation of
+    /// the line val starts on. Throws std::bad_alloc, and whatever the stream
+    /// throws; the text written so far stays written.
+    void dump(const basic_json& val, const bool pretty_print, const unsigned int indent_step,
+              const unsigned int current_indent)
+    {
+        const unsigned int new_indent = current_indent + indent_step;
+        switch (val.m_type)
+        {
+            case value_t::object:
+            {
+                const object_t& object = *val.m_value.object;
+                if (object.empty())
+                {
+                    write("{}", 2);
+                    return;
+                }
+                open('{', pretty_print, new_indent);
+                auto i = object.cbegin();
+                for (std::size_t count = 1; count < object.size(); ++count, ++i)
+                {
+                    dump_member(*i, pretty_print, indent_step, new_indent);
+                    separate(pretty_print);
+                }
+                assert(i != val.m_value.object->cend());
+                dump_member(*i, pretty_print, indent_step, new_indent);
+                close('}', pretty_print, current_indent);
+                return;
+            }
+
+            case value_t::array:
+            {
+                const array_t& array = *val.m_value.array;
+                if (array.empty())
+                {
+                    write("[]", 2);
+                    return;
+                }
+                open('[', pretty_print, new_indent);
+                for (auto i = array.cbegin(); i != array.cend() - 1; ++i)
+                {
+                    indent(pretty_print, new_indent);
+                    dump(*i, pretty_print, indent_step, new_indent);
+                    separate(pretty_print);
+                }
+                assert(not val.m_value.array->empty());
+                indent(pretty_print, new_indent);
+                dump(array.back(), pretty_print, indent_step, new_indent);
+                close(']', pretty_print, current_indent);
+                return;
+            }
+
+            case value_t::string:
+                output_stream.put('"');
+                dump_escaped(*val.m_value.string);
+                output_stream.put('"');
+                return;
+
+            case value_t::boolean:
+                if (val.m_value.boolean)
+                {
+                    write("true", 4);
+                }
+                else
+                {
+                    write("false", 5);
+                }
+                return;
+
+            case value_t::number_integer:
+                dump_integer(val.m_value.number_integer);
+                return;
+
+            case value_t::number_unsigned:
+                dump_integer(val.m_value.number_unsigned);
+                return;
+
+            case value_t::number_float:
+                dump_float(val.m_value.number_float);
+                return;
+
+            case value_t::discarded:
+                write("<discarded>", 11);
+                return;
+
+            case value_t::null:
+                write("null", 4);
+                return;
+        }
+    }
+
+  private:
+    // -- layout ---------------------------------------------------------------
+
+    void write(const char* text, std::size_t length)
+    {
+        output_stream.write(text, static_cast<std::streamsize>(length));
+    }
+
+    /// The opening bracket; pretty, with its line feed in the same write, and
+    /// the indentation grown to cover the new level.
+    void open(const char bracket, const bool pretty_print, const unsigned int new_indent)
+    {
+        if (not pretty_print)
+        {
+            output_stream.put(bracket);
+            return;
+        }
+        const char opening[] = {bracket, '\n'};
+        write(opening, 2);
+        if (indent_spaces.size() < new_indent)
+        {
+            indent_spaces.resize(new_indent, ' ');
+        }
+    }
+
+    void close(const char bracket, const bool pretty_print, const unsigned int current_indent)
+    {
+        if (pretty_print)
+        {
+            output_stream.put('\n');
+            write(indent_spaces.data(), current_indent);
+        }
+        output_stream.put(bracket);
+    }
+
+    void indent(const bool pretty_print, const unsigned int new_indent)
+    {
+        if (pretty_print)
+        {
+            write(indent_spaces.data(), new_indent);
+        }
+    }
+
+    /// After every member or element but the last.
+    void separate(const bool pretty_print)
+    {
+        if (pretty_print)
+        {
+            write(",\n", 2);
+        }
+        else
+        {
+            output_stream.put(',');
+        }
+    }
+
+    void dump_member(const typename object_t::value_type& member, const bool pretty_print,
+                     const unsigned int indent_step, const unsigned int new_indent)
+    {
+        indent(pretty_print, new_indent);
+        output_stream.put('"');
+        dump_escaped(member.first);
+        if (pretty_print)
+        {
+            write("\": ", 3);
+        }
+        else
+        {
+            write("\":", 2);
+        }
+        dump(member.second, pretty_print, indent_step, new_indent);
+    }
+
+    // -- strings --------------------------------------------------------------
+
+    /// Characters that escaping adds to byte c: 1 for the two-character
+    /// escapes, 5 for the other control bytes, which become \u00xx.
+    static std::size_t extra_space(const char c) noexcept
+    {
+        switch (c)
+        {
+            case '"':
+            case '\\':
+            case '\b':
+            case '\f':
+            case '\n':
+            case '\r':
+            case '\t':
+                return 1;
+            default:
+                return static_cast<unsigned char>(c) < 0x20 ? 5 : 0;
+        }
+    }
+
+    /// Characters that escaping adds to s.
+    static std::size_t extra_space(const string_t& s) noexcept
+    {
+        std::size_t result = 0;
+        for (const char c : s)
+        {
+            result += extra_space(c);
+        }
+        return result;
+    }
+
+    /// Writes s as the body of a JSON string, in one write: the quotation
+    /// mark, the backslash and control bytes escaped, every other byte as it
+    /// is. A string that needs no escape is written from its own storage.
+    void dump_escaped(const string_t& s) const
+    {
+        const std::size_t space = extra_space(s);
+        if (space == 0)
+        {
+            output_stream.write(s.data(), static_cast<std::streamsize>(s.size()));
+            return;
+        }
+
+        // Every escape starts with the backslash already in place.
+        string_t result(s.size() + space, '\\');
+        std::size_t pos = 0;
+        for (const char c : s)
+        {
+            switch (c)
+            {
+                case '"':
+                    result[pos + 1] = '"';
+                    pos += 2;
+                    break;
+                case '\\':
+                    pos += 2;
+                    break;
+                case '\b':
+                    result[pos + 1] = 'b';
+                    pos += 2;
+                    break;
+                case '\f':
+                    result[pos + 1] = 'f';
+                    pos += 2;
+                    break;
+                case '\n':
+                    result[pos + 1] = 'n';
+                    pos += 2;
+                    break;
+                case '\r':
+                    result[pos + 1] = 'r';
+                    pos += 2;
+                    break;
+                case '\t':
+                    result[pos + 1] = 't';
+                    pos += 2;
+                    break;
+                default:
+                {
+                    const auto byte = static_cast<unsigned char>(c);
+                    if (byte < 0x20)
+                    {
+                        static constexpr char hexify[] = "0123456789abcdef";
+                        result[pos + 1] = 'u';
+                        result[pos + 2] = '0';
+                        result[pos + 3] = '0';
+                        result[pos + 4] = hexify[byte >> 4];
+                        result[pos + 5] = hexify[byte & 0x0F];
+                        pos += 6;
+                    }
+                    else
+                    {
+                        result[pos] = c;
+                        pos += 1;
+                    }
+                    break;
+                }
+            }
+        }
+        assert(pos == s.size() + space);
+        output_stream.write(result.data(), static_cast<std::streamsize>(result.size()));
+    }
+
+    // -- numbers --------------------------------------------------------------
+
+    template<typename NumberType, detail::enable_if_t<std::is_signed<NumberType>::value, int> = 0>
+    static bool is_negative(const NumberType x) noexcept
+    {
+        return x < 0;
+    }
+
+    template<typename NumberType, detail::enable_if_t<std::is_unsigned<NumberType>::value, int> = 0>
+    static bool is_negative(const NumberType /*unused*/) noexcept
+    {
+        return false;
+    }
+
+    /// Decimal digits, in one write. Never negates, so the most negative
+    /// number needs no case of its own.
+    template<typename NumberType>
+    void dump_integer(NumberType x)
+    {
+        if (x == 0)
+        {
+            output_stream.put('0');
+            return;
+        }
+
+        const bool negative = is_negative(x);
+        std::size_t i = 0;
+        while (x != 0 and i < number_buffer.size() - 1)
+        {
+            const int remainder = static_cast<int>(x % 10); // negative or zero for a negative x
+            number_buffer[i++] = static_cast<char>('0' + (remainder < 0 ? -remainder : remainder));
+            x /= 10;
+        }
+        assert(x == 0);
+        if (negative)
+        {
+            assert(i < number_buffer.size() - 2);
+            number_buffer[i++] = '-';
+        }
+        std::reverse(number_buffer.data(), number_buffer.data() + i);
+        write(number_buffer.data(), i);
+    }
+
+    /// At most 15 significant digits, always with a '.' or an exponent so the
+    /// text reads back as a floating-point number. NaN and the infinities,
+    /// which JSON cannot express, are written as null.
+    void dump_float(const number_float_t x)
+    {
+        if (not std::isfinite(x))
+        {
+            write("null", 4);
+            return;
+        }
+        if (x == 0)
+        {
+            if (std::signbit(x))
+            {
+                write("-0.0", 4);
+            }
+            else
+            {
+                write("0.0", 3);
+            }
+            return;
+        }
+
+        static constexpr int d = 15;
+        const int len = std::snprintf(number_buffer.data(), number_buffer.size(), "%.*g", d, x);
+        assert(len > 0);
+        assert(static_cast<std::size_t>(len) < number_buffer.size());
+
+        const std::size_t length = undo_locale(static_cast<std::size_t>(len));
+        write(number_buffer.data(), length);
+
+        const auto end = number_buffer.cbegin() + static_cast<std::ptrdiff_t>(length);
+        if (std::find_if(number_buffer.cbegin(), end, [](char c) { return c == '.' or c == 'e'; }) == end)
+        {
+            write(".0", 2);
+        }
+    }
+
+    /// In the first `length` bytes of number_buffer, removes every thousands
+    /// separator and turns the first decimal point into '.', matching each
+    /// as the whole byte sequence the locale gives (some are two or three
+    /// bytes long). Returns the new length.
+    std::size_t undo_locale(const std::size_t length) noexcept
+    {
+        char* const begin = number_buffer.data();
+        char* const end = begin + length;
+        char* out = begin;
+        bool point_done = false;
+        for (const char* in = begin; in != end;)
+        {
+            if (starts_with(in, end, thousands_sep))
+            {
+                in += thousands_sep.size();
+            }
+            else if (not point_done and starts_with(in, end, decimal_point))
+            {
+                *out++ = '.';
+                in += decimal_point.size();
+                point_done = true;
+            }
+            else
+            {
+                *out++ = *in++;
+            }
+        }
+        return static_cast<std::size_t>(out - begin);
+    }
+
+    static bool starts_with(const char* begin, const char* end, const string_t& text) noexcept
+    {
+        return not text.empty() and text.size() <= static_cast<std::size_t>(end - begin) and
+               std::equal(text.begin(), text.end(), begin);
+    }
+
+    static string_t locale_text(const char* text)
+    {
+        return text == nullptr ? string_t() : string_t(text);
+    }
+
+    std::ostream& output_stream;
+    std::array<char, 64> number_buffer;
+    const std::lconv* locale_info;
+    const string_t thousands_sep;
+    const string_t decimal_point;
+    string_t indent_spaces;
+};
+
+// ---------------------------------------------------------------------------
+// The stream operator: the entry point for output.
+// ---------------------------------------------------------------------------
+
+/// Writes j as JSON text: indented by the stream's width a level when the
+/// width is greater than 0, compact otherwise. The width is reset to 0 before
+/// anything is written, so it pads nothing. Throws std::bad_alloc, and
+/// whatever the stream throws.
+template<template<typename U, typename V, typename... Args> class ObjectType,
+         template<typename U, typename... Args> class ArrayType,
+         class StringType,
+         class BooleanType,
+         class NumberIntegerType,
+         class NumberUnsignedType,
+         class NumberFloatType,
+         template<typename U> class AllocatorType,
+         template<typename T, typename SFINAE> class JSONSerializer>
+std::ostream& operator<<(std::ostream& o,
+                         const basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerType,
+                                          NumberUnsignedType, NumberFloatType, AllocatorType, JSONSerializer>& j)
+{
+    using value_type = basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerType,
+                                  NumberUnsignedType, NumberFloatType, AllocatorType, JSONSerializer>;
+    const bool pretty_print = o.width() > 0;
+    const auto indentation = pretty_print ? o.width() : 0;
+    o.width(0);
+    typename value_type::serializer s(o);
+    s.dump(j, pretty_print, static_cast<unsigned int>(indentation), 0);
+    return o;
+}
 
 } // namespace quarrow
 
