@@ -7,6 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <limits>
+#include <ostream>
+#include <sstream>
+#include <streambuf>
 #include <string>
 #include <utility>
 #include <vector>
@@ -110,6 +115,77 @@ TEST(AllocationCount, GrowingAVectorOfValuesDoesNotCopyThem)
     }
     json extra = long_text;
     EXPECT_EQ(allocations_during([&] { values.push_back(std::move(extra)); }), 1u);
+}
+
+// Writes into a fixed array, so the stream itself never allocates.
+class fixed_streambuf : public std::streambuf
+{
+  public:
+    fixed_streambuf()
+    {
+        setp(storage.data(), storage.data() + storage.size());
+    }
+
+    std::string text() const
+    {
+        return std::string(pbase(), pptr());
+    }
+
+  private:
+    std::array<char, 1 << 16> storage;
+};
+
+TEST(AllocationFailure, EscapingAStringLeaksNothingAndResetsTheWidth)
+{
+    const json value = {{"needs\tescaping", "line one\nline two \"quoted\""}};
+    std::ostringstream stream;
+    fail_each_allocation(
+        [&] {
+            stream.str("");
+            stream.width(4);
+            stream << value;
+        },
+        [&] { EXPECT_EQ(stream.width(), 0); });
+}
+
+TEST(AllocationFailure, GrowingTheIndentationLeaksNothingAndResetsTheWidth)
+{
+    json deep = 1;
+    for (int level = 0; level < 140; ++level) // 140 levels of 4 spaces pass the 512 held at first
+    {
+        deep = json::array_t{deep};
+    }
+    fixed_streambuf buffer;
+    std::ostream stream(&buffer);
+    fail_each_allocation(
+        [&] {
+            stream.width(4);
+            stream << deep;
+        },
+        [&] { EXPECT_EQ(stream.width(), 0); });
+}
+
+TEST(AllocationCount, NumberOutputAllocatesNothing)
+{
+    using limits = std::numeric_limits<double>;
+    const json numbers = {0, -1, 17u, json(std::numeric_limits<long long>::min()),
+                          json(std::numeric_limits<unsigned long long>::max()), 0.0, -0.0, 1.0, 1.0 / 3.0,
+                          1e20, limits::denorm_min(), limits::quiet_NaN()};
+    fixed_streambuf buffer;
+    std::ostream stream(&buffer);
+    json::serializer serializer(stream);
+    EXPECT_EQ(allocations_during([&] { serializer.dump(numbers, false, 0, 0); }), 0u);
+    EXPECT_EQ(buffer.text(), "[0,-1,17,-9223372036854775808,18446744073709551615,0.0,-0.0,1.0,"
+                             "0.333333333333333,1e+20,4.94065645841247e-324,null]");
+}
+
+TEST(AllocationCount, UnescapedStringsAndLayoutAllocateNothing)
+{
+    const json document = {{"the good", "il buono"}, {"list", {true, json(), "plain text"}}};
+    fixed_streambuf buffer;
+    std::ostream stream(&buffer);
+    json::serializer serializer(stream);
+    EXPECT_EQ(allocations_during([&] { serializer.dump(document, true, 4, 0); }), 0u);
 }
 
 TEST(AllocationCount, NumbersAndNullAllocateNothing)

@@ -172,7 +172,7 @@ TEST(BraceList, OtherManualKindsLeaveTheRuleInCharge)
 TEST(BraceList, ResultSharesNothingWithTheList)
 {
     const json entry = {"the good", "il buono"};
-    json object = {entry};
+    json object = {entry, {"the bad", "il cattivo"}};
     object.at("the good") = "changed";
     EXPECT_EQ(text_of(entry[1]), "il buono");
 
