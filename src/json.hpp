@@ -7,6 +7,10 @@
 #ifndef QUARROW_JSON_HPP
 #define QUARROW_JSON_HPP
 
+#define QUARROW_VERSION_MAJOR 0
+#define QUARROW_VERSION_MINOR 1
+#define QUARROW_VERSION_PATCH 0
+
 #include <algorithm>
 #include <array>
 #include <cassert>
@@ -30,9 +34,16 @@
 namespace quarrow
 {
 
+/// Converts native values of type T into values (see its definition below).
 template<typename T, typename SFINAE = void>
 struct adl_serializer;
 
+/// The value type, over the containers and scalar types it stores; quarrow
+/// uses the one instantiation `json`. Objects are ObjectType maps from
+/// StringType to values, arrays ArrayType sequences of values; the scalars are
+/// stored as BooleanType, NumberIntegerType, NumberUnsignedType and
+/// NumberFloatType; containers and strings are allocated with AllocatorType;
+/// native values are converted by JSONSerializer<T>::to_json.
 template<template<typename U, typename V, typename... Args> class ObjectType = std::map,
          template<typename U, typename... Args> class ArrayType = std::vector,
          class StringType = std::string,
@@ -54,6 +65,8 @@ namespace detail
 // Kinds: what a value holds. The numbers are fixed and part of the interface.
 // ---------------------------------------------------------------------------
 
+/// The kind of a value; type() returns it, and basic_json(value_t) makes the
+/// empty value of one.
 enum class value_t : std::uint8_t
 {
     null = 0,
@@ -82,10 +95,11 @@ class exception : public std::exception
         return m_message.c_str();
     }
 
-    /// The numeric id: 300s for type_error, 400s for out_of_range.
+    /// The numeric id: 300s for type_error, 400s for out_of_range, 500s for other_error.
     const int id;
 
   protected:
+    /// Composes the message once; throws std::bad_alloc if that fails.
     exception(int id_, const std::string& class_name, const std::string& what_arg)
         : id(id_), m_message("[json.exception." + class_name + "." + std::to_string(id_) + "] " + what_arg)
     {}
@@ -98,6 +112,7 @@ class exception : public std::exception
 class type_error : public exception
 {
   public:
+    /// The error with this id and text; what_arg is copied verbatim.
     type_error(int id_, const std::string& what_arg)
         : exception(id_, "type_error", what_arg)
     {}
@@ -107,6 +122,7 @@ class type_error : public exception
 class out_of_range : public exception
 {
   public:
+    /// The error with this id and text; what_arg is copied verbatim.
     out_of_range(int id_, const std::string& what_arg)
         : exception(id_, "out_of_range", what_arg)
     {}
@@ -116,6 +132,7 @@ class out_of_range : public exception
 class other_error : public exception
 {
   public:
+    /// The error with this id and text; what_arg is copied verbatim.
     other_error(int id_, const std::string& what_arg)
         : exception(id_, "other_error", what_arg)
     {}
@@ -128,9 +145,11 @@ class other_error : public exception
 // lookup), which stores the value through external_constructor<kind>.
 // ---------------------------------------------------------------------------
 
+/// std::enable_if_t, which C++11 lacks.
 template<bool Condition, typename T = void>
 using enable_if_t = typename std::enable_if<Condition, T>::type;
 
+/// T without reference and const/volatile: the type a conversion is chosen by.
 template<typename T>
 using uncvref_t = typename std::remove_cv<typename std::remove_reference<T>::type>::type;
 
@@ -191,6 +210,10 @@ struct external_constructor
         j.assert_invariant();
     }
 };
+
+// The to_json overloads, one per family of native types, each storing exactly
+// one kind. They take part only for exactly their own types, so no native
+// value reaches a kind through an implicit conversion.
 
 template<typename BasicJsonType>
 void to_json(BasicJsonType& j, std::nullptr_t /*unused*/) noexcept
@@ -326,10 +349,13 @@ class basic_json
   public:
     using value_t = detail::value_t;
 
+    /// The exception family, also reachable through the value type.
     using exception = detail::exception;
     using type_error = detail::type_error;
     using out_of_range = detail::out_of_range;
     using other_error = detail::other_error;
+
+    // What each kind stores.
 
     /// Members ordered by key, compared byte by byte; one member per key.
     using object_t = ObjectType<StringType, basic_json, std::less<StringType>,
@@ -577,6 +603,7 @@ class basic_json
         return *this;
     }
 
+    /// Releases the whole tree the value owns, depth first.
     ~basic_json() noexcept
     {
         assert_invariant();
@@ -603,31 +630,37 @@ class basic_json
 
     // -- kind -----------------------------------------------------------------
 
+    /// The kind the value holds.
     value_t type() const noexcept
     {
         return m_type;
     }
 
+    /// True for null.
     bool is_null() const noexcept
     {
         return m_type == value_t::null;
     }
 
+    /// True for an object.
     bool is_object() const noexcept
     {
         return m_type == value_t::object;
     }
 
+    /// True for an array.
     bool is_array() const noexcept
     {
         return m_type == value_t::array;
     }
 
+    /// True for a string.
     bool is_string() const noexcept
     {
         return m_type == value_t::string;
     }
 
+    /// True for a boolean.
     bool is_boolean() const noexcept
     {
         return m_type == value_t::boolean;
@@ -645,16 +678,19 @@ class basic_json
         return is_number_integer() or is_number_float();
     }
 
+    /// True for an unsigned number only.
     bool is_number_unsigned() const noexcept
     {
         return m_type == value_t::number_unsigned;
     }
 
+    /// True for a floating-point number.
     bool is_number_float() const noexcept
     {
         return m_type == value_t::number_float;
     }
 
+    /// True for the discarded kind, which only basic_json(value_t::discarded) makes.
     bool is_discarded() const noexcept
     {
         return m_type == value_t::discarded;
@@ -730,6 +766,7 @@ class basic_json
         return const_cast<basic_json&>(static_cast<const basic_json&>(*this).at(key));
     }
 
+    /// The same, on a const value.
     const basic_json& at(const string_t& key) const
     {
         if (not is_object())
@@ -774,6 +811,7 @@ class basic_json
         return get_impl_ptr(static_cast<PointerType>(nullptr));
     }
 
+    /// The same, on a const value: only pointers to const.
     template<typename PointerType,
              detail::enable_if_t<std::is_pointer<PointerType>::value and
                                      std::is_const<typename std::remove_pointer<PointerType>::type>::value,
@@ -791,6 +829,7 @@ class basic_json
         return get_ref_impl<ReferenceType>(*this);
     }
 
+    /// The same, on a const value: only references to const.
     template<typename ReferenceType,
              detail::enable_if_t<std::is_reference<ReferenceType>::value and
                                      std::is_const<typename std::remove_reference<ReferenceType>::type>::value,
@@ -903,6 +942,7 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
           indent_spaces(512, ' ')
     {}
 
+    /// Bound to one stream for one output; not to be copied.
     serializer(const serializer&) = delete;
     serializer& operator=(const serializer&) = delete;
 
