@@ -847,6 +847,7 @@ class basic_json
     string_t dump(int indent = -1) const
     {
         std::ostringstream stream;
+        stream.exceptions(std::ios::badbit); // a text that cannot grow is an error, not a shorter text
         serializer s(stream);
         s.dump(*this, indent > 0, indent > 0 ? static_cast<unsigned int>(indent) : 0u, 0);
         return stream.str();
@@ -1343,6 +1344,7 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
     const std::lconv* locale_info;
     const string_t thousands_sep;
     const string_t decimal_point;
+
     string_t indent_spaces;
 };
 

@@ -135,17 +135,28 @@ class fixed_streambuf : public std::streambuf
     std::array<char, 1 << 16> storage;
 };
 
+// The stream never allocates here, so every allocation that fails is the serializer's own.
 TEST(AllocationFailure, EscapingAStringLeaksNothingAndResetsTheWidth)
 {
     const json value = {{"needs\tescaping", "line one\nline two \"quoted\""}};
-    std::ostringstream stream;
+    fixed_streambuf buffer;
+    std::ostream stream(&buffer);
     fail_each_allocation(
         [&] {
-            stream.str("");
             stream.width(4);
             stream << value;
         },
         [&] { EXPECT_EQ(stream.width(), 0); });
+}
+
+// dump() owns its stream: a failure to grow the text must reach the caller,
+// never come back as a text cut short.
+TEST(AllocationFailure, DumpThrowsRatherThanReturnAShortText)
+{
+    json::array_t elements(2000, json("twelve bytes"));
+    const json value = std::move(elements);
+    const std::string expected = value.dump();
+    fail_each_allocation([&] { EXPECT_EQ(value.dump(), expected); });
 }
 
 TEST(AllocationFailure, GrowingTheIndentationLeaksNothingAndResetsTheWidth)
