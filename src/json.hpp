@@ -1304,6 +1304,10 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
     /// bytes long). Returns the new length.
     std::size_t undo_locale(const std::size_t length) noexcept
     {
+        if (thousands_sep.empty() and (decimal_point.empty() or decimal_point == "."))
+        {
+            return length; // the C locale and its like: nothing to undo
+        }
         char* const begin = number_buffer.data();
         char* const end = begin + length;
         char* out = begin;
@@ -1342,9 +1346,8 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
     std::ostream& output_stream;
     std::array<char, 64> number_buffer;
     const std::lconv* locale_info;
-    const string_t thousands_sep;
-    const string_t decimal_point;
-
+    const string_t thousands_sep; // removed wherever it stands
+    const string_t decimal_point; // the first one is turned into '.'
     string_t indent_spaces;
 };
 
