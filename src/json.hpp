@@ -1115,32 +1115,52 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
 
     // -- strings --------------------------------------------------------------
 
-    /// Characters that escaping adds to byte c: 1 for the two-character
-    /// escapes, 5 for the other control bytes, which become \u00xx.
-    static std::size_t extra_space(const char c) noexcept
+    /// The escape table: the character after the backslash in the
+    /// two-character escape of c, or '\0' when c has none.
+    static char short_escape(const char c) noexcept
     {
         switch (c)
         {
             case '"':
+                return '"';
             case '\\':
+                return '\\';
             case '\b':
+                return 'b';
             case '\f':
+                return 'f';
             case '\n':
+                return 'n';
             case '\r':
+                return 'r';
             case '\t':
-                return 1;
+                return 't';
             default:
-                return static_cast<unsigned char>(c) < 0x20 ? 5 : 0;
+                return '\0';
         }
     }
 
-    /// Characters that escaping adds to s.
+    /// The other control bytes, which become \u00xx.
+    static bool needs_long_escape(const char c) noexcept
+    {
+        return static_cast<unsigned char>(c) < 0x20 and short_escape(c) == '\0';
+    }
+
+    /// Characters that escaping adds to s: 1 for each short escape, 5 for
+    /// each long one.
     static std::size_t extra_space(const string_t& s) noexcept
     {
         std::size_t result = 0;
         for (const char c : s)
         {
-            result += extra_space(c);
+            if (short_escape(c) != '\0')
+            {
+                result += 1;
+            }
+            else if (needs_long_escape(c))
+            {
+                result += 5;
+            }
         }
         return result;
     }
@@ -1162,55 +1182,26 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
         std::size_t pos = 0;
         for (const char c : s)
         {
-            switch (c)
+            if (short_escape(c) != '\0')
             {
-                case '"':
-                    result[pos + 1] = '"';
-                    pos += 2;
-                    break;
-                case '\\':
-                    pos += 2;
-                    break;
-                case '\b':
-                    result[pos + 1] = 'b';
-                    pos += 2;
-                    break;
-                case '\f':
-                    result[pos + 1] = 'f';
-                    pos += 2;
-                    break;
-                case '\n':
-                    result[pos + 1] = 'n';
-                    pos += 2;
-                    break;
-                case '\r':
-                    result[pos + 1] = 'r';
-                    pos += 2;
-                    break;
-                case '\t':
-                    result[pos + 1] = 't';
-                    pos += 2;
-                    break;
-                default:
-                {
-                    const auto byte = static_cast<unsigned char>(c);
-                    if (byte < 0x20)
-                    {
-                        static constexpr char hexify[] = "0123456789abcdef";
-                        result[pos + 1] = 'u';
-                        result[pos + 2] = '0';
-                        result[pos + 3] = '0';
-                        result[pos + 4] = hexify[byte >> 4];
-                        result[pos + 5] = hexify[byte & 0x0F];
-                        pos += 6;
-                    }
-                    else
-                    {
-                        result[pos] = c;
-                        pos += 1;
-                    }
-                    break;
-                }
+                result[pos + 1] = short_escape(c);
+                pos += 2;
+            }
+            else if (needs_long_escape(c))
+            {
+                static constexpr char hexify[] = "0123456789abcdef";
+                const auto byte = static_cast<unsigned char>(c);
+                result[pos + 1] = 'u';
+                result[pos + 2] = '0';
+                result[pos + 3] = '0';
+                result[pos + 4] = hexify[byte >> 4];
+                result[pos + 5] = hexify[byte & 0x0F];
+                pos += 6;
+            }
+            else
+            {
+                result[pos] = c;
+                pos += 1;
             }
         }
         assert(pos == s.size() + space);
