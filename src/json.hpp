@@ -153,7 +153,8 @@ using enable_if_t = typename std::enable_if<Condition, T>::type;
 template<typename T>
 using uncvref_t = typename std::remove_cv<typename std::remove_reference<T>::type>::type;
 
-/// Ranks overloads: a higher N is preferred, a lower one is the fallback.
+/// Ranks overloads: one taking priority_tag<N> beats one taking a lower N.
+/// to_json_fn::call takes priority_tag<1>, leaving room for a fallback below.
 template<unsigned N>
 struct priority_tag : priority_tag<N - 1>
 {};
