@@ -1141,10 +1141,10 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
         }
     }
 
-    /// The other control bytes, which become \u00xx.
-    static bool needs_long_escape(const char c) noexcept
+    /// The bytes below 0x20; those without a short escape become \u00xx.
+    static bool is_control(const char c) noexcept
     {
-        return static_cast<unsigned char>(c) < 0x20 and short_escape(c) == '\0';
+        return static_cast<unsigned char>(c) < 0x20;
     }
 
     /// Characters that escaping adds to s: 1 for each short escape, 5 for
@@ -1158,7 +1158,7 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
             {
                 result += 1;
             }
-            else if (needs_long_escape(c))
+            else if (is_control(c))
             {
                 result += 5;
             }
@@ -1183,12 +1183,13 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
         std::size_t pos = 0;
         for (const char c : s)
         {
-            if (short_escape(c) != '\0')
+            const char letter = short_escape(c);
+            if (letter != '\0')
             {
-                result[pos + 1] = short_escape(c);
+                result[pos + 1] = letter;
                 pos += 2;
             }
-            else if (needs_long_escape(c))
+            else if (is_control(c))
             {
                 static constexpr char hexify[] = "0123456789abcdef";
                 const auto byte = static_cast<unsigned char>(c);
