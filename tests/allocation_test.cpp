@@ -135,10 +135,11 @@ class fixed_streambuf : public std::streambuf
     std::array<char, 1 << 16> storage;
 };
 
-// The stream never allocates here, so every allocation that fails is the serializer's own.
-TEST(AllocationFailure, EscapingAStringLeaksNothingAndResetsTheWidth)
+// Writes value indented by 4 with each allocation failing in turn. The
+// stream never allocates, so every failure is the serializer's own; each
+// must leave nothing behind and the stream's width at 0.
+void fail_each_allocation_while_writing(const json& value)
 {
-    const json value = {{"needs\tescaping", "line one\nline two \"quoted\""}};
     fixed_streambuf buffer;
     std::ostream stream(&buffer);
     fail_each_allocation(
@@ -147,6 +148,11 @@ TEST(AllocationFailure, EscapingAStringLeaksNothingAndResetsTheWidth)
             stream << value;
         },
         [&] { EXPECT_EQ(stream.width(), 0); });
+}
+
+TEST(AllocationFailure, EscapingAStringLeaksNothingAndResetsTheWidth)
+{
+    fail_each_allocation_while_writing({{"needs\tescaping", "line one\nline two \"quoted\""}});
 }
 
 // dump() owns its stream: a failure to grow the text must reach the caller,
@@ -166,14 +172,7 @@ TEST(AllocationFailure, GrowingTheIndentationLeaksNothingAndResetsTheWidth)
     {
         deep = json::array_t{deep};
     }
-    fixed_streambuf buffer;
-    std::ostream stream(&buffer);
-    fail_each_allocation(
-        [&] {
-            stream.width(4);
-            stream << deep;
-        },
-        [&] { EXPECT_EQ(stream.width(), 0); });
+    fail_each_allocation_while_writing(deep);
 }
 
 TEST(AllocationCount, NumberOutputAllocatesNothing)
