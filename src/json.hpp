@@ -19,6 +19,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <initializer_list>
 #include <map>
@@ -137,6 +138,25 @@ class other_error : public exception
         : exception(id_, "other_error", what_arg)
     {}
 };
+
+/// Every error of the library leaves through here. With exceptions it throws
+/// Exception built from args; built with -fno-exceptions it writes the message
+/// to standard error and aborts, after calling QUARROW_ERROR_HANDLER(error) if
+/// the user defined it (a function that takes a const detail::exception&).
+template<typename Exception, typename... Args>
+[[noreturn]] void throw_error(Args&&... args)
+{
+#if defined(__cpp_exceptions) || defined(__EXCEPTIONS)
+    throw Exception(std::forward<Args>(args)...);
+#else
+    const Exception error(std::forward<Args>(args)...);
+#ifdef QUARROW_ERROR_HANDLER
+    QUARROW_ERROR_HANDLER(static_cast<const exception&>(error));
+#endif
+    std::fprintf(stderr, "%s\n", error.what());
+    std::abort();
+#endif
+}
 
 // ---------------------------------------------------------------------------
 // Conversion helpers: the road from a native value into a basic_json.
@@ -271,7 +291,7 @@ void to_json(BasicJsonType& j, T s)
 {
     if (s == nullptr)
     {
-        throw other_error(501, "cannot create string from null pointer");
+        throw_error<other_error>(501, "cannot create string from null pointer");
     }
     external_constructor<value_t::string>::construct(j, typename BasicJsonType::string_t(s));
 }
@@ -525,7 +545,7 @@ class basic_json
             }
             if (manual_type == value_t::object and not is_an_object)
             {
-                throw type_error(301, "cannot create object from initializer list");
+                detail::throw_error<type_error>(301, "cannot create object from initializer list");
             }
         }
 
@@ -772,16 +792,14 @@ class basic_json
     {
         if (not is_object())
         {
-            throw type_error(304, "cannot use at() with " + type_name());
+            detail::throw_error<type_error>(304, "cannot use at() with " + type_name());
         }
-        try
+        const auto member = m_value.object->find(key);
+        if (member == m_value.object->end())
         {
-            return m_value.object->at(key);
+            detail::throw_error<out_of_range>(403, "key '" + key + "' not found");
         }
-        catch (std::out_of_range&)
-        {
-            throw out_of_range(403, "key '" + key + "' not found");
-        }
+        return member->second;
     }
 
     /// The element at this position of an array. Throws type_error 305 when
@@ -792,11 +810,11 @@ class basic_json
     {
         if (not is_array())
         {
-            throw type_error(305, "cannot use operator[] with " + type_name());
+            detail::throw_error<type_error>(305, "cannot use operator[] with " + type_name());
         }
         if (index >= m_value.array->size())
         {
-            throw out_of_range(401, "array index " + std::to_string(index) + " is out of range");
+            detail::throw_error<out_of_range>(401, "array index " + std::to_string(index) + " is out of range");
         }
         return (*m_value.array)[index];
     }
@@ -908,7 +926,7 @@ class basic_json
         {
             return *ptr;
         }
-        throw type_error(303, "incompatible ReferenceType for get_ref, actual type is " + obj.type_name());
+        detail::throw_error<type_error>(303, "incompatible ReferenceType for get_ref, actual type is " + obj.type_name());
     }
 
     value_t m_type = value_t::null;
