@@ -1,4 +1,6 @@
 // quarrow: one value type for any JSON value, written out as JSON text.
+// Copyright (c) 2026 the quarrow authors. MIT License (SPDX-License-Identifier: MIT):
+// the full text is in the LICENSE file that comes with quarrow.
 //
 // Header-only, C++11. `quarrow::json` holds null, an object, an array, a
 // string, a boolean or a number, and reports every misuse by throwing one of

@@ -1,8 +1,11 @@
 # One step of the consumer tests, chosen by ROUTE:
-#   install         install quarrow's build tree BUILD_DIR afresh into WORK_DIR/prefix
-#   find_package    build the consumer project against that prefix, run it
+#   install          install quarrow's build tree BUILD_DIR afresh into WORK_DIR/prefix
+#   find_package     build the consumer project against that prefix, run it
 #   add_subdirectory build the consumer project on quarrow's SOURCE_DIR, run it
-#   pkg-config      compile the consumer with `pkg-config --cflags quarrow` alone, run it
+#   fetchcontent     pack SOURCE_DIR into an archive, build the consumer project
+#                    that fetches it with FetchContent, run it
+#   pkg-config       compile the consumer with `pkg-config --cflags quarrow` alone, run it
+#   include_path     compile the consumer with `-I SOURCE_DIR/include` alone, run it
 # Also needs CONSUMER_DIR, CXX, GENERATOR and VERSION.
 
 set(prefix "${WORK_DIR}/prefix")
@@ -25,14 +28,47 @@ function(expect_consumer_output program)
     endif()
 endfunction()
 
+# The file exists and holds the MIT licence; what names it.
+function(expect_mit_license file what)
+    if(NOT EXISTS "${file}")
+        message(FATAL_ERROR "${what} '${file}' does not exist")
+    endif()
+    file(STRINGS "${file}" first_line LIMIT_COUNT 1)
+    if(NOT first_line STREQUAL "MIT License")
+        message(FATAL_ERROR "${what} '${file}' starts with '${first_line}', not 'MIT License'")
+    endif()
+endfunction()
+
 file(REMOVE_RECURSE "${build}")
 if(ROUTE STREQUAL "install")
     file(REMOVE_RECURSE "${prefix}")
     run("${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${prefix}")
-elseif(ROUTE STREQUAL "find_package" OR ROUTE STREQUAL "add_subdirectory")
+elseif(ROUTE STREQUAL "find_package" OR ROUTE STREQUAL "add_subdirectory" OR ROUTE STREQUAL "fetchcontent")
+    set(archive "${WORK_DIR}/quarrow.tar")
+    set(archive_hash "")
+    if(ROUTE STREQUAL "fetchcontent")
+        # The sources as a release archive would hold them: no version control
+        # folder and no build tree, wherever the build trees are.
+        file(GLOB entries RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/*")
+        set(packed "")
+        foreach(entry ${entries})
+            string(FIND "${BUILD_DIR}/" "${SOURCE_DIR}/${entry}/" build_inside)
+            if(NOT entry MATCHES "^[.]" AND NOT build_inside EQUAL 0 AND NOT EXISTS "${SOURCE_DIR}/${entry}/CMakeCache.txt")
+                list(APPEND packed "${entry}")
+            endif()
+        endforeach()
+        file(REMOVE "${archive}")
+        execute_process(COMMAND "${CMAKE_COMMAND}" -E tar cf "${archive}" -- ${packed}
+                        WORKING_DIRECTORY "${SOURCE_DIR}" RESULT_VARIABLE status)
+        if(NOT status EQUAL 0)
+            message(FATAL_ERROR "could not pack ${SOURCE_DIR} into ${archive}")
+        endif()
+        file(SHA256 "${archive}" archive_hash)
+    endif()
     run("${CMAKE_COMMAND}" -S "${CONSUMER_DIR}" -B "${build}" -G "${GENERATOR}"
         "-DCMAKE_CXX_COMPILER=${CXX}" "-DCMAKE_PREFIX_PATH=${prefix}" "-DQUARROW_ROUTE=${ROUTE}"
-        "-DQUARROW_SOURCE_DIR=${SOURCE_DIR}" "-DQUARROW_EXPECTED_VERSION=${VERSION}")
+        "-DQUARROW_SOURCE_DIR=${SOURCE_DIR}" "-DQUARROW_EXPECTED_VERSION=${VERSION}"
+        "-DQUARROW_ARCHIVE=${archive}" "-DQUARROW_ARCHIVE_SHA256=${archive_hash}")
     run("${CMAKE_COMMAND}" --build "${build}")
     expect_consumer_output("${build}/consumer")
 elseif(ROUTE STREQUAL "pkg-config")
@@ -45,6 +81,20 @@ elseif(ROUTE STREQUAL "pkg-config")
     separate_arguments(flags UNIX_COMMAND "${flags}")
     file(MAKE_DIRECTORY "${build}")
     run("${CXX}" -std=c++11 ${flags} "${CONSUMER_DIR}/main.cpp" -o "${build}/consumer")
+    expect_consumer_output("${build}/consumer")
+    # The licence is where the .pc file says, and it is the MIT licence.
+    execute_process(COMMAND pkg-config --variable=license_file quarrow OUTPUT_VARIABLE license_file
+                    OUTPUT_STRIP_TRAILING_WHITESPACE)
+    execute_process(COMMAND pkg-config --variable=license quarrow OUTPUT_VARIABLE license
+                    OUTPUT_STRIP_TRAILING_WHITESPACE)
+    expect_mit_license("${license_file}" "pkg-config's license_file")
+    if(NOT license STREQUAL "MIT")
+        message(FATAL_ERROR "pkg-config names the licence '${license}', not MIT")
+    endif()
+elseif(ROUTE STREQUAL "include_path")
+    # A checkout used as it is: no build step, no flag but the include path.
+    file(MAKE_DIRECTORY "${build}")
+    run("${CXX}" -I "${SOURCE_DIR}/include" "${CONSUMER_DIR}/main.cpp" -o "${build}/consumer")
     expect_consumer_output("${build}/consumer")
 else()
     message(FATAL_ERROR "unknown ROUTE ${ROUTE}")
