@@ -301,7 +301,7 @@ TEST(ChangeErrors, ConstOperatorBracketsWithAKeyNeverInserts)
     {
         EXPECT_STREQ(e.what(), "[json.exception.out_of_range.403] key 'b' not found");
     }
-    EXPECT_THROW(json(json::value_t::array)["a"], json::type_error);
+    EXPECT_THROW(static_cast<void>(json(json::value_t::array)["a"]), json::type_error);
 }
 
 TEST(Change, EmptyAndMaxSize)
