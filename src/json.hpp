@@ -431,7 +431,8 @@ class value_iterator
 
     /// The iterator converts to the const iterator. Never throws.
     template<typename Other,
-             enable_if_t<std::is_same<const Other, BasicJsonType>::value and not std::is_same<Other, BasicJsonType>::value,
+             enable_if_t<std::is_same<const Other, BasicJsonType>::value and
+                             not std::is_same<Other, BasicJsonType>::value,
                          int> = 0>
     value_iterator(const value_iterator<Other>& other) noexcept
         : m_container(other.m_container), m_member(other.m_member), m_index(other.m_index)
@@ -936,16 +937,24 @@ class basic_json
 
     // The value as a container.
 
+    /// What an iterator walks: values.
     using value_type = basic_json;
+    /// A reference to an element or a member's value.
     using reference = basic_json&;
+    /// The same, read-only.
     using const_reference = const basic_json&;
+    /// Counts and indexes of elements and members.
     using size_type = std::size_t;
+    /// The distance between two iterators.
     using difference_type = std::ptrdiff_t;
     /// Iterators over an array's elements, an object's members, or the value
     /// itself; see begin().
     using iterator = detail::value_iterator<basic_json>;
+    /// The same, read-only.
     using const_iterator = detail::value_iterator<const basic_json>;
+    /// The same, walking backwards.
     using reverse_iterator = detail::reverse_value_iterator<iterator>;
+    /// The same, read-only.
     using const_reverse_iterator = detail::reverse_value_iterator<const_iterator>;
 
   private:
@@ -2216,7 +2225,8 @@ class basic_json
     /// The same for an unsigned integer.
     static ordering order_of(number_unsigned_t left, number_float_t right) noexcept
     {
-        const number_float_t beyond = static_cast<number_float_t>(std::numeric_limits<number_unsigned_t>::max() / 2 + 1) * 2;
+        const number_float_t beyond =
+            static_cast<number_float_t>(std::numeric_limits<number_unsigned_t>::max() / 2 + 1) * 2;
         if (std::isnan(right))
         {
             return ordering::unordered;
@@ -2251,9 +2261,12 @@ class basic_json
                        : right.m_type == value_t::number_unsigned ? order_of(l.number_integer, r.number_unsigned)
                                                                   : order_of(l.number_integer, r.number_float);
             case value_t::number_unsigned:
-                return right.m_type == value_t::number_unsigned  ? order_of(l.number_unsigned, r.number_unsigned)
-                       : right.m_type == value_t::number_integer ? reversed(order_of(r.number_integer, l.number_unsigned))
-                                                                 : order_of(l.number_unsigned, r.number_float);
+                if (right.m_type == value_t::number_integer)
+                {
+                    return reversed(order_of(r.number_integer, l.number_unsigned));
+                }
+                return right.m_type == value_t::number_unsigned ? order_of(l.number_unsigned, r.number_unsigned)
+                                                                : order_of(l.number_unsigned, r.number_float);
             default:
                 break;
         }
@@ -2934,10 +2947,12 @@ std::ostream& operator<<(std::ostream& o,
 namespace std
 {
 
+/// An entry of items() binds as two names.
 template<typename Iterator>
 struct tuple_size<::quarrow::detail::item<Iterator>> : std::integral_constant<std::size_t, 2>
 {};
 
+/// The first binds the key, the second the value.
 template<std::size_t N, typename Iterator>
 struct tuple_element<N, ::quarrow::detail::item<Iterator>>
 {
@@ -2955,6 +2970,7 @@ namespace quarrow
 namespace detail
 {
 
+/// Mixes h into seed, so that the order of the parts matters.
 inline void combine_hash(std::size_t& seed, std::size_t h) noexcept
 {
     seed ^= h + 0x9e3779b9u + (seed << 6) + (seed >> 2);
@@ -2978,8 +2994,11 @@ std::size_t hash_node(const BasicJsonType& j)
             combine_hash(seed, j.size());
             break;
         case value_t::string:
-            combine_hash(seed, std::hash<typename BasicJsonType::string_t>()(*j.template get_ptr<const typename BasicJsonType::string_t*>()));
+        {
+            using string_t = typename BasicJsonType::string_t;
+            combine_hash(seed, std::hash<string_t>()(*j.template get_ptr<const string_t*>()));
             break;
+        }
         case value_t::boolean:
             combine_hash(seed, *j.template get_ptr<const typename BasicJsonType::boolean_t*>() ? 1 : 0);
             break;
