@@ -10,6 +10,7 @@
 #include <functional>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace
@@ -239,6 +240,53 @@ TEST(Hash, AgreesWithEquality)
             }
         }
     }
+}
+
+// A million levels, arrays and objects in turn, around one number. Built by
+// moving, never copying, so that only comparison and hashing walk it.
+json deep_value(int innermost)
+{
+    json value = innermost;
+    for (int level = 0; level < 1000000; ++level)
+    {
+        json outer = level % 2 == 0 ? json(json::value_t::array) : json(json::value_t::object);
+        if (outer.is_array())
+        {
+            outer.push_back(std::move(value));
+        }
+        else
+        {
+            outer["k"] = std::move(value);
+        }
+        value = std::move(outer);
+    }
+    return value;
+}
+
+// Takes a deep value apart from the top, so that no destructor recurses either.
+void dismantle(json& value)
+{
+    while (value.is_structured())
+    {
+        json inner = std::move(*value.begin());
+        value = std::move(inner);
+    }
+}
+
+TEST(DeepComparison, AMillionLevelsCompareAndHashWithoutRecursion)
+{
+    json one = deep_value(1);
+    json also_one = deep_value(1);
+    json two = deep_value(2);
+    EXPECT_TRUE(one == also_one);
+    EXPECT_FALSE(one != also_one);
+    EXPECT_TRUE(one < two);
+    EXPECT_TRUE(two >= one);
+    EXPECT_EQ(std::hash<json>()(one), std::hash<json>()(also_one));
+    EXPECT_NE(std::hash<json>()(one), std::hash<json>()(two));
+    dismantle(one);
+    dismantle(also_one);
+    dismantle(two);
 }
 
 } // namespace
