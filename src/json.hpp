@@ -511,6 +511,11 @@ class value_iterator
     /// Throws what operator+= throws.
     value_iterator& operator-=(difference_type n)
     {
+        if (n == std::numeric_limits<difference_type>::min()) // no value is that long, and -n would overflow
+        {
+            check_bound();
+            throw_invalid_iterator(m_container->is_object() ? 208 : 213);
+        }
         return *this += -n;
     }
 
@@ -705,7 +710,7 @@ class value_iterator
         }
         const auto size = static_cast<difference_type>(m_container->size());
         // Checked without forming m_index + n, which could overflow.
-        if ((n < 0 and m_index < -n) or (n > 0 and size - m_index < n))
+        if ((n < 0 and n < -m_index) or (n > 0 and size - m_index < n))
         {
             throw_invalid_iterator(213);
         }

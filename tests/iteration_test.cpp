@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <functional>
 #include <iterator>
+#include <limits>
 #include <string>
 #include <utility>
 #include <vector>
@@ -213,6 +214,9 @@ TEST(IteratorMisuse, ThrowsInvalidIteratorWithItsId)
         {213, [&] { (void)--object.begin(); }, "stepping before begin() of an object"},
         {213, [&] { (void)(array.begin() + 3); }, "an offset past the end"},
         {213, [&] { (void)(array.begin() - 1); }, "an offset before the beginning"},
+        {213, [&] { (void)(array.end() - std::numeric_limits<std::ptrdiff_t>::min()); }, "an offset too far to negate"},
+        {213, [&] { (void)(array.end() + std::numeric_limits<std::ptrdiff_t>::max()); }, "an offset too far to add"},
+        {213, [&] { (void)(array.begin() + std::numeric_limits<std::ptrdiff_t>::min()); }, "an offset far below"},
         {212, [&] { (void)array.begin()[2]; }, "indexing at the end"},
         {213, [&] { (void)array.begin()[3]; }, "indexing past the end"},
         {212, [&] { array.insert(array.end(), array.end(), array.begin()); }, "a reversed range runs into the end"},
