@@ -23,14 +23,17 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <functional>
 #include <initializer_list>
 #include <iterator>
+#include <limits>
 #include <map>
 #include <memory>
 #include <ostream>
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -99,7 +102,8 @@ class exception : public std::exception
         return m_message.c_str();
     }
 
-    /// The numeric id: 300s for type_error, 400s for out_of_range, 500s for other_error.
+    /// The numeric id: 200s for invalid_iterator, 300s for type_error, 400s for
+    /// out_of_range, 500s for other_error.
     const int id;
 
   protected:
@@ -139,6 +143,17 @@ class other_error : public exception
     /// The error with this id and text; what_arg is copied verbatim.
     other_error(int id_, const std::string& what_arg)
         : exception(id_, "other_error", what_arg)
+    {}
+};
+
+/// An iterator used where it cannot be: one of another value, one that
+/// points to no element, or an operation its kind of value does not offer.
+class invalid_iterator : public exception
+{
+  public:
+    /// The error with this id and text; what_arg is copied verbatim.
+    invalid_iterator(int id_, const std::string& what_arg)
+        : exception(id_, "invalid_iterator", what_arg)
     {}
 };
 
@@ -352,6 +367,532 @@ struct adl_serializer
 };
 
 // ---------------------------------------------------------------------------
+// Iterators: walk an array's elements, an object's members in key order, or
+// any other value as a range of one (null: of none). Every step and access is
+// checked, so a misused iterator throws invalid_iterator, never reads astray.
+// ---------------------------------------------------------------------------
+
+namespace detail
+{
+
+/// Raises invalid_iterator with this id (201 to 214); the texts live here.
+[[noreturn]] inline void throw_invalid_iterator(int id)
+{
+    static const char* const texts[] = {
+        "cannot compare iterators of different values",               // 201
+        "iterator does not belong to this value",                     // 202
+        "iterators do not belong to this value",                      // 203
+        "iterators do not delimit a range of this value",             // 204
+        "iterator is out of range",                                   // 205
+        "cannot use key() with a non-object iterator",                // 206
+        "cannot use operator< with object iterators",                 // 207
+        "cannot use offsets with object iterators",                   // 208
+        "cannot use operator[] with object iterators",                // 209
+        "iterators of a range belong to different values",            // 210
+        "iterators do not belong to an object",                       // 211
+        "cannot dereference an iterator that points to no element",   // 212
+        "cannot move an iterator out of its range",                   // 213
+        "iterator belongs to no value",                               // 214
+    };
+    assert(id >= 201 and id <= 214);
+    throw_error<invalid_iterator>(id, texts[static_cast<std::size_t>(id - 201)]);
+}
+
+template<typename Iterator>
+class item;
+
+/// A random-access iterator over a value of type BasicJsonType (const for the
+/// const iterator). Arrays and other non-objects are walked by position, so
+/// an iterator checks itself against the current size; objects by member.
+/// Changing a value invalidates its iterators as the underlying container's
+/// own are invalidated; an iterator bound to a value that has died is unusable.
+template<typename BasicJsonType>
+class value_iterator
+{
+    template<typename>
+    friend class value_iterator;
+    template<typename>
+    friend class item;
+    friend typename std::remove_const<BasicJsonType>::type;
+
+    using object_t = typename BasicJsonType::object_t;
+    using member_iterator = typename std::conditional<std::is_const<BasicJsonType>::value,
+                                                      typename object_t::const_iterator,
+                                                      typename object_t::iterator>::type;
+
+  public:
+    using iterator_category = std::random_access_iterator_tag;
+    using value_type = typename std::remove_const<BasicJsonType>::type;
+    using difference_type = std::ptrdiff_t;
+    using pointer = BasicJsonType*;
+    using reference = BasicJsonType&;
+
+    /// Bound to no value: only assignment and comparison with another unbound
+    /// iterator work; anything else throws invalid_iterator 214.
+    value_iterator() noexcept = default;
+
+    /// The iterator converts to the const iterator. Never throws.
+    template<typename Other,
+             enable_if_t<std::is_same<const Other, BasicJsonType>::value and
+                             not std::is_same<Other, BasicJsonType>::value,
+                         int> = 0>
+    value_iterator(const value_iterator<Other>& other) noexcept
+        : m_container(other.m_container), m_member(other.m_member), m_index(other.m_index)
+    {}
+
+    /// The element or member value pointed to. Throws invalid_iterator 212 at
+    /// the end or outside the range, 214 when unbound.
+    reference operator*() const
+    {
+        check_bound();
+        if (m_container->is_object())
+        {
+            if (m_member == m_container->m_value.object->end())
+            {
+                throw_invalid_iterator(212);
+            }
+            return m_member->second;
+        }
+        if (m_index < 0 or static_cast<std::size_t>(m_index) >= m_container->size())
+        {
+            throw_invalid_iterator(212);
+        }
+        if (m_container->is_array())
+        {
+            return (*m_container->m_value.array)[static_cast<std::size_t>(m_index)];
+        }
+        return *m_container;
+    }
+
+    /// Throws what operator* throws.
+    pointer operator->() const
+    {
+        return &**this;
+    }
+
+    /// The next position. Throws invalid_iterator 213 past the end, 214 when unbound.
+    value_iterator& operator++()
+    {
+        return step(1);
+    }
+
+    /// Throws what the prefix form throws.
+    value_iterator operator++(int)
+    {
+        const value_iterator result = *this;
+        step(1);
+        return result;
+    }
+
+    /// The previous position. Throws invalid_iterator 213 before the beginning, 214 when unbound.
+    value_iterator& operator--()
+    {
+        return step(-1);
+    }
+
+    /// Throws what the prefix form throws.
+    value_iterator operator--(int)
+    {
+        const value_iterator result = *this;
+        step(-1);
+        return result;
+    }
+
+    /// Moves by n positions. Throws invalid_iterator 208 on an object, 213
+    /// when the result would lie outside [begin, end], 214 when unbound.
+    value_iterator& operator+=(difference_type n)
+    {
+        check_bound();
+        if (m_container->is_object())
+        {
+            throw_invalid_iterator(208);
+        }
+        return step(n);
+    }
+
+    /// Throws what operator+= throws.
+    value_iterator& operator-=(difference_type n)
+    {
+        if (n == std::numeric_limits<difference_type>::min()) // no value is that long, and -n would overflow
+        {
+            check_bound();
+            throw_invalid_iterator(m_container->is_object() ? 208 : 213);
+        }
+        return *this += -n;
+    }
+
+    /// Throws what operator+= throws.
+    value_iterator operator+(difference_type n) const
+    {
+        value_iterator result = *this;
+        return result += n;
+    }
+
+    /// Throws what operator+= throws.
+    friend value_iterator operator+(difference_type n, const value_iterator& it)
+    {
+        return it + n;
+    }
+
+    /// Throws what operator+= throws.
+    value_iterator operator-(difference_type n) const
+    {
+        value_iterator result = *this;
+        return result -= n;
+    }
+
+    /// The number of steps from other to this one; on an object it walks the
+    /// members, so it costs their number. Throws invalid_iterator 201 for
+    /// iterators of different values, 214 when unbound.
+    template<typename Other>
+    difference_type operator-(const value_iterator<Other>& other) const
+    {
+        check_same_value(other);
+        check_bound();
+        if (not m_container->is_object())
+        {
+            return m_index - other.m_index;
+        }
+        const typename object_t::const_iterator end = m_container->m_value.object->end();
+        difference_type count = 0;
+        for (typename object_t::const_iterator i = other.m_member;; ++i, ++count)
+        {
+            if (i == m_member)
+            {
+                return count;
+            }
+            if (i == end)
+            {
+                break;
+            }
+        }
+        // Not after other, so before it.
+        count = 0;
+        for (typename object_t::const_iterator i = m_member; i != other.m_member; ++i)
+        {
+            --count;
+        }
+        return count;
+    }
+
+    /// *(it + n). Throws invalid_iterator 209 on an object, and what + and * throw.
+    reference operator[](difference_type n) const
+    {
+        check_bound();
+        if (m_container->is_object())
+        {
+            throw_invalid_iterator(209);
+        }
+        return *(*this + n);
+    }
+
+    /// Same position of the same value. Throws invalid_iterator 201 for
+    /// iterators of different values (an unbound one included, unless both are).
+    template<typename Other>
+    bool operator==(const value_iterator<Other>& other) const
+    {
+        check_same_value(other);
+        if (m_container == nullptr)
+        {
+            return true;
+        }
+        return m_container->is_object() ? m_member == other.m_member : m_index == other.m_index;
+    }
+
+    /// Throws what operator== throws.
+    template<typename Other>
+    bool operator!=(const value_iterator<Other>& other) const
+    {
+        return not(*this == other);
+    }
+
+    /// Position order. Throws invalid_iterator 201 for iterators of different
+    /// values, 207 on an object, 214 when unbound.
+    template<typename Other>
+    bool operator<(const value_iterator<Other>& other) const
+    {
+        check_same_value(other);
+        check_bound();
+        if (m_container->is_object())
+        {
+            throw_invalid_iterator(207);
+        }
+        return m_index < other.m_index;
+    }
+
+    /// Throws what operator< throws.
+    template<typename Other>
+    bool operator<=(const value_iterator<Other>& other) const
+    {
+        return not(other < *this);
+    }
+
+    /// Throws what operator< throws.
+    template<typename Other>
+    bool operator>(const value_iterator<Other>& other) const
+    {
+        return other < *this;
+    }
+
+    /// Throws what operator< throws.
+    template<typename Other>
+    bool operator>=(const value_iterator<Other>& other) const
+    {
+        return not(*this < other);
+    }
+
+    /// The key of the member pointed to. Throws invalid_iterator 206 when the
+    /// value is not an object, 212 at the end, 214 when unbound.
+    const typename BasicJsonType::string_t& key() const
+    {
+        check_bound();
+        if (not m_container->is_object())
+        {
+            throw_invalid_iterator(206);
+        }
+        if (m_member == m_container->m_value.object->end())
+        {
+            throw_invalid_iterator(212);
+        }
+        return m_member->first;
+    }
+
+    /// The same as operator*.
+    reference value() const
+    {
+        return **this;
+    }
+
+  private:
+    value_iterator(BasicJsonType* container, member_iterator member) noexcept
+        : m_container(container), m_member(member)
+    {}
+
+    value_iterator(BasicJsonType* container, difference_type index) noexcept
+        : m_container(container), m_index(index)
+    {}
+
+    void check_bound() const
+    {
+        if (m_container == nullptr)
+        {
+            throw_invalid_iterator(214);
+        }
+    }
+
+    template<typename Other>
+    void check_same_value(const value_iterator<Other>& other) const
+    {
+        if (m_container != other.m_container)
+        {
+            throw_invalid_iterator(201);
+        }
+    }
+
+    /// Moves by n, which is 1 or -1 on an object.
+    value_iterator& step(difference_type n)
+    {
+        check_bound();
+        if (m_container->is_object())
+        {
+            const auto& object = *m_container->m_value.object;
+            if ((n > 0 and m_member == object.end()) or (n < 0 and m_member == object.begin()))
+            {
+                throw_invalid_iterator(213);
+            }
+            if (n > 0)
+            {
+                ++m_member;
+            }
+            else
+            {
+                --m_member;
+            }
+            return *this;
+        }
+        const auto size = static_cast<difference_type>(m_container->size());
+        // Checked without forming m_index + n, which could overflow.
+        if ((n < 0 and n < -m_index) or (n > 0 and size - m_index < n))
+        {
+            throw_invalid_iterator(213);
+        }
+        m_index += n;
+        return *this;
+    }
+
+    BasicJsonType* m_container = nullptr;
+    member_iterator m_member{};
+    difference_type m_index = 0;
+};
+
+/// A reverse iterator over a value that also offers key() and value().
+template<typename Base>
+class reverse_value_iterator : public std::reverse_iterator<Base>
+{
+  public:
+    using std::reverse_iterator<Base>::reverse_iterator;
+
+    /// Throws what Base's operator-- throws.
+    reverse_value_iterator& operator++()
+    {
+        std::reverse_iterator<Base>::operator++();
+        return *this;
+    }
+
+    /// Throws what Base's operator-- throws.
+    reverse_value_iterator operator++(int)
+    {
+        const reverse_value_iterator result = *this;
+        ++*this;
+        return result;
+    }
+
+    /// Throws what Base's operator++ throws.
+    reverse_value_iterator& operator--()
+    {
+        std::reverse_iterator<Base>::operator--();
+        return *this;
+    }
+
+    /// Throws what Base's operator++ throws.
+    reverse_value_iterator operator--(int)
+    {
+        const reverse_value_iterator result = *this;
+        --*this;
+        return result;
+    }
+
+    /// The key of the member pointed to. Throws what Base's key() throws,
+    /// and invalid_iterator 213 at the reverse end.
+    auto key() const -> decltype(std::declval<Base>().key())
+    {
+        Base position = this->base();
+        return (--position).key();
+    }
+
+    /// The element or member value pointed to. Throws what Base's operator* throws.
+    typename Base::reference value() const
+    {
+        return **this;
+    }
+};
+
+/// One entry of items() and the iterator to it at once, so that range-for
+/// (structured bindings included) can bind a reference to it: key() is the
+/// member's key, an array element's index as text, or empty for any other value.
+template<typename Iterator>
+class item
+{
+  public:
+    using string_t = typename Iterator::value_type::string_t;
+    using iterator_category = std::forward_iterator_tag;
+    using value_type = item;
+    using difference_type = std::ptrdiff_t;
+    using pointer = item*;
+    using reference = item&;
+
+    /// The entry at it. Never throws.
+    explicit item(Iterator it) noexcept
+        : m_it(it)
+    {}
+
+    /// The entry itself. Never throws.
+    item& operator*() noexcept
+    {
+        return *this;
+    }
+
+    /// Throws what Iterator's operator++ throws.
+    item& operator++()
+    {
+        ++m_it;
+        ++m_index;
+        return *this;
+    }
+
+    /// Throws what Iterator's comparison throws.
+    bool operator==(const item& other) const
+    {
+        return m_it == other.m_it;
+    }
+
+    /// Throws what Iterator's comparison throws.
+    bool operator!=(const item& other) const
+    {
+        return m_it != other.m_it;
+    }
+
+    /// Throws what Iterator's key() throws, and std::bad_alloc for an index.
+    const string_t& key() const
+    {
+        m_it.check_bound();
+        if (m_it.m_container->is_object())
+        {
+            return m_it.key();
+        }
+        if (m_it.m_container->is_array())
+        {
+            m_index_text = std::to_string(m_index);
+        }
+        return m_index_text;
+    }
+
+    /// Throws what Iterator's operator* throws.
+    typename Iterator::reference value() const
+    {
+        return *m_it;
+    }
+
+    /// key() for N 0, value() for N 1: the tuple protocol of structured bindings.
+    template<std::size_t N, enable_if_t<N == 0, int> = 0>
+    const string_t& get() const
+    {
+        return key();
+    }
+
+    /// See above.
+    template<std::size_t N, enable_if_t<N == 1, int> = 0>
+    typename Iterator::reference get() const
+    {
+        return value();
+    }
+
+  private:
+    Iterator m_it;
+    std::size_t m_index = 0;
+    mutable string_t m_index_text;
+};
+
+/// What items() returns: a range of item<Iterator>.
+template<typename Iterator>
+class item_range
+{
+  public:
+    /// The range [first, last). Never throws.
+    item_range(Iterator first, Iterator last) noexcept
+        : m_first(first), m_last(last)
+    {}
+
+    /// Never throws.
+    item<Iterator> begin() const noexcept
+    {
+        return item<Iterator>(m_first);
+    }
+
+    /// Never throws.
+    item<Iterator> end() const noexcept
+    {
+        return item<Iterator>(m_last);
+    }
+
+  private:
+    Iterator m_first;
+    Iterator m_last;
+};
+
+} // namespace detail
+
+// ---------------------------------------------------------------------------
 // The value: a kind tag and one 64-bit word. Scalars live in the word;
 // objects, arrays and strings live in a container the value alone owns.
 // ---------------------------------------------------------------------------
@@ -369,6 +910,8 @@ class basic_json
 {
     template<detail::value_t>
     friend struct detail::external_constructor;
+    template<typename>
+    friend class detail::value_iterator;
 
   public:
     using value_t = detail::value_t;
@@ -378,6 +921,7 @@ class basic_json
     using type_error = detail::type_error;
     using out_of_range = detail::out_of_range;
     using other_error = detail::other_error;
+    using invalid_iterator = detail::invalid_iterator;
 
     // What each kind stores.
 
@@ -397,6 +941,28 @@ class basic_json
     /// Converts native values of type T into values.
     template<typename T, typename SFINAE = void>
     using json_serializer = JSONSerializer<T, SFINAE>;
+
+    // The value as a container.
+
+    /// What an iterator walks: values.
+    using value_type = basic_json;
+    /// A reference to an element or a member's value.
+    using reference = basic_json&;
+    /// The same, read-only.
+    using const_reference = const basic_json&;
+    /// Counts and indexes of elements and members.
+    using size_type = std::size_t;
+    /// The distance between two iterators.
+    using difference_type = std::ptrdiff_t;
+    /// Iterators over an array's elements, an object's members, or the value
+    /// itself; see begin().
+    using iterator = detail::value_iterator<basic_json>;
+    /// The same, read-only.
+    using const_iterator = detail::value_iterator<const basic_json>;
+    /// The same, walking backwards.
+    using reverse_iterator = detail::reverse_value_iterator<iterator>;
+    /// The same, read-only.
+    using const_reverse_iterator = detail::reverse_value_iterator<const_iterator>;
 
   private:
     /// The one way containers and strings are made: if building the T throws,
@@ -957,14 +1523,997 @@ class basic_json
     {
         if (not is_array())
         {
-            detail::throw_error<type_error>(305, "cannot use operator[] with " + type_name());
+            throw_kind_error(305, "operator[]");
         }
         if (index >= m_value.array->size())
         {
-            detail::throw_error<out_of_range>(401, "array index " + std::to_string(index) + " is out of range");
+            throw_index_error(index);
         }
         return (*m_value.array)[index];
     }
+
+    // -- lookup ---------------------------------------------------------------
+    // object_t orders keys with std::less<string_t>, which is not transparent,
+    // so a lookup needs a string_t: one is taken by reference and never
+    // copied; any other string-like key (a literal, a string_view) is turned
+    // into one first.
+
+  private:
+    /// Key types other than string_t that make a string_t: character
+    /// pointers and arrays convert implicitly, string views explicitly.
+    template<typename KeyType>
+    using enable_if_key_like =
+        detail::enable_if_t<std::is_constructible<string_t, KeyType>::value and
+                                not std::is_same<detail::uncvref_t<KeyType>, string_t>::value and
+                                not std::is_same<detail::uncvref_t<KeyType>, basic_json>::value and
+                                not std::is_arithmetic<detail::uncvref_t<KeyType>>::value,
+                            int>;
+
+  public:
+    /// The member with this key, or end() when there is none or the value is
+    /// not an object. Never throws.
+    iterator find(const string_t& key) noexcept
+    {
+        return is_object() ? iterator(this, m_value.object->find(key)) : end();
+    }
+
+    /// The same, on a const value.
+    const_iterator find(const string_t& key) const noexcept
+    {
+        return is_object() ? const_iterator(this, m_value.object->find(key)) : end();
+    }
+
+    /// The same, for any string-like key. Throws std::bad_alloc when making
+    /// the string_t fails.
+    template<typename KeyType, enable_if_key_like<KeyType> = 0>
+    iterator find(KeyType&& key)
+    {
+        return find(string_t(std::forward<KeyType>(key)));
+    }
+
+    /// The same, on a const value.
+    template<typename KeyType, enable_if_key_like<KeyType> = 0>
+    const_iterator find(KeyType&& key) const
+    {
+        return find(string_t(std::forward<KeyType>(key)));
+    }
+
+    /// True when the value is an object with a member of this key. Throws
+    /// only what making a string_t of a string-like key throws.
+    template<typename KeyType>
+    bool contains(KeyType&& key) const
+    {
+        return find(std::forward<KeyType>(key)) != end();
+    }
+
+    /// 1 when the value is an object with a member of this key, 0 otherwise.
+    /// Throws only what making a string_t of a string-like key throws.
+    template<typename KeyType>
+    size_type count(KeyType&& key) const
+    {
+        return contains(std::forward<KeyType>(key)) ? 1 : 0;
+    }
+
+    // -- change ---------------------------------------------------------------
+    // Every change completes or leaves the value as it was: whatever may fail
+    // (a copy, an allocation) happens before the value is touched, or is
+    // undone. A null becomes the container a change needs.
+
+    /// The value of the member with this key, inserted as null when missing;
+    /// a null value becomes an object first. Throws type_error 305 on any
+    /// other kind, and std::bad_alloc.
+    basic_json& operator[](const string_t& key)
+    {
+        if (is_null())
+        {
+            basic_json object(value_t::object);
+            basic_json& member = object[key];
+            swap(object);
+            return member;
+        }
+        if (not is_object())
+        {
+            throw_kind_error(305, "operator[]");
+        }
+        return (*m_value.object)[key];
+    }
+
+    /// The value of the member with this key; nothing is ever inserted.
+    /// Throws type_error 305 when the value is not an object and out_of_range
+    /// 403 when it has no such member.
+    const basic_json& operator[](const string_t& key) const
+    {
+        if (not is_object())
+        {
+            throw_kind_error(305, "operator[]");
+        }
+        return at(key);
+    }
+
+    /// The element at this position of an array, to read or replace. An
+    /// index past the end is an error, as on a const value, and never grows
+    /// the array (push_back, emplace_back and insert do): so there is no
+    /// index a null could be turned into an array for. Throws type_error 305
+    /// when the value is not an array and out_of_range 401 when index is not
+    /// less than size().
+    basic_json& operator[](size_type index)
+    {
+        return const_cast<basic_json&>(static_cast<const basic_json&>(*this)[index]);
+    }
+
+    /// Appends val to an array; a null value becomes an array first. Throws
+    /// type_error 308 on any other kind, and std::bad_alloc.
+    void push_back(basic_json&& val)
+    {
+        if (not is_null() and not is_array())
+        {
+            throw_kind_error(308, "push_back()");
+        }
+        emplace_back(std::move(val));
+    }
+
+    /// Appends a copy of val, which may be part of this value. Throws what
+    /// the other push_back throws.
+    void push_back(const basic_json& val)
+    {
+        push_back(basic_json(val));
+    }
+
+    /// Adds a member to an object unless its key is there; a null value
+    /// becomes an object first. Throws type_error 308 on any other kind, and
+    /// std::bad_alloc.
+    void push_back(const typename object_t::value_type& member)
+    {
+        if (not is_null() and not is_object())
+        {
+            throw_kind_error(308, "push_back()");
+        }
+        insert(member);
+    }
+
+    /// On an object (or null), a list of a string and a value adds that
+    /// member; anything else appends basic_json(init). Throws what the other
+    /// push_back forms throw.
+    void push_back(std::initializer_list<basic_json> init)
+    {
+        if ((is_object() or is_null()) and init.size() == 2 and init.begin()->is_string())
+        {
+            push_back(typename object_t::value_type(*init.begin()->m_value.string, *(init.begin() + 1)));
+            return;
+        }
+        if (not is_null() and not is_array())
+        {
+            throw_kind_error(308, "push_back()");
+        }
+        push_back(basic_json(init));
+    }
+
+    /// Appends basic_json(args...) to an array and returns it; a null value
+    /// becomes an array first. Throws type_error 311 on any other kind, and
+    /// what building the element throws.
+    template<typename... Args>
+    basic_json& emplace_back(Args&&... args)
+    {
+        if (is_null())
+        {
+            basic_json array(value_t::array);
+            basic_json& element = array.emplace_back(std::forward<Args>(args)...);
+            swap(array);
+            return element;
+        }
+        if (not is_array())
+        {
+            throw_kind_error(311, "emplace_back()");
+        }
+        m_value.array->emplace_back(std::forward<Args>(args)...);
+        return m_value.array->back();
+    }
+
+    /// Inserts a copy of val into an array before pos; returns an iterator to
+    /// it. Throws type_error 309 when the value is not an array,
+    /// invalid_iterator 202 for an iterator of another value, 205 for one
+    /// past the end, and std::bad_alloc.
+    iterator insert(const_iterator pos, const basic_json& val)
+    {
+        return insert_elements(pos, array_t(1, val));
+    }
+
+    /// The same, moving val in.
+    iterator insert(const_iterator pos, basic_json&& val)
+    {
+        array_t elements;
+        elements.push_back(std::move(val));
+        return insert_elements(pos, std::move(elements));
+    }
+
+    /// Inserts count copies of val before pos; returns an iterator to the
+    /// first, or pos when count is 0. Throws what inserting one value throws.
+    iterator insert(const_iterator pos, size_type count, const basic_json& val)
+    {
+        return insert_elements(pos, array_t(count, val));
+    }
+
+    /// Inserts copies of the elements (or member values) of [first, last),
+    /// which may come from this very array, before pos. Throws what inserting
+    /// one value throws, invalid_iterator 210 when first and last belong to
+    /// different values, and what stepping from first to last throws.
+    iterator insert(const_iterator pos, const_iterator first, const_iterator last)
+    {
+        if (not is_array())
+        {
+            throw_kind_error(309, "insert()");
+        }
+        if (first.m_container != last.m_container)
+        {
+            detail::throw_invalid_iterator(210);
+        }
+        array_t elements;
+        for (; first != last; ++first)
+        {
+            elements.push_back(*first);
+        }
+        return insert_elements(pos, std::move(elements));
+    }
+
+    /// Inserts copies of the list's values before pos. Throws what inserting
+    /// one value throws.
+    iterator insert(const_iterator pos, std::initializer_list<basic_json> init)
+    {
+        return insert_elements(pos, array_t(init));
+    }
+
+    /// Adds a member to an object unless its key is there; a null value
+    /// becomes an object first. Returns the member with that key and whether
+    /// it was added. Throws type_error 309 on any other kind, and std::bad_alloc.
+    std::pair<iterator, bool> insert(const typename object_t::value_type& member)
+    {
+        if (is_null())
+        {
+            basic_json object(value_t::object);
+            const auto added = object.m_value.object->insert(member);
+            swap(object);
+            return {iterator(this, added.first), true};
+        }
+        if (not is_object())
+        {
+            throw_kind_error(309, "insert()");
+        }
+        const auto added = m_value.object->insert(member);
+        return {iterator(this, added.first), added.second};
+    }
+
+    /// Adds copies of the members of the object other whose keys this object
+    /// lacks, keeping the members it has; a null value becomes an object
+    /// first. Throws type_error 309 when either value is not an object (the
+    /// message names the kind of the one that is not), and std::bad_alloc.
+    void insert(const basic_json& other)
+    {
+        merge(other, false, 309, "insert()");
+    }
+
+    /// The same with the members of [first, last), iterators of an object.
+    /// Throws type_error 309 when this value is not an object or null,
+    /// invalid_iterator 210 when first and last belong to different values,
+    /// 211 when they do not belong to an object, and std::bad_alloc.
+    void insert(const_iterator first, const_iterator last)
+    {
+        if (not is_null() and not is_object())
+        {
+            throw_kind_error(309, "insert()");
+        }
+        if (first.m_container != last.m_container)
+        {
+            detail::throw_invalid_iterator(210);
+        }
+        if (first.m_container == nullptr or not first.m_container->is_object())
+        {
+            detail::throw_invalid_iterator(211);
+        }
+        merge_range(first, last, false);
+    }
+
+    /// Copies every member of the object other in, replacing the value of a
+    /// member with the same key; a null value becomes an object first.
+    /// Throws type_error 312 when either value is not an object (the message
+    /// names the kind of the one that is not), and std::bad_alloc.
+    void update(const basic_json& other)
+    {
+        merge(other, true, 312, "update()");
+    }
+
+    /// Removes the member with this key; returns how many were removed, 0 or
+    /// 1. Throws type_error 307 when the value is not an object.
+    size_type erase(const string_t& key)
+    {
+        if (not is_object())
+        {
+            throw_kind_error(307, "erase()");
+        }
+        return m_value.object->erase(key);
+    }
+
+    /// Removes the element at this position of an array. Throws type_error
+    /// 307 when the value is not an array and out_of_range 401 when index is
+    /// not less than size().
+    void erase(size_type index)
+    {
+        if (not is_array())
+        {
+            throw_kind_error(307, "erase()");
+        }
+        if (index >= m_value.array->size())
+        {
+            throw_index_error(index);
+        }
+        m_value.array->erase(m_value.array->begin() + static_cast<difference_type>(index));
+    }
+
+    /// Removes the element or member at pos; on a string, boolean or number,
+    /// whose one element is the value itself, makes it null. Returns an
+    /// iterator to what followed. Throws type_error 307 on null,
+    /// invalid_iterator 202 for an iterator of another value and 205 for one
+    /// that points to no element.
+    iterator erase(const_iterator pos)
+    {
+        if (is_null() or is_discarded())
+        {
+            throw_kind_error(307, "erase()");
+        }
+        if (pos.m_container != this)
+        {
+            detail::throw_invalid_iterator(202);
+        }
+        if (is_object())
+        {
+            if (pos.m_member == m_value.object->cend())
+            {
+                detail::throw_invalid_iterator(205);
+            }
+            return iterator(this, m_value.object->erase(pos.m_member));
+        }
+        if (pos.m_index < 0 or static_cast<size_type>(pos.m_index) >= size())
+        {
+            detail::throw_invalid_iterator(205);
+        }
+        if (is_array())
+        {
+            m_value.array->erase(m_value.array->begin() + pos.m_index);
+            return iterator(this, pos.m_index);
+        }
+        *this = basic_json();
+        return end();
+    }
+
+    /// Removes the elements or members of [first, last); on a string,
+    /// boolean or number, a range of its one element makes it null. Returns
+    /// an iterator to what followed. Throws type_error 307 on null,
+    /// invalid_iterator 203 for iterators of another value and 204 when they
+    /// do not delimit a range, last before first included.
+    iterator erase(const_iterator first, const_iterator last)
+    {
+        if (is_null() or is_discarded())
+        {
+            throw_kind_error(307, "erase()");
+        }
+        if (first.m_container != this or last.m_container != this)
+        {
+            detail::throw_invalid_iterator(203);
+        }
+        if (is_object())
+        {
+            // Walking there is what erasing costs anyway, and it finds a reversed range.
+            for (auto member = first.m_member; member != last.m_member; ++member)
+            {
+                if (member == m_value.object->cend())
+                {
+                    detail::throw_invalid_iterator(204);
+                }
+            }
+            return iterator(this, m_value.object->erase(first.m_member, last.m_member));
+        }
+        if (first.m_index < 0 or first.m_index > last.m_index or static_cast<size_type>(last.m_index) > size())
+        {
+            detail::throw_invalid_iterator(204);
+        }
+        if (is_array())
+        {
+            m_value.array->erase(m_value.array->begin() + first.m_index, m_value.array->begin() + last.m_index);
+            return iterator(this, first.m_index);
+        }
+        if (first.m_index != last.m_index)
+        {
+            *this = basic_json();
+        }
+        return iterator(this, first.m_index);
+    }
+
+    /// Makes the value the empty one of its kind: {}, [], "", false, 0, 0u,
+    /// 0.0; null and discarded stay as they are. Never throws.
+    void clear() noexcept
+    {
+        switch (m_type)
+        {
+            case value_t::object:
+                m_value.object->clear();
+                break;
+            case value_t::array:
+                m_value.array->clear();
+                break;
+            case value_t::string:
+                m_value.string->clear();
+                break;
+            case value_t::boolean:
+                m_value.boolean = false;
+                break;
+            case value_t::number_integer:
+                m_value.number_integer = 0;
+                break;
+            case value_t::number_unsigned:
+                m_value.number_unsigned = 0;
+                break;
+            case value_t::number_float:
+                m_value.number_float = 0.0;
+                break;
+            case value_t::null:
+            case value_t::discarded:
+                break;
+        }
+    }
+
+    /// Exchanges the contents of two values. Never throws.
+    void swap(basic_json& other) noexcept
+    {
+        std::swap(m_type, other.m_type);
+        std::swap(m_value, other.m_value);
+        assert_invariant();
+        other.assert_invariant();
+    }
+
+    /// The same, found by argument-dependent lookup.
+    friend void swap(basic_json& left, basic_json& right) noexcept
+    {
+        left.swap(right);
+    }
+
+    /// Exchanges the elements of an array with other's. Throws type_error 310
+    /// when the value is not an array.
+    void swap(array_t& other)
+    {
+        if (not is_array())
+        {
+            throw_kind_error(310, "swap()");
+        }
+        std::swap(*m_value.array, other);
+    }
+
+    /// Exchanges the members of an object with other's. Throws type_error
+    /// 310 when the value is not an object.
+    void swap(object_t& other)
+    {
+        if (not is_object())
+        {
+            throw_kind_error(310, "swap()");
+        }
+        std::swap(*m_value.object, other);
+    }
+
+    /// Exchanges the text of a string with other. Throws type_error 310 when
+    /// the value is not a string.
+    void swap(string_t& other)
+    {
+        if (not is_string())
+        {
+            throw_kind_error(310, "swap()");
+        }
+        std::swap(*m_value.string, other);
+    }
+
+  private:
+    /// The error of an operation the value's kind does not offer:
+    /// "cannot use <operation> with <type name>".
+    [[noreturn]] void throw_kind_error(int id, const char* operation) const
+    {
+        detail::throw_error<type_error>(id, std::string("cannot use ") + operation + " with " + type_name());
+    }
+
+    [[noreturn]] static void throw_index_error(size_type index)
+    {
+        detail::throw_error<out_of_range>(401, "array index " + std::to_string(index) + " is out of range");
+    }
+
+    /// Inserts elements before pos, as one step that cannot fail half way:
+    /// the room is reserved first, and moving values in never throws.
+    iterator insert_elements(const_iterator pos, array_t&& elements)
+    {
+        if (not is_array())
+        {
+            throw_kind_error(309, "insert()");
+        }
+        if (pos.m_container != this)
+        {
+            detail::throw_invalid_iterator(202);
+        }
+        array_t& array = *m_value.array;
+        if (pos.m_index < 0 or static_cast<size_type>(pos.m_index) > array.size())
+        {
+            detail::throw_invalid_iterator(205);
+        }
+        static_assert(std::is_nothrow_move_constructible<basic_json>::value and
+                          std::is_nothrow_move_assignable<basic_json>::value,
+                      "moving elements within the reserved room must not throw");
+        array.reserve(array.size() + elements.size());
+        array.insert(array.begin() + pos.m_index, std::make_move_iterator(elements.begin()),
+                     std::make_move_iterator(elements.end()));
+        return iterator(this, pos.m_index);
+    }
+
+    /// insert(other) and update(other): the members of other merged in.
+    void merge(const basic_json& other, const bool replace, const int id, const char* operation)
+    {
+        if (not is_null() and not is_object())
+        {
+            throw_kind_error(id, operation);
+        }
+        if (not other.is_object())
+        {
+            other.throw_kind_error(id, operation);
+        }
+        merge_range(other.cbegin(), other.cend(), replace);
+    }
+
+    /// Copies the members of [first, last) in: those with new keys, and
+    /// with replace those with existing keys too. First every value is
+    /// copied, then the new members are added holding null (and removed
+    /// again if that fails), and last the copies are moved in, which cannot fail.
+    void merge_range(const_iterator first, const_iterator last, const bool replace)
+    {
+        if (is_null())
+        {
+            basic_json object(value_t::object);
+            object.merge_range(first, last, replace);
+            swap(object);
+            return;
+        }
+        object_t& object = *m_value.object;
+
+        std::vector<std::pair<const string_t*, basic_json>> incoming;
+        for (; first != last; ++first)
+        {
+            if (replace or object.find(first.key()) == object.end())
+            {
+                incoming.emplace_back(&first.key(), *first);
+            }
+        }
+
+        // Erases the members added so far unless committed.
+        struct undo_additions
+        {
+            object_t& object;
+            std::vector<typename object_t::iterator> added;
+            bool committed;
+
+            ~undo_additions()
+            {
+                if (not committed)
+                {
+                    for (const auto& member : added)
+                    {
+                        object.erase(member);
+                    }
+                }
+            }
+        } undo{object, {}, false};
+        std::vector<typename object_t::iterator> targets;
+        undo.added.reserve(incoming.size());
+        targets.reserve(incoming.size());
+        for (const auto& member : incoming)
+        {
+            const auto target = object.emplace(*member.first, basic_json());
+            targets.push_back(target.first);
+            if (target.second)
+            {
+                undo.added.push_back(target.first);
+            }
+        }
+        undo.committed = true;
+
+        for (std::size_t i = 0; i < incoming.size(); ++i)
+        {
+            targets[i]->second = std::move(incoming[i].second);
+        }
+    }
+
+  public:
+    // -- traversal ------------------------------------------------------------
+    // An array is walked over its elements, an object over its members in key
+    // order (an iterator's key() and value(), and * gives the value). Null is
+    // an empty range; a string, boolean or number a range of one element, the
+    // value itself.
+
+    /// The first element or member. Never throws.
+    iterator begin() noexcept
+    {
+        return is_object() ? iterator(this, m_value.object->begin()) : iterator(this, difference_type(0));
+    }
+
+    /// The same, on a const value.
+    const_iterator begin() const noexcept
+    {
+        return cbegin();
+    }
+
+    /// The same, always const.
+    const_iterator cbegin() const noexcept
+    {
+        return is_object() ? const_iterator(this, m_value.object->cbegin()) : const_iterator(this, difference_type(0));
+    }
+
+    /// Past the last element or member. Never throws.
+    iterator end() noexcept
+    {
+        return is_object() ? iterator(this, m_value.object->end())
+                           : iterator(this, static_cast<difference_type>(size()));
+    }
+
+    /// The same, on a const value.
+    const_iterator end() const noexcept
+    {
+        return cend();
+    }
+
+    /// The same, always const.
+    const_iterator cend() const noexcept
+    {
+        return is_object() ? const_iterator(this, m_value.object->cend())
+                           : const_iterator(this, static_cast<difference_type>(size()));
+    }
+
+    /// The last element or member, walking backwards. Never throws.
+    reverse_iterator rbegin() noexcept
+    {
+        return reverse_iterator(end());
+    }
+
+    /// The same, on a const value.
+    const_reverse_iterator rbegin() const noexcept
+    {
+        return crbegin();
+    }
+
+    /// The same, always const.
+    const_reverse_iterator crbegin() const noexcept
+    {
+        return const_reverse_iterator(cend());
+    }
+
+    /// Before the first element or member, walking backwards. Never throws.
+    reverse_iterator rend() noexcept
+    {
+        return reverse_iterator(begin());
+    }
+
+    /// The same, on a const value.
+    const_reverse_iterator rend() const noexcept
+    {
+        return crend();
+    }
+
+    /// The same, always const.
+    const_reverse_iterator crend() const noexcept
+    {
+        return const_reverse_iterator(cbegin());
+    }
+
+    /// For range-for over key/value entries, each with key() and value(),
+    /// also as `auto& [key, value]` in C++17: the key is the member's key, an
+    /// array element's index as text, or empty for any other value.
+    /// Never throws.
+    detail::item_range<iterator> items() noexcept
+    {
+        return detail::item_range<iterator>(begin(), end());
+    }
+
+    /// The same, on a const value.
+    detail::item_range<const_iterator> items() const noexcept
+    {
+        return detail::item_range<const_iterator>(cbegin(), cend());
+    }
+
+    /// True when size() is 0: null, an empty object or array. Never throws.
+    bool empty() const noexcept
+    {
+        return size() == 0;
+    }
+
+    /// The most elements or members the value's container can hold; size()
+    /// for any other kind. Never throws.
+    size_type max_size() const noexcept
+    {
+        switch (m_type)
+        {
+            case value_t::object:
+                return m_value.object->max_size();
+            case value_t::array:
+                return m_value.array->max_size();
+            case value_t::null:
+            case value_t::string:
+            case value_t::boolean:
+            case value_t::number_integer:
+            case value_t::number_unsigned:
+            case value_t::number_float:
+            case value_t::discarded:
+                break;
+        }
+        return size();
+    }
+
+    // -- comparison -----------------------------------------------------------
+    // Values of different kinds order by kind: null < boolean < number <
+    // string < array < object < discarded. Numbers compare by mathematical
+    // value across the three number kinds, exactly; strings byte by byte as
+    // unsigned; arrays element by element and objects member by member (key,
+    // then value) in key order, a prefix first. NaN is unordered, as in
+    // double: unequal to everything, itself included, and neither less nor
+    // greater, and so is a container that holds one where the walk reaches
+    // it. A native value on either side is converted to a value first.
+    // Nested values are walked with a stack of their own, not by recursion;
+    // std::bad_alloc is the one error, when that stack cannot grow.
+
+    /// True when the values are equal.
+    friend bool operator==(const basic_json& left, const basic_json& right)
+    {
+        return compare(left, right) == ordering::equal;
+    }
+
+    /// True when the values are not equal.
+    friend bool operator!=(const basic_json& left, const basic_json& right)
+    {
+        return not(left == right);
+    }
+
+    /// True when left orders before right.
+    friend bool operator<(const basic_json& left, const basic_json& right)
+    {
+        return compare(left, right) == ordering::less;
+    }
+
+    /// True when left orders before or equals right.
+    friend bool operator<=(const basic_json& left, const basic_json& right)
+    {
+        const ordering result = compare(left, right);
+        return result == ordering::less or result == ordering::equal;
+    }
+
+    /// True when left orders after right.
+    friend bool operator>(const basic_json& left, const basic_json& right)
+    {
+        return compare(left, right) == ordering::greater;
+    }
+
+    /// True when left orders after or equals right.
+    friend bool operator>=(const basic_json& left, const basic_json& right)
+    {
+        const ordering result = compare(left, right);
+        return result == ordering::greater or result == ordering::equal;
+    }
+
+  private:
+    enum class ordering
+    {
+        less,
+        equal,
+        greater,
+        unordered
+    };
+
+    /// Where a kind stands in the order between kinds; numbers share one place.
+    static int kind_rank(value_t kind) noexcept
+    {
+        switch (kind)
+        {
+            case value_t::null:
+                return 0;
+            case value_t::boolean:
+                return 1;
+            case value_t::number_integer:
+            case value_t::number_unsigned:
+            case value_t::number_float:
+                return 2;
+            case value_t::string:
+                return 3;
+            case value_t::array:
+                return 4;
+            case value_t::object:
+                return 5;
+            case value_t::discarded:
+                break;
+        }
+        return 6;
+    }
+
+    template<typename T>
+    static ordering order_of(const T& left, const T& right) noexcept
+    {
+        if (left < right)
+        {
+            return ordering::less;
+        }
+        if (right < left)
+        {
+            return ordering::greater;
+        }
+        return left == right ? ordering::equal : ordering::unordered;
+    }
+
+    static ordering reversed(ordering result) noexcept
+    {
+        return result == ordering::less ? ordering::greater : result == ordering::greater ? ordering::less : result;
+    }
+
+    /// A signed integer against a floating-point number, exactly: the
+    /// number's whole part is compared as an integer, then its fraction.
+    static ordering order_of(number_integer_t left, number_float_t right) noexcept
+    {
+        // -2^63 and 2^63 are powers of two, so exact as floating-point numbers.
+        const auto lowest = static_cast<number_float_t>(std::numeric_limits<number_integer_t>::min());
+        if (std::isnan(right))
+        {
+            return ordering::unordered;
+        }
+        if (right < lowest)
+        {
+            return ordering::greater;
+        }
+        if (right >= -lowest)
+        {
+            return ordering::less;
+        }
+        const number_float_t whole = std::trunc(right);
+        const ordering result = order_of(left, static_cast<number_integer_t>(whole));
+        return result != ordering::equal ? result : order_of(whole, right);
+    }
+
+    /// The same for an unsigned integer.
+    static ordering order_of(number_unsigned_t left, number_float_t right) noexcept
+    {
+        const number_float_t beyond =
+            static_cast<number_float_t>(std::numeric_limits<number_unsigned_t>::max() / 2 + 1) * 2;
+        if (std::isnan(right))
+        {
+            return ordering::unordered;
+        }
+        if (right < 0)
+        {
+            return ordering::greater;
+        }
+        if (right >= beyond)
+        {
+            return ordering::less;
+        }
+        const number_float_t whole = std::trunc(right);
+        const ordering result = order_of(left, static_cast<number_unsigned_t>(whole));
+        return result != ordering::equal ? result : order_of(whole, right);
+    }
+
+    static ordering order_of(number_integer_t left, number_unsigned_t right) noexcept
+    {
+        return left < 0 ? ordering::less : order_of(static_cast<number_unsigned_t>(left), right);
+    }
+
+    /// Two numbers of any kinds.
+    static ordering compare_numbers(const basic_json& left, const basic_json& right) noexcept
+    {
+        const json_value& l = left.m_value;
+        const json_value& r = right.m_value;
+        switch (left.m_type)
+        {
+            case value_t::number_integer:
+                return right.m_type == value_t::number_integer    ? order_of(l.number_integer, r.number_integer)
+                       : right.m_type == value_t::number_unsigned ? order_of(l.number_integer, r.number_unsigned)
+                                                                  : order_of(l.number_integer, r.number_float);
+            case value_t::number_unsigned:
+                if (right.m_type == value_t::number_integer)
+                {
+                    return reversed(order_of(r.number_integer, l.number_unsigned));
+                }
+                return right.m_type == value_t::number_unsigned ? order_of(l.number_unsigned, r.number_unsigned)
+                                                                : order_of(l.number_unsigned, r.number_float);
+            default:
+                break;
+        }
+        return right.m_type == value_t::number_float      ? order_of(l.number_float, r.number_float)
+               : right.m_type == value_t::number_integer ? reversed(order_of(r.number_integer, l.number_float))
+                                                          : reversed(order_of(r.number_unsigned, l.number_float));
+    }
+
+    /// A pair of arrays or objects being compared, and how far.
+    struct comparison_frame
+    {
+        const basic_json* left;
+        const basic_json* right;
+        size_type index;
+        typename object_t::const_iterator left_member;
+        typename object_t::const_iterator right_member;
+    };
+
+    /// Compares the values themselves; two arrays or two objects are put on
+    /// open, to have their contents compared, and count as equal so far.
+    static ordering compare_one(const basic_json& left, const basic_json& right,
+                                std::vector<comparison_frame>& open)
+    {
+        const int left_rank = kind_rank(left.m_type);
+        const int right_rank = kind_rank(right.m_type);
+        if (left_rank != right_rank)
+        {
+            return order_of(left_rank, right_rank);
+        }
+        switch (left.m_type)
+        {
+            case value_t::object:
+                open.push_back({&left, &right, 0, left.m_value.object->cbegin(), right.m_value.object->cbegin()});
+                return ordering::equal;
+            case value_t::array:
+                open.push_back({&left, &right, 0, {}, {}});
+                return ordering::equal;
+            case value_t::string:
+            {
+                const int result = left.m_value.string->compare(*right.m_value.string);
+                return order_of(result, 0);
+            }
+            case value_t::boolean:
+                return order_of(left.m_value.boolean, right.m_value.boolean);
+            case value_t::number_integer:
+            case value_t::number_unsigned:
+            case value_t::number_float:
+                return compare_numbers(left, right);
+            case value_t::null:
+            case value_t::discarded:
+                break;
+        }
+        return ordering::equal;
+    }
+
+    /// The whole comparison, depth first, with no recursion.
+    static ordering compare(const basic_json& left, const basic_json& right)
+    {
+        std::vector<comparison_frame> open;
+        ordering result = compare_one(left, right, open);
+        while (result == ordering::equal and not open.empty())
+        {
+            comparison_frame& top = open.back();
+            if (top.left->is_array())
+            {
+                const array_t& l = *top.left->m_value.array;
+                const array_t& r = *top.right->m_value.array;
+                if (top.index == l.size() or top.index == r.size())
+                {
+                    result = order_of(l.size(), r.size());
+                    open.pop_back();
+                    continue;
+                }
+                const size_type i = top.index++;
+                result = compare_one(l[i], r[i], open); // may move top
+                continue;
+            }
+            if (top.left_member == top.left->m_value.object->cend() or
+                top.right_member == top.right->m_value.object->cend())
+            {
+                result = order_of(top.left->size(), top.right->size());
+                open.pop_back();
+                continue;
+            }
+            const auto l = top.left_member++;
+            const auto r = top.right_member++;
+            result = order_of(l->first.compare(r->first), 0);
+            if (result == ordering::equal)
+            {
+                result = compare_one(l->second, r->second, open); // may move top
+            }
+        }
+        return result;
+    }
+
+  public:
 
     // -- typed access ---------------------------------------------------------
 
@@ -1602,5 +3151,177 @@ std::ostream& operator<<(std::ostream& o,
 }
 
 } // namespace quarrow
+
+// ---------------------------------------------------------------------------
+// Structured bindings: an entry of items() binds as its key and its value.
+// ---------------------------------------------------------------------------
+
+namespace std
+{
+
+/// An entry of items() binds as two names.
+template<typename Iterator>
+struct tuple_size<::quarrow::detail::item<Iterator>> : std::integral_constant<std::size_t, 2>
+{};
+
+/// The first binds the key, the second the value.
+template<std::size_t N, typename Iterator>
+struct tuple_element<N, ::quarrow::detail::item<Iterator>>
+{
+    using type = decltype(std::declval<const ::quarrow::detail::item<Iterator>&>().template get<N>());
+};
+
+} // namespace std
+
+// ---------------------------------------------------------------------------
+// Hashing: std::hash for values, equal for values that compare equal.
+// ---------------------------------------------------------------------------
+
+namespace quarrow
+{
+namespace detail
+{
+
+/// Mixes h into seed, so that the order of the parts matters.
+inline void combine_hash(std::size_t& seed, std::size_t h) noexcept
+{
+    seed ^= h + 0x9e3779b9u + (seed << 6) + (seed >> 2);
+}
+
+/// The hash of a value's own part: its kind (one for all numbers), and its
+/// scalar or its size. A number with an integral value hashes as that
+/// integer, whatever its kind, so that equal numbers hash alike.
+template<typename BasicJsonType>
+std::size_t hash_node(const BasicJsonType& j)
+{
+    using number_integer_t = typename BasicJsonType::number_integer_t;
+    using number_unsigned_t = typename BasicJsonType::number_unsigned_t;
+    using number_float_t = typename BasicJsonType::number_float_t;
+    const std::size_t kind = j.is_number() ? 9 : static_cast<std::size_t>(j.type());
+    std::size_t seed = std::hash<std::size_t>()(kind);
+    switch (j.type())
+    {
+        case value_t::object:
+        case value_t::array:
+            combine_hash(seed, j.size());
+            break;
+        case value_t::string:
+        {
+            using string_t = typename BasicJsonType::string_t;
+            combine_hash(seed, std::hash<string_t>()(*j.template get_ptr<const string_t*>()));
+            break;
+        }
+        case value_t::boolean:
+            combine_hash(seed, *j.template get_ptr<const typename BasicJsonType::boolean_t*>() ? 1 : 0);
+            break;
+        case value_t::number_integer:
+        {
+            const number_integer_t n = *j.template get_ptr<const number_integer_t*>();
+            combine_hash(seed, n < 0 ? std::hash<number_integer_t>()(n)
+                                     : std::hash<number_unsigned_t>()(static_cast<number_unsigned_t>(n)));
+            break;
+        }
+        case value_t::number_unsigned:
+            combine_hash(seed, std::hash<number_unsigned_t>()(*j.template get_ptr<const number_unsigned_t*>()));
+            break;
+        case value_t::number_float:
+        {
+            const number_float_t x = *j.template get_ptr<const number_float_t*>();
+            // Powers of two, so exact: -2^63 and 2^64.
+            const auto lowest = static_cast<number_float_t>(std::numeric_limits<number_integer_t>::min());
+            const number_float_t beyond =
+                static_cast<number_float_t>(std::numeric_limits<number_unsigned_t>::max() / 2 + 1) * 2;
+            if (std::trunc(x) != x or x < lowest or x >= beyond) // also NaN and the infinities
+            {
+                combine_hash(seed, std::hash<number_float_t>()(x));
+            }
+            else if (x < 0)
+            {
+                combine_hash(seed, std::hash<number_integer_t>()(static_cast<number_integer_t>(x)));
+            }
+            else
+            {
+                combine_hash(seed, std::hash<number_unsigned_t>()(static_cast<number_unsigned_t>(x)));
+            }
+            break;
+        }
+        case value_t::null:
+        case value_t::discarded:
+            break;
+    }
+    return seed;
+}
+
+/// Every node's own hash and every key, in depth-first order, with a stack
+/// of iterators instead of recursion. Throws std::bad_alloc when the stack
+/// cannot grow.
+template<typename BasicJsonType>
+std::size_t hash_value(const BasicJsonType& j)
+{
+    using const_iterator = typename BasicJsonType::const_iterator;
+    struct frame
+    {
+        const_iterator next;
+        const_iterator end;
+        bool keyed;
+    };
+    std::vector<frame> open;
+    std::size_t seed = hash_node(j);
+    if (j.is_structured())
+    {
+        open.push_back({j.cbegin(), j.cend(), j.is_object()});
+    }
+    while (not open.empty())
+    {
+        frame& top = open.back();
+        if (top.next == top.end)
+        {
+            open.pop_back();
+            continue;
+        }
+        const const_iterator current = top.next++;
+        if (top.keyed)
+        {
+            combine_hash(seed, std::hash<typename BasicJsonType::string_t>()(current.key()));
+        }
+        const BasicJsonType& child = *current;
+        combine_hash(seed, hash_node(child));
+        if (child.is_structured())
+        {
+            open.push_back({child.cbegin(), child.cend(), child.is_object()}); // moves top
+        }
+    }
+    return seed;
+}
+
+} // namespace detail
+} // namespace quarrow
+
+namespace std
+{
+
+/// Values that compare equal hash alike, 1, 1u and 1.0 among them.
+template<template<typename U, typename V, typename... Args> class ObjectType,
+         template<typename U, typename... Args> class ArrayType,
+         class StringType,
+         class BooleanType,
+         class NumberIntegerType,
+         class NumberUnsignedType,
+         class NumberFloatType,
+         template<typename U> class AllocatorType,
+         template<typename T, typename SFINAE> class JSONSerializer>
+struct hash<::quarrow::basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerType,
+                                  NumberUnsignedType, NumberFloatType, AllocatorType, JSONSerializer>>
+{
+    /// Throws std::bad_alloc when the value is nested and the walk's stack cannot grow.
+    std::size_t operator()(const ::quarrow::basic_json<ObjectType, ArrayType, StringType, BooleanType,
+                                                       NumberIntegerType, NumberUnsignedType, NumberFloatType,
+                                                       AllocatorType, JSONSerializer>& j) const
+    {
+        return ::quarrow::detail::hash_value(j);
+    }
+};
+
+} // namespace std
 
 #endif // QUARROW_JSON_HPP

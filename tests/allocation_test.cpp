@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <functional>
 #include <limits>
 #include <ostream>
 #include <sstream>
@@ -113,6 +114,56 @@ TEST(AllocationFailure, CopyingANestedValueLeaksNothingAndKeepsBothSides)
                              EXPECT_EQ(target.dump(), target_text);
                          });
     EXPECT_EQ(target.dump(), source_text);
+}
+
+// Each change either completes or leaves the value exactly as it was.
+TEST(AllocationFailure, ChangesCompleteOrLeaveTheValueAsItWas)
+{
+    struct change_case
+    {
+        const char* why;
+        json before;
+        std::function<void(json&)> change;
+    };
+    const json members = {{"b", long_text}, {"c", {1, long_text}}, {"a", "replaced or kept"}};
+    const json elements = {long_text, {long_text, 2}};
+    const std::vector<change_case> cases = {
+        {"insert one element", {1, long_text}, [](json& j) { j.insert(j.begin() + 1, json(long_text)); }},
+        {"insert copies", {1, long_text}, [](json& j) { j.insert(j.begin(), 3, json(long_text)); }},
+        {"insert a range of itself", {1, long_text}, [](json& j) { j.insert(j.begin(), j.begin(), j.end()); }},
+        {"insert a range of another array", {1, long_text},
+         [&](json& j) { j.insert(j.end(), elements.begin(), elements.end()); }},
+        {"insert a brace list", {1, long_text}, [](json& j) { j.insert(j.begin() + 1, {long_text, 2}); }},
+        {"insert members", {{"a", long_text}, {"z", 1}}, [&](json& j) { j.insert(members); }},
+        {"insert members into null", json(), [&](json& j) { j.insert(members); }},
+        {"insert a range of members", {{"a", long_text}}, [&](json& j) { j.insert(members.begin(), members.end()); }},
+        {"insert one member", {{"a", long_text}},
+         [](json& j) { j.insert(json::object_t::value_type(long_text, long_text)); }},
+        {"update", {{"a", long_text}, {"z", 1}}, [&](json& j) { j.update(members); }},
+        {"update null", json(), [&](json& j) { j.update(members); }},
+        {"push_back", {1, long_text}, [](json& j) { j.push_back(json(long_text)); }},
+        {"push_back a copy", {1, long_text}, [&](json& j) { j.push_back(elements); }},
+        {"push_back onto null", json(), [](json& j) { j.push_back(json(long_text)); }},
+        {"push_back a member", {{"a", 1}}, [](json& j) { j.push_back({long_text, long_text}); }},
+        {"emplace_back", {1}, [](json& j) { j.emplace_back(long_text); }},
+        {"operator[] inserting a key", {{"a", long_text}}, [](json& j) { j[long_text] = long_text; }},
+        {"operator[] making an object of null", json(), [](json& j) { j[long_text] = 1; }},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.why);
+        json value = c.before;
+        fail_each_allocation([&] { c.change(value); }, [&] { EXPECT_EQ(value.dump(), c.before.dump()); });
+        EXPECT_NE(value.dump(), c.before.dump()); // the last run changed it
+    }
+}
+
+TEST(AllocationFailure, ComparingAndHashingLeakNothing)
+{
+    const json a = {{"k", {1, {{"l", long_text}}}}};
+    const json b = a;
+    fail_each_allocation([&] { EXPECT_TRUE(a == b); });
+    fail_each_allocation([&] { EXPECT_EQ(std::hash<json>()(a), std::hash<json>()(b)); });
 }
 
 TEST(AllocationCount, MovingInTakesOnlyTheHolder)
