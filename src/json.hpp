@@ -1631,14 +1631,33 @@ class basic_json
     }
 
     /// The element at this position of an array, to read or replace. An
-    /// index past the end is an error, as on a const value, and never grows
-    /// the array (push_back, emplace_back and insert do): so there is no
-    /// index a null could be turned into an array for. Throws type_error 305
-    /// when the value is not an array and out_of_range 401 when index is not
-    /// less than size().
+    /// index past the end first grows the array with nulls up to it, and a
+    /// null value becomes an array first. Throws type_error 305 on any other
+    /// kind, out_of_range 401 for an index no array can reach, and
+    /// std::bad_alloc; the value is then as it was.
     basic_json& operator[](size_type index)
     {
-        return const_cast<basic_json&>(static_cast<const basic_json&>(*this)[index]);
+        if (is_null())
+        {
+            basic_json array(value_t::array);
+            basic_json& element = array[index];
+            swap(array);
+            return element;
+        }
+        if (not is_array())
+        {
+            throw_kind_error(305, "operator[]");
+        }
+        array_t& elements = *m_value.array;
+        if (index >= elements.size())
+        {
+            if (index >= elements.max_size())
+            {
+                throw_index_error(index);
+            }
+            elements.resize(index + 1); // strong: moving a value cannot throw
+        }
+        return elements[index];
     }
 
     /// Appends val to an array; a null value becomes an array first. Throws

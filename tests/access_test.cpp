@@ -186,7 +186,8 @@ TEST(IndexAccess, PastTheEndThrows401NamingTheIndex)
                                     " is out of range");
         }
     }
-    EXPECT_THROW(json(std::initializer_list<json>{}, false, json::value_t::array)[0], json::out_of_range);
+    const json empty(std::initializer_list<json>{}, false, json::value_t::array);
+    EXPECT_THROW(empty[0], json::out_of_range);
 }
 
 } // namespace

@@ -43,6 +43,8 @@ TEST(Change, OperatorBracketsInsertKeysAndReplaceElements)
         {"a present key is replaced, not doubled", {{"a", 1}}, [](json& j) { j["a"] = "x"; }, {{"a", "x"}}},
         {"nested keys build nested objects", json(), [](json& j) { j["a"]["b"] = true; }, {{"a", {{"b", true}}}}},
         {"an index replaces an element", {1, 2, 3}, [](json& j) { j[1] = "two"; }, {1, "two", 3}},
+        {"an index past the end grows the array with nulls", {1}, [](json& j) { j[2] = 3; }, {1, nullptr, 3}},
+        {"a null becomes an array", json(), [](json& j) { j[1] = true; }, {nullptr, true}},
         {"a string key given as std::string", json(json::value_t::object), [](json& j) { j[std::string("s")] = 0.5; },
          {{"s", 0.5}}},
     });
@@ -240,7 +242,6 @@ TEST(ChangeErrors, WrongKindThrowsTypeErrorAndLeavesTheValue)
         {{1}, [](json& j) { j["a"]; }, "[json.exception.type_error.305] cannot use operator[] with array"},
         {17, [](json& j) { j["a"]; }, "[json.exception.type_error.305] cannot use operator[] with number"},
         {{{"a", 1}}, [](json& j) { j[0]; }, "[json.exception.type_error.305] cannot use operator[] with object"},
-        {json(), [](json& j) { j[0]; }, "[json.exception.type_error.305] cannot use operator[] with null"},
         {{1}, [](json& j) {
              json::object_t other;
              j.swap(other);
@@ -277,7 +278,8 @@ TEST(ChangeErrors, WrongKindThrowsTypeErrorAndLeavesTheValue)
 TEST(ChangeErrors, IndexesOutOfRangeThrow401AndChangeNothing)
 {
     json array = {1, 2};
-    EXPECT_THROW(array[2] = 3, json::out_of_range); // never grows
+    // No array reaches this index: growing to it must not wrap around to size 0.
+    EXPECT_THROW(array[static_cast<std::size_t>(-1)] = 3, json::out_of_range);
     try
     {
         array.erase(5);
