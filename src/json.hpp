@@ -2331,13 +2331,11 @@ inline char* write_decimal(char* out, const bool negative, const std::uint64_t d
         *end++ = '0';
         return end;
     }
-    // As in the exponent form, then the point moves right past the integer digits.
-    write_digits(out + 1, digits, count);
-    for (int i = 0; i < integer_digits; ++i)
-    {
-        out[i] = out[i + 1];
-    }
+    const int fraction_digits = count - integer_digits;
+    const std::uint64_t integer_part = digits / power_of_ten(fraction_digits);
+    write_digits(out, integer_part, integer_digits);
     out[integer_digits] = '.';
+    write_digits(out + integer_digits + 1, digits - integer_part * power_of_ten(fraction_digits), fraction_digits);
     end = out + 1 + count;
     while (end[-1] == '0')
     {
