@@ -4,6 +4,8 @@
 //
 //   float_text_bench              checks 1 million random doubles, then times every conversion
 //   float_text_bench --check=N    checks N random doubles only (the published run: 100 million)
+//   float_text_bench --seed=S     seeds the random doubles of the check with S (default 20261210),
+//                                 so that a long check can be split over processes
 //   float_text_bench --smoke      checks 100 thousand, then one pass of each timing
 //   float_text_bench --data=DIR   the corpus folder (default: this folder's data/)
 //
@@ -169,9 +171,9 @@ bool check(const double x)
 }
 
 /// Checks count random finite doubles (uniform bit patterns); returns the mismatches.
-std::uint64_t check_random(const std::uint64_t count)
+std::uint64_t check_random(const std::uint64_t count, const std::uint64_t seed)
 {
-    std::mt19937_64 random(20261210); // fixed, so a mismatch can be reproduced
+    std::mt19937_64 random(seed); // fixed, so a mismatch can be reproduced
     std::uint64_t checked = 0;
     std::uint64_t mismatches = 0;
     const auto start = std::chrono::steady_clock::now();
@@ -191,9 +193,9 @@ std::uint64_t check_random(const std::uint64_t count)
         }
     }
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-    std::printf("check: %llu random finite doubles, %llu mismatches (%.0f s)\n",
-                static_cast<unsigned long long>(checked), static_cast<unsigned long long>(mismatches),
-                elapsed.count());
+    std::printf("check: %llu random finite doubles (seed %llu), %llu mismatches (%.0f s)\n",
+                static_cast<unsigned long long>(checked), static_cast<unsigned long long>(seed),
+                static_cast<unsigned long long>(mismatches), elapsed.count());
     return mismatches;
 }
 
@@ -281,6 +283,7 @@ int main(int argc, char** argv)
 {
     std::string data = QUARROW_BENCH_DATA;
     std::uint64_t check_count = 1000000;
+    std::uint64_t seed = 20261210;
     bool timing = true;
     int passes = 11;
     for (int i = 1; i < argc; ++i)
@@ -295,6 +298,10 @@ int main(int argc, char** argv)
             check_count = std::strtoull(argv[i] + 8, nullptr, 10);
             timing = false;
         }
+        else if (arg.substr(0, 7) == "--seed=")
+        {
+            seed = std::strtoull(argv[i] + 7, nullptr, 10);
+        }
         else if (arg == "--smoke")
         {
             check_count = 100000;
@@ -302,12 +309,12 @@ int main(int argc, char** argv)
         }
         else
         {
-            std::cerr << "usage: " << argv[0] << " [--check=N | --smoke] [--data=DIR]\n";
+            std::cerr << "usage: " << argv[0] << " [--check=N | --smoke] [--seed=S] [--data=DIR]\n";
             return 2;
         }
     }
 
-    const std::uint64_t mismatches = check_random(check_count);
+    const std::uint64_t mismatches = check_random(check_count, seed);
     if (timing)
     {
         std::ifstream file(data + "/canada.json", std::ios::binary);
