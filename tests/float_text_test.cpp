@@ -3,6 +3,8 @@
 // reach every exponent and the rare roundings. The C library, in the "C"
 // locale, is the oracle throughout.
 
+#include "counting_new.hpp"
+
 #include <quarrow/json.hpp>
 
 #include <gtest/gtest.h>
@@ -300,6 +302,18 @@ TEST(FloatText, TheSameBytesUnderADecimalCommaLocale)
         EXPECT_EQ(written(write_double_shortest, doubles()[i]), shortest[i]);
     }
     std::setlocale(LC_ALL, "C");
+}
+
+TEST(FloatText, AllocatesNothing)
+{
+    // Among them doubles whose rounding only the exact arithmetic decides.
+    const double xs[] = {0.1, 1000000000000005.0, 18014398509481992.0, smallest_subnormal, DBL_MAX, -1e-300};
+    char buffer[buffer_size];
+    for (const double x : xs)
+    {
+        EXPECT_EQ(counting_new::allocations_during([&] { write_double(buffer, x); }), 0u) << x;
+        EXPECT_EQ(counting_new::allocations_during([&] { write_double_shortest(buffer, x); }), 0u) << x;
+    }
 }
 
 TEST(FloatText, PortableMultiplyAgreesWithTheNativeOne)
