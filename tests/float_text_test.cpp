@@ -304,6 +304,38 @@ TEST(FloatText, TheSameBytesUnderADecimalCommaLocale)
     std::setlocale(LC_ALL, "C");
 }
 
+// The exact arithmetic decides only rare cases, so its edges get rows of their own.
+TEST(FloatText, ExactComparisonOfPowersOfTenAndTwo)
+{
+    struct row
+    {
+        std::uint64_t a;
+        int j;
+        std::uint64_t b;
+        int f;
+        int sign; // of a * 10^j - b * 2^f
+        const char* reason;
+    };
+    const std::uint64_t all_ones = ~std::uint64_t{0};
+    const row rows[] = {
+        {5, -1, 1, -1, 0, "0.5 = 2^-1, across a negative power of ten"},
+        {1, 22, 2384185791015625u, 22, 0, "10^22 = 5^22 * 2^22"},
+        {1, 22, 2384185791015626u, 22, -1, "one more on the right"},
+        {1, 22, 2384185791015624u, 22, 1, "one less on the right"},
+        {1, 300, 1, 996, 1, "10^300 > 2^996 = 6.7e299"},
+        {1, 300, 1, 997, -1, "10^300 < 2^997 = 1.3e300"},
+        {1, -324, 1, -1076, -1, "10^-324 < 2^-1076 = 1.2e-324"},
+        {all_ones, -342, all_ones, -1076, -1, "the largest numbers compared: 5^342 and 2^734 times 64 bits"},
+        {all_ones, 295, all_ones, 972, 1, "the largest on the other side: 5^295 and 2^677 times 64 bits"},
+        {all_ones, 0, all_ones, 0, 0, "64 bits each, nothing scaled"},
+        {0, 5, 0, -5, 0, "zeros"},
+    };
+    for (const row& r : rows)
+    {
+        EXPECT_EQ(quarrow::detail::compare_exact(r.a, r.j, r.b, r.f), r.sign) << r.reason;
+    }
+}
+
 TEST(FloatText, AllocatesNothing)
 {
     // Among them doubles whose rounding only the exact arithmetic decides.
