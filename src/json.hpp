@@ -2350,7 +2350,8 @@ inline char* write_decimal(char* out, const bool negative, const std::uint64_t d
 
 /// The decimal digits of a positive finite double x = m * 2^e. It scales x
 /// to Y = x * 10^-k in [10^16, 10^17) and keeps floor(Y * 2^64) from a
-/// 128-bit power of ten, which is below the exact value by less than 2. Only
+/// 128-bit power of ten, which is below the exact value by less than 2 (and
+/// so may fall a hair outside that range, which the rounding absorbs). Only
 /// where that leaves a rounding or a bound undecided does it compute exactly.
 class digit_search
 {
@@ -2408,7 +2409,7 @@ class digit_search
         }
         else
         {
-            // Compare 2x with the midpoint (2 * digits + 1) * 10^(k + 17 - p).
+            // Compare 2x with twice the midpoint, (2 * digits + 1) * 10^(k + 17 - p).
             const int midpoint = compare_exact(2 * digits + 1, m_scale + 17 - p, m_significand, m_exponent + 1);
             up = midpoint < 0 or (midpoint == 0 and digits % 2 == 1);
         }
