@@ -1073,9 +1073,14 @@ class basic_json
     /// numbers; float and double are floating-point numbers; string_t,
     /// character arrays and character pointers are strings (a null pointer
     /// throws other_error 501); object_t and array_t are copied or moved in.
+    /// Sequences and sets of values that convert (C arrays and initializer
+    /// lists too), std::pair and std::tuple are arrays; maps with keys that
+    /// convert to string_t are objects; from C++17, std::optional is its
+    /// value or null, std::string_view a string.
     /// Characters, other pointers and other types do not convert, unless a
     /// to_json for them is found in their own namespace.
-    /// Throws only what that conversion throws (allocation failure for text).
+    /// Throws only what that conversion throws (allocation failure for text
+    /// and containers).
     template<typename CompatibleType, typename U = detail::uncvref_t<CompatibleType>,
              detail::enable_if_t<not std::is_same<U, basic_json>::value, int> = 0,
              typename = decltype(json_serializer<U>::to_json(std::declval<basic_json&>(),

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <limits>
+#include <map>
 #include <ostream>
 #include <sstream>
 #include <streambuf>
@@ -84,6 +85,33 @@ TEST(AllocationFailure, ConvertingAStringOrAContainerLeaksNothing)
     fail_each_allocation([&] { json value = text; });
     fail_each_allocation([&] { json value = object; });
     fail_each_allocation([&] { json value = array; });
+}
+
+// Native containers in and out: each conversion builds aside what it makes.
+using shelf_map = std::map<std::string, std::vector<std::string>>;
+
+TEST(AllocationFailure, ConvertingAContainerInLeaksNothing)
+{
+    const shelf_map native = {{long_text, {long_text, "short"}}, {"empty", {}}};
+    fail_each_allocation([&] { json value = native; });
+    fail_each_allocation([&] { json value = std::make_tuple(std::string(long_text), native, 1); });
+}
+
+TEST(AllocationFailure, ReadingAContainerOutLeaksNothingAndKeepsTheTarget)
+{
+    const json value = {{long_text, {long_text, "short"}}, {"empty", json::array()}};
+    const shelf_map before = {{"kept", {long_text}}};
+    shelf_map target = before;
+    fail_each_allocation([&] { value.get_to(target); }, [&] { EXPECT_EQ(target, before); });
+    EXPECT_EQ(target, (shelf_map{{long_text, {long_text, "short"}}, {"empty", {}}}));
+    fail_each_allocation([&] { shelf_map copy = value.get<shelf_map>(); });
+}
+
+TEST(AllocationFailure, ValueWithACopiedKeyLeaksNothing)
+{
+    const json object = {{long_text, "il buono"}};
+    fail_each_allocation([&] { EXPECT_EQ(object.value(long_text, "default"), "il buono"); });
+    fail_each_allocation([&] { EXPECT_EQ(object.value("missing", long_text), long_text); });
 }
 
 TEST(AllocationCount, MovingInTakesOnlyTheHolder)
