@@ -793,6 +793,18 @@ const typename BasicJsonType::array_t& array_of_size(const BasicJsonType& j, con
     return array;
 }
 
+/// Room for `size` elements up front, for the containers that can make it.
+template<typename T>
+auto reserve_for(T& container, const std::size_t size, priority_tag<1> /*unused*/)
+    -> decltype(container.reserve(size), void())
+{
+    container.reserve(size);
+}
+
+template<typename T>
+void reserve_for(T& /*unused*/, const std::size_t /*unused*/, priority_tag<0> /*unused*/) noexcept
+{}
+
 /// An array into a sequence or a set, its elements in order (a set keeps
 /// the first of equal ones).
 template<typename BasicJsonType, typename T, enable_if_t<is_sequence_out<BasicJsonType, T>::value, int> = 0>
@@ -800,6 +812,7 @@ void from_json(const BasicJsonType& j, T& sequence)
 {
     const auto& array = stored_or_throw<typename BasicJsonType::array_t>(j, "array");
     T result;
+    reserve_for(result, array.size(), priority_tag<1>{});
     std::transform(array.begin(), array.end(), std::inserter(result, result.end()),
                    [](const BasicJsonType& element) { return element.template get<typename T::value_type>(); });
     sequence = std::move(result);

@@ -114,6 +114,15 @@ TEST(AllocationFailure, ValueWithACopiedKeyLeaksNothing)
     fail_each_allocation([&] { EXPECT_EQ(object.value("missing", long_text), long_text); });
 }
 
+// A sequence of numbers in or out takes one buffer, never a growing one.
+TEST(AllocationCount, NumberSequencesAllocateTheirBufferOnce)
+{
+    const std::vector<int> numbers(1000, 17);
+    EXPECT_EQ(allocations_during([&] { json value = numbers; }), 2u); // the buffer and its holder
+    const json value = numbers;
+    EXPECT_EQ(allocations_during([&] { std::vector<long> out = value.get<std::vector<long>>(); }), 1u);
+}
+
 TEST(AllocationCount, MovingInTakesOnlyTheHolder)
 {
     std::string text = long_text;
