@@ -173,6 +173,10 @@ std::vector<bound_case<T>> bound_cases()
     {
         cases.push_back({json(max + 1), false, T(), "one past max as an unsigned number"});
     }
+    if (max <= static_cast<unsigned long long>(std::numeric_limits<long long>::max()))
+    {
+        cases.push_back({json(static_cast<long long>(max)), true, limits::max(), "max as a signed number"});
+    }
     if (max < static_cast<unsigned long long>(std::numeric_limits<long long>::max()))
     {
         cases.push_back({json(static_cast<long long>(max) + 1), false, T(), "one past max as a signed number"});
@@ -190,6 +194,7 @@ std::vector<bound_case<T>> bound_cases()
     }
     else
     {
+        cases.push_back({json(0), true, T(0), "zero, as a signed number"});
         cases.push_back({json(-1), false, T(), "negative, as a signed number"});
         cases.push_back({json(-1.0), false, T(), "negative, as a double"});
         cases.push_back({json(std::numeric_limits<long long>::min()), false, T(), "the most negative number"});
