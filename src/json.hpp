@@ -573,6 +573,7 @@ bool integer_fits_float(const Float x) noexcept
            (std::is_signed<T>::value ? x >= -bound : x >= Float(0));
 }
 
+/// Only null. Throws type_error 302 for any other kind.
 template<typename BasicJsonType>
 void from_json(const BasicJsonType& j, std::nullptr_t& n)
 {
@@ -583,7 +584,7 @@ void from_json(const BasicJsonType& j, std::nullptr_t& n)
     n = nullptr;
 }
 
-/// Only a boolean: a number is not read as one.
+/// Only a boolean: a number is not read as one. Throws type_error 302 for any other kind.
 template<typename BasicJsonType, typename T,
          enable_if_t<std::is_same<T, typename BasicJsonType::boolean_t>::value, int> = 0>
 void from_json(const BasicJsonType& j, T& b)
@@ -599,7 +600,7 @@ void from_json(const BasicJsonType& j, T& b)
 /// Any number, when T holds it exactly: a floating-point number with an
 /// integral value in T's range reads as that integer. Throws out_of_range
 /// 406 for a number T cannot hold (a negative one for an unsigned T, one
-/// with a fraction).
+/// with a fraction), and type_error 302 for a value that is not a number.
 template<typename BasicJsonType, typename T,
          enable_if_t<is_signed_number<T>::value or is_unsigned_number<T>::value, int> = 0>
 void from_json(const BasicJsonType& j, T& n)
@@ -648,7 +649,8 @@ void from_json(const BasicJsonType& j, T& n)
 }
 
 /// Any number: integers are rounded to the nearest T. Throws out_of_range
-/// 406 for a finite number beyond T's range.
+/// 406 for a finite number beyond T's range, and type_error 302 for a value
+/// that is not a number.
 template<typename BasicJsonType, typename T, enable_if_t<is_floating_number<T>::value, int> = 0>
 void from_json(const BasicJsonType& j, T& x)
 {
@@ -694,7 +696,8 @@ const Stored& stored_or_throw(const BasicJsonType& j, const char* expected)
 }
 
 // The target is assigned only once the whole result is built, by a move that
-// does not throw, so a failed conversion leaves it as it was.
+// does not throw, so a failed conversion leaves it as it was. Each throws
+// type_error 302 for a value of another kind, and std::bad_alloc.
 
 template<typename BasicJsonType, typename T,
          enable_if_t<std::is_same<T, typename BasicJsonType::string_t>::value, int> = 0>
@@ -717,7 +720,7 @@ void from_json(const BasicJsonType& j, T& array)
     array = T(stored_or_throw<T>(j, "array"));
 }
 
-/// A copy of the whole value.
+/// A copy of the whole value. Throws std::bad_alloc.
 template<typename BasicJsonType>
 void from_json(const BasicJsonType& j, BasicJsonType& copy)
 {
@@ -818,7 +821,7 @@ void from_json(const BasicJsonType& j, T& sequence)
     sequence = std::move(result);
 }
 
-/// An array of exactly N elements into a std::array.
+/// An array of exactly N elements into a std::array; out_of_range 407 for another size.
 template<typename BasicJsonType, typename T, std::size_t N,
          enable_if_t<is_readable<BasicJsonType, T>::value, int> = 0>
 void from_json(const BasicJsonType& j, std::array<T, N>& fixed)
@@ -849,7 +852,8 @@ T tuple_from_array(const Array& array, index_sequence<I...> /*unused*/)
     return T(array[I].template get<typename std::tuple_element<I, T>::type>()...);
 }
 
-/// An array of exactly as many elements into a std::pair or std::tuple.
+/// An array of exactly as many elements into a std::pair or std::tuple;
+/// out_of_range 407 for another size.
 template<typename BasicJsonType, typename T, enable_if_t<is_tuple_out<BasicJsonType, T>::value, int> = 0>
 void from_json(const BasicJsonType& j, T& tuple)
 {
@@ -908,7 +912,8 @@ struct adl_serializer
         detail::static_const<detail::to_json_fn>::value(j, std::forward<ValueType>(val));
     }
 
-    /// Reads j into val through the from_json found for ValueType.
+    /// Reads j into val through the from_json found for ValueType; throws
+    /// what that from_json throws.
     template<typename BasicJsonType, typename ValueType>
     static auto from_json(const BasicJsonType& j, ValueType& val)
         noexcept(noexcept(detail::static_const<detail::from_json_fn>::value(j, val)))
@@ -1504,7 +1509,8 @@ class basic_json
         return member == nullptr ? default_value : member->template get<ValueType>();
     }
 
-    /// The same with a text default: the member read as a string_t.
+    /// The same with a text default: the member read as a string_t. Throws
+    /// as value(key, default) does.
     template<typename KeyType,
              detail::enable_if_t<std::is_constructible<string_t, const KeyType&>::value, int> = 0>
     string_t value(const KeyType& key, const char* default_value) const
