@@ -294,15 +294,22 @@ void to_json(BasicJsonType& j, const char (&s)[N])
     external_constructor<value_t::string>::construct(j, string_t(s, std::find(s, s + N, '\0')));
 }
 
-/// Text up to the NUL. Throws other_error 501 for a null pointer.
-template<typename BasicJsonType, typename T, enable_if_t<is_one_of<T, const char*, char*>::value, int> = 0>
-void to_json(BasicJsonType& j, T s)
+/// The text up to the NUL s points to. Throws other_error 501 for a null pointer.
+template<typename StringType>
+StringType string_from_pointer(const char* s)
 {
     if (s == nullptr)
     {
         throw_error<other_error>(501, "cannot create string from null pointer");
     }
-    external_constructor<value_t::string>::construct(j, typename BasicJsonType::string_t(s));
+    return StringType(s);
+}
+
+/// Text up to the NUL. Throws other_error 501 for a null pointer.
+template<typename BasicJsonType, typename T, enable_if_t<is_one_of<T, const char*, char*>::value, int> = 0>
+void to_json(BasicJsonType& j, T s)
+{
+    external_constructor<value_t::string>::construct(j, string_from_pointer<typename BasicJsonType::string_t>(s));
 }
 
 template<typename BasicJsonType, typename T,
@@ -736,6 +743,12 @@ template<typename BasicJsonType, typename T>
 struct is_readable<BasicJsonType, T,
                    void_t<decltype(std::declval<const BasicJsonType&>().template get<T>())>> : std::true_type
 {};
+
+/// True for the keys value() takes: what StringType is made from, but not
+/// nullptr, which would only fail once run.
+template<typename StringType, typename KeyType>
+using is_key = std::integral_constant<bool, std::is_constructible<StringType, const KeyType&>::value and
+                                                not std::is_same<KeyType, std::nullptr_t>::value>;
 
 /// True for a container that takes elements with insert(position, element)
 /// and whose elements read out: std::vector, std::deque, std::list, the sets.
@@ -1497,10 +1510,11 @@ class basic_json
     /// when there is no such member. The key is anything string_t is made
     /// from; object_t orders keys with std::less<string_t>, so a string_t key
     /// is looked up as it is and any other is copied into a string_t once.
-    /// Throws type_error 306 when the value is not an object, and what get
-    /// throws for a member of another kind.
+    /// Throws type_error 306 when the value is not an object, other_error 501
+    /// for a null character pointer, and what get throws for a member of
+    /// another kind.
     template<typename KeyType, typename ValueType,
-             detail::enable_if_t<std::is_constructible<string_t, const KeyType&>::value and
+             detail::enable_if_t<detail::is_key<string_t, KeyType>::value and
                                      detail::is_readable<basic_json, ValueType>::value,
                                  int> = 0>
     ValueType value(const KeyType& key, const ValueType& default_value) const
@@ -1511,8 +1525,7 @@ class basic_json
 
     /// The same with a text default: the member read as a string_t. Throws
     /// as value(key, default) does.
-    template<typename KeyType,
-             detail::enable_if_t<std::is_constructible<string_t, const KeyType&>::value, int> = 0>
+    template<typename KeyType, detail::enable_if_t<detail::is_key<string_t, KeyType>::value, int> = 0>
     string_t value(const KeyType& key, const char* default_value) const
     {
         const basic_json* member = member_or_null(key);
@@ -1552,7 +1565,14 @@ class basic_json
         return key;
     }
 
-    template<typename KeyType, detail::enable_if_t<not std::is_same<KeyType, string_t>::value, int> = 0>
+    static string_t key_text(const char* key)
+    {
+        return detail::string_from_pointer<string_t>(key);
+    }
+
+    template<typename KeyType, detail::enable_if_t<not std::is_convertible<const KeyType&, const char*>::value and
+                                                       not std::is_same<KeyType, string_t>::value,
+                                                   int> = 0>
     static string_t key_text(const KeyType& key)
     {
         return string_t(key);

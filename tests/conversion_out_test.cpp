@@ -57,6 +57,20 @@ static_assert(std::is_same<decltype(std::declval<const json&>().value("k", "text
 static_assert(std::is_same<decltype(std::declval<const json&>().value("k", 1u)), unsigned>::value,
               "value() returns the default's type");
 
+template<typename Key, typename = void>
+struct takes_key : std::false_type
+{};
+
+template<typename Key>
+struct takes_key<Key, decltype(static_cast<void>(std::declval<const json&>().value(std::declval<Key>(), 0)))>
+    : std::true_type
+{};
+
+static_assert(takes_key<const char*>::value && takes_key<std::string>::value && takes_key<char (&)[2]>::value,
+              "text keys");
+static_assert(!takes_key<std::nullptr_t>::value && !takes_key<int>::value && !takes_key<char>::value,
+              "no key that is not text");
+
 // Writes original in, reads it back both ways, and compares with ==.
 template<typename T>
 void expect_round_trip(const T& original, const char* why)
@@ -447,6 +461,8 @@ TEST(ValueWithDefault, RefusesWrongKindsOfMemberAndOfValue)
          "[json.exception.type_error.306] cannot use value() with string", "string"},
         {json(1), [](const json& v) { v.value("k", 0); },
          "[json.exception.type_error.306] cannot use value() with number", "number"},
+        {object, [](const json& v) { v.value(static_cast<const char*>(nullptr), 0); },
+         "[json.exception.other_error.501] cannot create string from null pointer", "a null key pointer"},
     };
     for (const auto& c : cases)
     {
