@@ -40,10 +40,15 @@
 #include <utility>
 #include <vector>
 
+#if __cplusplus >= 201703L
+#include <optional>
+#include <string_view>
+#endif
+
 namespace quarrow
 {
 
-/// Converts native values of type T into values (see its definition below).
+/// Converts native values of type T into values and back (see its definition below).
 template<typename T, typename SFINAE = void>
 struct adl_serializer;
 
@@ -52,7 +57,8 @@ struct adl_serializer;
 /// StringType to values, arrays ArrayType sequences of values; the scalars are
 /// stored as BooleanType, NumberIntegerType, NumberUnsignedType and
 /// NumberFloatType; containers and strings are allocated with AllocatorType;
-/// native values are converted by JSONSerializer<T>::to_json.
+/// native values are converted by JSONSerializer<T>::to_json and read back
+/// by JSONSerializer<T>::from_json.
 template<template<typename U, typename V, typename... Args> class ObjectType = std::map,
          template<typename U, typename... Args> class ArrayType = std::vector,
          class StringType = std::string,
@@ -305,15 +311,22 @@ void to_json(BasicJsonType& j, const char (&s)[N])
     external_constructor<value_t::string>::construct(j, string_t(s, std::find(s, s + N, '\0')));
 }
 
-/// Text up to the NUL. Throws other_error 501 for a null pointer.
-template<typename BasicJsonType, typename T, enable_if_t<is_one_of<T, const char*, char*>::value, int> = 0>
-void to_json(BasicJsonType& j, T s)
+/// The text up to the NUL s points to. Throws other_error 501 for a null pointer.
+template<typename StringType>
+StringType string_from_pointer(const char* s)
 {
     if (s == nullptr)
     {
         throw_error<other_error>(501, "cannot create string from null pointer");
     }
-    external_constructor<value_t::string>::construct(j, typename BasicJsonType::string_t(s));
+    return StringType(s);
+}
+
+/// Text up to the NUL. Throws other_error 501 for a null pointer.
+template<typename BasicJsonType, typename T, enable_if_t<is_one_of<T, const char*, char*>::value, int> = 0>
+void to_json(BasicJsonType& j, T s)
+{
+    external_constructor<value_t::string>::construct(j, string_from_pointer<typename BasicJsonType::string_t>(s));
 }
 
 template<typename BasicJsonType, typename T,
@@ -329,6 +342,164 @@ void to_json(BasicJsonType& j, T&& array)
 {
     external_constructor<value_t::array>::construct(j, std::forward<T>(array));
 }
+
+// Standard containers, built through the overloads above, one element or
+// member at a time. Each builds its container aside and stores it only when
+// complete, so a conversion that throws leaves nothing behind.
+
+/// std::void_t, which C++11 lacks; the struct makes unused parameters count in SFINAE.
+template<typename... Ts>
+struct make_void
+{
+    using type = void;
+};
+
+template<typename... Ts>
+using void_t = typename make_void<Ts...>::type;
+
+/// True when every one of Conditions is.
+template<bool... Conditions>
+struct bool_pack
+{};
+
+template<bool... Conditions>
+using all_true = std::is_same<bool_pack<true, Conditions...>, bool_pack<Conditions..., true>>;
+
+/// std::index_sequence, which C++11 lacks.
+template<std::size_t... I>
+struct index_sequence
+{};
+
+template<std::size_t N, std::size_t... I>
+struct make_index_sequence : make_index_sequence<N - 1, N - 1, I...>
+{};
+
+template<std::size_t... I>
+struct make_index_sequence<0, I...> : index_sequence<I...>
+{};
+
+/// True for a type with keys and mapped values, such as std::map and std::unordered_map.
+template<typename T, typename = void>
+struct is_map_like : std::false_type
+{};
+
+template<typename T>
+struct is_map_like<T, void_t<typename T::key_type, typename T::mapped_type>> : std::true_type
+{};
+
+/// The type a range of T yields, when std::begin and std::end apply to T.
+template<typename T>
+using range_element_t = typename std::iterator_traits<decltype(std::begin(std::declval<const T&>()))>::value_type;
+
+/// True for a range whose elements convert: an array. Maps and the types
+/// with overloads of their own are left to those; a type that yields itself
+/// (a path, say) is not a sequence of values.
+template<typename BasicJsonType, typename T, typename = void>
+struct is_sequence_in : std::false_type
+{};
+
+template<typename BasicJsonType, typename T>
+struct is_sequence_in<BasicJsonType, T, void_t<range_element_t<T>, decltype(std::end(std::declval<const T&>()))>>
+    : std::integral_constant<
+          bool, not is_map_like<T>::value and
+                    not is_one_of<T, BasicJsonType, typename BasicJsonType::string_t,
+                                  typename BasicJsonType::object_t, typename BasicJsonType::array_t>::value and
+                    not std::is_same<range_element_t<T>, T>::value and
+                    std::is_constructible<BasicJsonType, const range_element_t<T>&>::value>
+{};
+
+/// True for a map whose keys convert to string_t and whose values convert: an object.
+template<typename BasicJsonType, typename T, typename = void>
+struct is_map_in : std::false_type
+{};
+
+template<typename BasicJsonType, typename T>
+struct is_map_in<BasicJsonType, T, enable_if_t<is_map_like<T>::value>>
+    : std::integral_constant<
+          bool, not std::is_same<T, typename BasicJsonType::object_t>::value and
+                    std::is_constructible<typename BasicJsonType::string_t, const typename T::key_type&>::value and
+                    std::is_constructible<BasicJsonType, const typename T::mapped_type&>::value>
+{};
+
+/// True for a std::pair or std::tuple whose elements all convert: an array.
+template<typename BasicJsonType, typename T>
+struct is_tuple_in : std::false_type
+{};
+
+template<typename BasicJsonType, typename First, typename Second>
+struct is_tuple_in<BasicJsonType, std::pair<First, Second>>
+    : all_true<std::is_constructible<BasicJsonType, const First&>::value,
+               std::is_constructible<BasicJsonType, const Second&>::value>
+{};
+
+template<typename BasicJsonType, typename... Elements>
+struct is_tuple_in<BasicJsonType, std::tuple<Elements...>>
+    : all_true<std::is_constructible<BasicJsonType, const Elements&>::value...>
+{};
+
+/// A sequence, a set, a C array other than of characters, an initializer
+/// list, std::vector<bool>: an array of the elements in their order.
+template<typename BasicJsonType, typename T, enable_if_t<is_sequence_in<BasicJsonType, T>::value, int> = 0>
+void to_json(BasicJsonType& j, const T& sequence)
+{
+    using array_t = typename BasicJsonType::array_t;
+    using element_t = range_element_t<T>;
+    const auto first = std::begin(sequence);
+    const auto last = std::end(sequence);
+    array_t array(static_cast<typename array_t::size_type>(std::distance(first, last)));
+    // Through element_t, so a proxy such as std::vector<bool>'s reads as what it stands for.
+    std::transform(first, last, array.begin(), [](const element_t& element) { return BasicJsonType(element); });
+    external_constructor<value_t::array>::construct(j, std::move(array));
+}
+
+/// A map: an object, the first of keys that read the same winning.
+template<typename BasicJsonType, typename T, enable_if_t<is_map_in<BasicJsonType, T>::value, int> = 0>
+void to_json(BasicJsonType& j, const T& map)
+{
+    using string_t = typename BasicJsonType::string_t;
+    typename BasicJsonType::object_t object;
+    for (const auto& member : map)
+    {
+        // A sorted map arrives in key order, which the hint turns into constant time.
+        object.emplace_hint(object.end(), string_t(member.first), BasicJsonType(member.second));
+    }
+    external_constructor<value_t::object>::construct(j, std::move(object));
+}
+
+template<typename BasicJsonType, typename T, std::size_t... I>
+void tuple_to_json(BasicJsonType& j, const T& tuple, index_sequence<I...> /*unused*/)
+{
+    typename BasicJsonType::array_t array(sizeof...(I));
+    // Expands to one assignment per element, in order.
+    const int expand[] = {0, (array[I] = BasicJsonType(std::get<I>(tuple)), 0)...};
+    static_cast<void>(expand);
+    external_constructor<value_t::array>::construct(j, std::move(array));
+}
+
+/// A std::pair or std::tuple: an array of its elements.
+template<typename BasicJsonType, typename T, enable_if_t<is_tuple_in<BasicJsonType, T>::value, int> = 0>
+void to_json(BasicJsonType& j, const T& tuple)
+{
+    tuple_to_json(j, tuple, make_index_sequence<std::tuple_size<T>::value>{});
+}
+
+#ifdef __cpp_lib_string_view
+/// A string view: a string of its bytes, NULs included.
+template<typename BasicJsonType, typename T, enable_if_t<std::is_same<T, std::string_view>::value, int> = 0>
+void to_json(BasicJsonType& j, T s)
+{
+    external_constructor<value_t::string>::construct(j, typename BasicJsonType::string_t(s.data(), s.size()));
+}
+#endif
+
+#ifdef __cpp_lib_optional
+/// An optional: null when empty, else its value.
+template<typename BasicJsonType, typename T, enable_if_t<std::is_constructible<BasicJsonType, const T&>::value, int> = 0>
+void to_json(BasicJsonType& j, const std::optional<T>& optional)
+{
+    j = optional.has_value() ? BasicJsonType(*optional) : BasicJsonType();
+}
+#endif
 
 /// The function object behind adl_serializer::to_json. Its unqualified call
 /// finds the overloads above and those in the namespace of the value's type.
@@ -353,9 +524,414 @@ struct to_json_fn
     }
 };
 
+// ---------------------------------------------------------------------------
+// Reading out: the road from a basic_json back to a native value. get<T>()
+// and get_to call JSONSerializer<T>::from_json, which reaches a from_json
+// overload (ours below, or a user's found by argument-dependent lookup).
+// Nothing converts silently: a kind that does not fit is a type_error, a
+// number the target cannot hold exactly an out_of_range.
+// ---------------------------------------------------------------------------
+
+/// Throws type_error 302 naming the kind the target needs and the kind j is.
+template<typename BasicJsonType>
+[[noreturn]] void throw_type_must_be(const char* expected, const BasicJsonType& j)
+{
+    throw_error<type_error>(302, std::string("type must be ") + expected + ", but is " + j.type_name());
+}
+
+/// Throws out_of_range 406 naming the number j holds and the target type.
+template<typename BasicJsonType>
+[[noreturn]] void throw_does_not_fit(const BasicJsonType& j, const char* target)
+{
+    const auto* x = j.template get_ptr<const typename BasicJsonType::number_float_t*>();
+    // dump() is locale-proof, but writes the numbers JSON lacks as null.
+    const std::string number = x == nullptr or std::isfinite(*x) ? std::string(j.dump())
+                               : std::isnan(*x)                  ? "NaN"
+                               : *x < 0                          ? "-Infinity"
+                                                                 : "Infinity";
+    throw_error<out_of_range>(406, "number " + number + " does not fit into " + target);
+}
+
+/// The name of a number type, as messages write it.
+template<typename T>
+const char* number_type_name() noexcept
+{
+    return std::is_same<T, signed char>::value          ? "signed char"
+           : std::is_same<T, short>::value              ? "short"
+           : std::is_same<T, int>::value                ? "int"
+           : std::is_same<T, long>::value               ? "long"
+           : std::is_same<T, long long>::value          ? "long long"
+           : std::is_same<T, unsigned char>::value      ? "unsigned char"
+           : std::is_same<T, unsigned short>::value     ? "unsigned short"
+           : std::is_same<T, unsigned int>::value       ? "unsigned int"
+           : std::is_same<T, unsigned long>::value      ? "unsigned long"
+           : std::is_same<T, unsigned long long>::value ? "unsigned long long"
+           : std::is_same<T, float>::value              ? "float"
+                                                        : "double";
+}
+
+/// Whether integer type T holds n: compared as the widest types, so no
+/// comparison mixes signedness.
+template<typename T, typename N, enable_if_t<std::is_signed<N>::value, int> = 0>
+bool integer_fits(const N n) noexcept
+{
+    return n < 0 ? std::is_signed<T>::value and
+                       static_cast<std::intmax_t>(n) >= static_cast<std::intmax_t>(std::numeric_limits<T>::min())
+                 : static_cast<std::uintmax_t>(n) <= static_cast<std::uintmax_t>(std::numeric_limits<T>::max());
+}
+
+template<typename T, typename N, enable_if_t<std::is_unsigned<N>::value, int> = 0>
+bool integer_fits(const N n) noexcept
+{
+    return static_cast<std::uintmax_t>(n) <= static_cast<std::uintmax_t>(std::numeric_limits<T>::max());
+}
+
+/// Whether integer type T holds x exactly: finite, without a fraction, and
+/// within [-2^digits, 2^digits) (from 0 when T is unsigned); both bounds are
+/// exact in binary floating point, unlike T's own maximum.
+template<typename T, typename Float>
+bool integer_fits_float(const Float x) noexcept
+{
+    const Float bound = std::ldexp(Float(1), std::numeric_limits<T>::digits);
+    return std::isfinite(x) and std::trunc(x) == x and x < bound and
+           (std::is_signed<T>::value ? x >= -bound : x >= Float(0));
+}
+
+/// Only null. Throws type_error 302 for any other kind.
+template<typename BasicJsonType>
+void from_json(const BasicJsonType& j, std::nullptr_t& n)
+{
+    if (not j.is_null())
+    {
+        throw_type_must_be("null", j);
+    }
+    n = nullptr;
+}
+
+/// Only a boolean: a number is not read as one. Throws type_error 302 for any other kind.
+template<typename BasicJsonType, typename T,
+         enable_if_t<std::is_same<T, typename BasicJsonType::boolean_t>::value, int> = 0>
+void from_json(const BasicJsonType& j, T& b)
+{
+    const auto* stored = j.template get_ptr<const T*>();
+    if (stored == nullptr)
+    {
+        throw_type_must_be("boolean", j);
+    }
+    b = *stored;
+}
+
+/// Any number, when T holds it exactly: a floating-point number with an
+/// integral value in T's range reads as that integer. Throws out_of_range
+/// 406 for a number T cannot hold (a negative one for an unsigned T, one
+/// with a fraction), and type_error 302 for a value that is not a number.
+template<typename BasicJsonType, typename T,
+         enable_if_t<is_signed_number<T>::value or is_unsigned_number<T>::value, int> = 0>
+void from_json(const BasicJsonType& j, T& n)
+{
+    switch (j.type())
+    {
+        case value_t::number_integer:
+        {
+            const auto stored = *j.template get_ptr<const typename BasicJsonType::number_integer_t*>();
+            if (integer_fits<T>(stored))
+            {
+                n = static_cast<T>(stored);
+                return;
+            }
+            break;
+        }
+        case value_t::number_unsigned:
+        {
+            const auto stored = *j.template get_ptr<const typename BasicJsonType::number_unsigned_t*>();
+            if (integer_fits<T>(stored))
+            {
+                n = static_cast<T>(stored);
+                return;
+            }
+            break;
+        }
+        case value_t::number_float:
+        {
+            const auto stored = *j.template get_ptr<const typename BasicJsonType::number_float_t*>();
+            if (integer_fits_float<T>(stored))
+            {
+                n = static_cast<T>(stored);
+                return;
+            }
+            break;
+        }
+        case value_t::null:
+        case value_t::object:
+        case value_t::array:
+        case value_t::string:
+        case value_t::boolean:
+        case value_t::discarded:
+            throw_type_must_be("number", j);
+    }
+    throw_does_not_fit(j, number_type_name<T>());
+}
+
+/// Any number: integers are rounded to the nearest T. Throws out_of_range
+/// 406 for a finite number beyond T's range, and type_error 302 for a value
+/// that is not a number.
+template<typename BasicJsonType, typename T, enable_if_t<is_floating_number<T>::value, int> = 0>
+void from_json(const BasicJsonType& j, T& x)
+{
+    switch (j.type())
+    {
+        case value_t::number_integer:
+            x = static_cast<T>(*j.template get_ptr<const typename BasicJsonType::number_integer_t*>());
+            return;
+        case value_t::number_unsigned:
+            x = static_cast<T>(*j.template get_ptr<const typename BasicJsonType::number_unsigned_t*>());
+            return;
+        case value_t::number_float:
+        {
+            const auto stored = *j.template get_ptr<const typename BasicJsonType::number_float_t*>();
+            if (std::isfinite(stored) and std::fabs(stored) > std::numeric_limits<T>::max())
+            {
+                throw_does_not_fit(j, number_type_name<T>());
+            }
+            x = static_cast<T>(stored);
+            return;
+        }
+        case value_t::null:
+        case value_t::object:
+        case value_t::array:
+        case value_t::string:
+        case value_t::boolean:
+        case value_t::discarded:
+            break;
+    }
+    throw_type_must_be("number", j);
+}
+
+/// What j stores as a Stored; throws type_error 302 when j holds another kind.
+template<typename Stored, typename BasicJsonType>
+const Stored& stored_or_throw(const BasicJsonType& j, const char* expected)
+{
+    const Stored* stored = j.template get_ptr<const Stored*>();
+    if (stored == nullptr)
+    {
+        throw_type_must_be(expected, j);
+    }
+    return *stored;
+}
+
+// The target is assigned only once the whole result is built, by a move that
+// does not throw, so a failed conversion leaves it as it was. Each throws
+// type_error 302 for a value of another kind, and std::bad_alloc.
+
+template<typename BasicJsonType, typename T,
+         enable_if_t<std::is_same<T, typename BasicJsonType::string_t>::value, int> = 0>
+void from_json(const BasicJsonType& j, T& s)
+{
+    s = T(stored_or_throw<T>(j, "string"));
+}
+
+template<typename BasicJsonType, typename T,
+         enable_if_t<std::is_same<T, typename BasicJsonType::object_t>::value, int> = 0>
+void from_json(const BasicJsonType& j, T& object)
+{
+    object = T(stored_or_throw<T>(j, "object"));
+}
+
+template<typename BasicJsonType, typename T,
+         enable_if_t<std::is_same<T, typename BasicJsonType::array_t>::value, int> = 0>
+void from_json(const BasicJsonType& j, T& array)
+{
+    array = T(stored_or_throw<T>(j, "array"));
+}
+
+/// A copy of the whole value. Throws std::bad_alloc.
+template<typename BasicJsonType>
+void from_json(const BasicJsonType& j, BasicJsonType& copy)
+{
+    copy = j;
+}
+
+/// True when get<T>() reads a T out of a BasicJsonType.
+template<typename BasicJsonType, typename T, typename = void>
+struct is_readable : std::false_type
+{};
+
+template<typename BasicJsonType, typename T>
+struct is_readable<BasicJsonType, T,
+                   void_t<decltype(std::declval<const BasicJsonType&>().template get<T>())>> : std::true_type
+{};
+
+/// True for the keys value() takes: what StringType is made from, but not
+/// nullptr, which would only fail once run.
+template<typename StringType, typename KeyType>
+using is_key = std::integral_constant<bool, std::is_constructible<StringType, const KeyType&>::value and
+                                                not std::is_same<KeyType, std::nullptr_t>::value>;
+
+/// True for a container that takes elements with insert(position, element)
+/// and whose elements read out: std::vector, std::deque, std::list, the sets.
+template<typename BasicJsonType, typename T, typename = void>
+struct is_sequence_out : std::false_type
+{};
+
+template<typename BasicJsonType, typename T>
+struct is_sequence_out<BasicJsonType, T,
+                       void_t<enable_if_t<not std::is_same<T, BasicJsonType>::value>, // a value reads as itself
+                              decltype(std::declval<T&>().insert(std::declval<T&>().end(),
+                                                                 std::declval<typename T::value_type>()))>>
+    : std::integral_constant<
+          bool, not is_map_like<T>::value and
+                    not is_one_of<T, BasicJsonType, typename BasicJsonType::string_t,
+                                  typename BasicJsonType::object_t, typename BasicJsonType::array_t>::value and
+                    not std::is_same<typename T::value_type, T>::value and
+                    is_readable<BasicJsonType, typename T::value_type>::value>
+{};
+
+/// True for a map from string_t whose values read out.
+template<typename BasicJsonType, typename T, typename = void>
+struct is_map_out : std::false_type
+{};
+
+template<typename BasicJsonType, typename T>
+struct is_map_out<BasicJsonType, T, enable_if_t<is_map_like<T>::value>>
+    : std::integral_constant<
+          bool, not std::is_same<T, typename BasicJsonType::object_t>::value and
+                    std::is_same<typename T::key_type, typename BasicJsonType::string_t>::value and
+                    is_readable<BasicJsonType, typename T::mapped_type>::value>
+{};
+
+/// True for a std::pair or std::tuple whose elements all read out.
+template<typename BasicJsonType, typename T>
+struct is_tuple_out : std::false_type
+{};
+
+template<typename BasicJsonType, typename First, typename Second>
+struct is_tuple_out<BasicJsonType, std::pair<First, Second>>
+    : all_true<is_readable<BasicJsonType, First>::value, is_readable<BasicJsonType, Second>::value>
+{};
+
+template<typename BasicJsonType, typename... Elements>
+struct is_tuple_out<BasicJsonType, std::tuple<Elements...>> : all_true<is_readable<BasicJsonType, Elements>::value...>
+{};
+
+/// The array stored in j when it has exactly `size` elements. Throws
+/// type_error 302 for another kind, and out_of_range 407 for another size.
+template<typename BasicJsonType>
+const typename BasicJsonType::array_t& array_of_size(const BasicJsonType& j, const std::size_t size)
+{
+    const auto& array = stored_or_throw<typename BasicJsonType::array_t>(j, "array");
+    if (array.size() != size)
+    {
+        throw_error<out_of_range>(407, "array has " + std::to_string(array.size()) + " elements, but the target holds " +
+                                           std::to_string(size));
+    }
+    return array;
+}
+
+/// Room for `size` elements up front, for the containers that can make it.
+template<typename T>
+auto reserve_for(T& container, const std::size_t size, priority_tag<1> /*unused*/)
+    -> decltype(container.reserve(size), void())
+{
+    container.reserve(size);
+}
+
+template<typename T>
+void reserve_for(T& /*unused*/, const std::size_t /*unused*/, priority_tag<0> /*unused*/) noexcept
+{}
+
+/// An array into a sequence or a set, its elements in order (a set keeps
+/// the first of equal ones).
+template<typename BasicJsonType, typename T, enable_if_t<is_sequence_out<BasicJsonType, T>::value, int> = 0>
+void from_json(const BasicJsonType& j, T& sequence)
+{
+    const auto& array = stored_or_throw<typename BasicJsonType::array_t>(j, "array");
+    T result;
+    reserve_for(result, array.size(), priority_tag<1>{});
+    std::transform(array.begin(), array.end(), std::inserter(result, result.end()),
+                   [](const BasicJsonType& element) { return element.template get<typename T::value_type>(); });
+    sequence = std::move(result);
+}
+
+/// An array of exactly N elements into a std::array; out_of_range 407 for another size.
+template<typename BasicJsonType, typename T, std::size_t N,
+         enable_if_t<is_readable<BasicJsonType, T>::value, int> = 0>
+void from_json(const BasicJsonType& j, std::array<T, N>& fixed)
+{
+    const auto& array = array_of_size(j, N);
+    std::array<T, N> result{};
+    std::transform(array.begin(), array.end(), result.begin(),
+                   [](const BasicJsonType& element) { return element.template get<T>(); });
+    fixed = std::move(result);
+}
+
+/// An object into a map from string_t.
+template<typename BasicJsonType, typename T, enable_if_t<is_map_out<BasicJsonType, T>::value, int> = 0>
+void from_json(const BasicJsonType& j, T& map)
+{
+    const auto& object = stored_or_throw<typename BasicJsonType::object_t>(j, "object");
+    T result;
+    for (const auto& member : object)
+    {
+        result.emplace(member.first, member.second.template get<typename T::mapped_type>());
+    }
+    map = std::move(result);
+}
+
+template<typename T, typename Array, std::size_t... I>
+T tuple_from_array(const Array& array, index_sequence<I...> /*unused*/)
+{
+    return T(array[I].template get<typename std::tuple_element<I, T>::type>()...);
+}
+
+/// An array of exactly as many elements into a std::pair or std::tuple;
+/// out_of_range 407 for another size.
+template<typename BasicJsonType, typename T, enable_if_t<is_tuple_out<BasicJsonType, T>::value, int> = 0>
+void from_json(const BasicJsonType& j, T& tuple)
+{
+    constexpr std::size_t size = std::tuple_size<T>::value;
+    tuple = tuple_from_array<T>(array_of_size(j, size), make_index_sequence<size>{});
+}
+
+#ifdef __cpp_lib_optional
+/// Null into an empty optional, anything else into its value.
+template<typename BasicJsonType, typename T, enable_if_t<is_readable<BasicJsonType, T>::value, int> = 0>
+void from_json(const BasicJsonType& j, std::optional<T>& optional)
+{
+    if (j.is_null())
+    {
+        optional.reset();
+        return;
+    }
+    optional = j.template get<T>();
+}
+#endif
+
+/// The function object behind adl_serializer::from_json. Its unqualified
+/// call finds the overloads above and those in the namespace of the target's type.
+struct from_json_fn
+{
+  private:
+    template<typename BasicJsonType, typename T>
+    auto call(const BasicJsonType& j, T& val, priority_tag<1> /*unused*/) const
+        noexcept(noexcept(from_json(j, val))) -> decltype(from_json(j, val), void())
+    {
+        from_json(j, val);
+    }
+
+  public:
+    template<typename BasicJsonType, typename T>
+    auto operator()(const BasicJsonType& j, T& val) const
+        noexcept(noexcept(std::declval<const from_json_fn&>().call(j, val, priority_tag<1>{})))
+        -> decltype(std::declval<const from_json_fn&>().call(j, val, priority_tag<1>{}))
+    {
+        call(j, val, priority_tag<1>{});
+    }
+};
+
 } // namespace detail
 
-/// The default JSONSerializer: converts any T for which a to_json exists.
+/// The default JSONSerializer: converts any T for which a to_json exists, and
+/// reads any T for which a from_json exists.
 template<typename, typename>
 struct adl_serializer
 {
@@ -365,6 +941,16 @@ struct adl_serializer
         -> decltype(detail::static_const<detail::to_json_fn>::value(j, std::forward<ValueType>(val)))
     {
         detail::static_const<detail::to_json_fn>::value(j, std::forward<ValueType>(val));
+    }
+
+    /// Reads j into val through the from_json found for ValueType; throws
+    /// what that from_json throws.
+    template<typename BasicJsonType, typename ValueType>
+    static auto from_json(const BasicJsonType& j, ValueType& val)
+        noexcept(noexcept(detail::static_const<detail::from_json_fn>::value(j, val)))
+            -> decltype(detail::static_const<detail::from_json_fn>::value(j, val))
+    {
+        detail::static_const<detail::from_json_fn>::value(j, val);
     }
 };
 
@@ -940,7 +1526,7 @@ class basic_json
     /// Writes one value as JSON text onto a stream.
     class serializer;
 
-    /// Converts native values of type T into values.
+    /// Converts native values of type T into values and back.
     template<typename T, typename SFINAE = void>
     using json_serializer = JSONSerializer<T, SFINAE>;
 
@@ -1230,10 +1816,18 @@ class basic_json
     }
 
     /// The empty value of a kind: {}, [], "", false, 0, 0u, 0.0, null or
-    /// discarded. Throws std::bad_alloc for the three that allocate.
+    /// discarded. Throws std::bad_alloc for the three that allocate, and
+    /// other_error 502 for a number that is none of the nine kinds.
     basic_json(value_t kind)
-        : m_type(kind), m_value(kind)
+        : basic_json()
     {
+        if (kind > value_t::discarded) // a cast number: its value would write nothing at all
+        {
+            detail::throw_error<other_error>(
+                502, "cannot create value of unknown kind " + std::to_string(static_cast<unsigned int>(kind)));
+        }
+        m_value = kind;
+        m_type = kind;
         assert_invariant();
     }
 
@@ -1243,9 +1837,14 @@ class basic_json
     /// numbers; float and double are floating-point numbers; string_t,
     /// character arrays and character pointers are strings (a null pointer
     /// throws other_error 501); object_t and array_t are copied or moved in.
+    /// Sequences and sets of values that convert (C arrays and initializer
+    /// lists too), std::pair and std::tuple are arrays; maps with keys that
+    /// convert to string_t are objects; from C++17, std::optional is its
+    /// value or null, std::string_view a string.
     /// Characters, other pointers and other types do not convert, unless a
     /// to_json for them is found in their own namespace.
-    /// Throws only what that conversion throws (allocation failure for text).
+    /// Throws only what that conversion throws (allocation failure for text
+    /// and containers).
     template<typename CompatibleType, typename U = detail::uncvref_t<CompatibleType>,
              detail::enable_if_t<not std::is_same<U, basic_json>::value, int> = 0,
              typename = decltype(json_serializer<U>::to_json(std::declval<basic_json&>(),
@@ -1362,6 +1961,21 @@ class basic_json
             case value_t::discarded:
                 break;
         }
+    }
+
+    /// An array of the entries of init, whatever they are: array({{"a", 1}})
+    /// holds one pair. Throws std::bad_alloc.
+    static basic_json array(std::initializer_list<basic_json> init = {})
+    {
+        return basic_json(init, false, value_t::array);
+    }
+
+    /// An object of the pairs in init, the first entry with a key winning.
+    /// Throws type_error 301 when an entry is not a two-entry array with a
+    /// string first, and std::bad_alloc.
+    static basic_json object(std::initializer_list<basic_json> init = {})
+    {
+        return basic_json(init, false, value_t::object);
     }
 
     // -- kind -----------------------------------------------------------------
@@ -2575,6 +3189,64 @@ class basic_json
         return get_ref_impl<ReferenceType>(*this);
     }
 
+    // -- reading out ----------------------------------------------------------
+
+    /// The value read as a ValueType, through json_serializer<ValueType>::from_json:
+    /// bool, every integer and floating-point type, string_t, std::nullptr_t,
+    /// basic_json, object_t, array_t, the standard sequences and sets, a
+    /// std::array of the same size, maps from string_t, std::pair,
+    /// std::tuple, std::optional (empty for null), and types with a from_json
+    /// of their own. Throws type_error 302 when the value is of another kind,
+    /// out_of_range 406 for a number the type cannot hold exactly, out_of_range
+    /// 407 for an array of another size than a fixed-size target, and
+    /// std::bad_alloc.
+    template<typename ValueType, typename U = detail::uncvref_t<ValueType>,
+             detail::enable_if_t<std::is_same<ValueType, U>::value, int> = 0,
+             typename = decltype(json_serializer<U>::from_json(std::declval<const basic_json&>(), std::declval<U&>()))>
+    U get() const
+    {
+        U result{};
+        json_serializer<U>::from_json(*this, result);
+        return result;
+    }
+
+    /// Reads the value into target, as get<ValueType>() would, and returns
+    /// target. Throws what get does; our own conversions then leave target
+    /// as it was.
+    template<typename ValueType, typename = decltype(json_serializer<ValueType>::from_json(
+                                     std::declval<const basic_json&>(), std::declval<ValueType&>()))>
+    ValueType& get_to(ValueType& target) const
+    {
+        json_serializer<ValueType>::from_json(*this, target);
+        return target;
+    }
+
+    /// The member with this key read as the default's type, or the default
+    /// when there is no such member. The key is anything string_t is made
+    /// from; object_t orders keys with std::less<string_t>, so a string_t key
+    /// is looked up as it is and any other is copied into a string_t once.
+    /// Throws type_error 306 when the value is not an object, other_error 501
+    /// for a null character pointer, and what get throws for a member of
+    /// another kind.
+    template<typename KeyType, typename ValueType,
+             detail::enable_if_t<detail::is_key<string_t, KeyType>::value and
+                                     detail::is_readable<basic_json, ValueType>::value,
+                                 int> = 0>
+    ValueType value(const KeyType& key, const ValueType& default_value) const
+    {
+        const basic_json* member = member_or_null(key);
+        return member == nullptr ? default_value : member->template get<ValueType>();
+    }
+
+    /// The same with a text default: the member read as a string_t. Throws
+    /// as value(key, default) does.
+    template<typename KeyType, detail::enable_if_t<detail::is_key<string_t, KeyType>::value, int> = 0>
+    string_t value(const KeyType& key, const char* default_value) const
+    {
+        const basic_json* member = member_or_null(key);
+        return member == nullptr ? string_t(default_value) : member->template get<string_t>();
+    }
+
     // -- output ---------------------------------------------------------------
 
     /// The value as JSON text: indented by `indent` spaces a level when indent
@@ -2590,6 +3262,37 @@ class basic_json
     }
 
   private:
+    /// The member value(key, ...) reads, or nullptr. Throws type_error 306
+    /// when the value is not an object, before the key is copied.
+    template<typename KeyType>
+    const basic_json* member_or_null(const KeyType& key) const
+    {
+        if (not is_object())
+        {
+            detail::throw_error<type_error>(306, "cannot use value() with " + type_name());
+        }
+        const auto member = m_value.object->find(key_text(key));
+        return member == m_value.object->end() ? nullptr : &member->second;
+    }
+
+    static const string_t& key_text(const string_t& key) noexcept
+    {
+        return key;
+    }
+
+    static string_t key_text(const char* key)
+    {
+        return detail::string_from_pointer<string_t>(key);
+    }
+
+    template<typename KeyType, detail::enable_if_t<not std::is_convertible<const KeyType&, const char*>::value and
+                                                       not std::is_same<KeyType, string_t>::value,
+                                                   int> = 0>
+    static string_t key_text(const KeyType& key)
+    {
+        return string_t(key);
+    }
+
     // One overload per member type, chosen by the type of the null pointer
     // passed in; a non-const value lends the const ones its own constness.
 

@@ -10,6 +10,7 @@
 #include <array>
 #include <functional>
 #include <limits>
+#include <map>
 #include <ostream>
 #include <sstream>
 #include <streambuf>
@@ -164,6 +165,42 @@ TEST(AllocationFailure, ComparingAndHashingLeakNothing)
     const json b = a;
     fail_each_allocation([&] { EXPECT_TRUE(a == b); });
     fail_each_allocation([&] { EXPECT_EQ(std::hash<json>()(a), std::hash<json>()(b)); });
+}
+
+// Native containers in and out: each conversion builds aside what it makes.
+using shelf_map = std::map<std::string, std::vector<std::string>>;
+
+TEST(AllocationFailure, ConvertingAContainerInLeaksNothing)
+{
+    const shelf_map native = {{long_text, {long_text, "short"}}, {"empty", {}}};
+    fail_each_allocation([&] { json value = native; });
+    fail_each_allocation([&] { json value = std::make_tuple(std::string(long_text), native, 1); });
+}
+
+TEST(AllocationFailure, ReadingAContainerOutLeaksNothingAndKeepsTheTarget)
+{
+    const json value = {{long_text, {long_text, "short"}}, {"empty", json::array()}};
+    const shelf_map before = {{"kept", {long_text}}};
+    shelf_map target = before;
+    fail_each_allocation([&] { value.get_to(target); }, [&] { EXPECT_EQ(target, before); });
+    EXPECT_EQ(target, (shelf_map{{long_text, {long_text, "short"}}, {"empty", {}}}));
+    fail_each_allocation([&] { shelf_map copy = value.get<shelf_map>(); });
+}
+
+TEST(AllocationFailure, ValueWithACopiedKeyLeaksNothing)
+{
+    const json object = {{long_text, "il buono"}};
+    fail_each_allocation([&] { EXPECT_EQ(object.value(long_text, "default"), "il buono"); });
+    fail_each_allocation([&] { EXPECT_EQ(object.value("missing", long_text), long_text); });
+}
+
+// A sequence of numbers in or out takes one buffer, never a growing one.
+TEST(AllocationCount, NumberSequencesAllocateTheirBufferOnce)
+{
+    const std::vector<int> numbers(1000, 17);
+    EXPECT_EQ(allocations_during([&] { json value = numbers; }), 2u); // the buffer and its holder
+    const json value = numbers;
+    EXPECT_EQ(allocations_during([&] { std::vector<long> out = value.get<std::vector<long>>(); }), 1u);
 }
 
 TEST(AllocationCount, MovingInTakesOnlyTheHolder)

@@ -4,13 +4,28 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdint>
+#include <deque>
+#include <initializer_list>
 #include <limits>
+#include <list>
+#include <map>
+#include <set>
 #include <string>
+#include <tuple>
 #include <type_traits>
 #include <typeinfo>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
+#include <vector>
+
+#if __cplusplus >= 201703L
+#include <optional>
+#include <string_view>
+#endif
 
 namespace
 {
@@ -192,6 +207,142 @@ TEST(Conversion, UserTypesConvertThroughTheirOwnToJson)
 
     const json list = {geometry::point{1, 2}, geometry::point{5, 6}};
     EXPECT_EQ(list[1].at("x").get_ref<const json::number_integer_t&>(), 5);
+}
+
+} // namespace
+
+// Standard containers: sequences and sets are arrays, maps with text keys objects.
+namespace
+{
+
+static_assert(std::is_constructible<json, std::vector<int>>::value, "sequence");
+static_assert(std::is_constructible<json, std::map<const char*, int>>::value, "keys that become text");
+static_assert(std::is_constructible<json, std::vector<std::map<std::string, std::list<double>>>>::value,
+              "nested containers");
+static_assert(std::is_constructible<json, std::tuple<>>::value, "the empty tuple");
+// Characters stay unconvertible inside containers, and so do maps whose keys
+// are not text: neither has one obvious kind.
+static_assert(!std::is_constructible<json, std::vector<char>>::value, "characters");
+static_assert(!std::is_constructible<json, std::array<wchar_t, 2>>::value, "characters");
+static_assert(!std::is_constructible<json, std::wstring>::value, "characters");
+static_assert(!std::is_constructible<json, std::vector<int*>>::value, "pointers");
+static_assert(!std::is_constructible<json, std::pair<int, char>>::value, "one element that does not convert");
+static_assert(!std::is_constructible<json, std::map<int, int>>::value, "keys that are not text");
+static_assert(!std::is_constructible<json, std::map<std::string, char>>::value, "values that do not convert");
+
+struct container_case
+{
+    json value;
+    const char* text;
+    const char* why;
+};
+
+TEST(ContainerConversion, EveryStandardContainerBecomesItsKind)
+{
+    const int c_array[] = {3, 1, 2};
+    const std::string texts[] = {"b", "a"};
+    const char letters[] = "ab";
+    const std::vector<std::vector<int>> matrix = {{1, 2}, {}, {3}};
+    const container_case cases[] = {
+        {std::vector<int>{3, 1, 2}, "[3,1,2]", "vector, in its order"},
+        {std::deque<unsigned>{3, 1}, "[3,1]", "deque"},
+        {std::list<double>{0.5, -1}, "[0.5,-1.0]", "list, elements keep their own kind"},
+        {std::array<bool, 2>{{true, false}}, "[true,false]", "std::array"},
+        {std::array<int, 0>{}, "[]", "empty std::array"},
+        {std::set<int>{3, 1, 2}, "[1,2,3]", "set, in its own order"},
+        {std::multiset<int>{2, 2}, "[2,2]", "multiset keeps repeats"},
+        {std::unordered_set<int>{7}, "[7]", "unordered set"},
+        {c_array, "[3,1,2]", "C array of numbers"},
+        {texts, "[\"b\",\"a\"]", "C array of strings"},
+        {letters, "\"ab\"", "a character array is still text"},
+        {std::initializer_list<long>{1, -2}, "[1,-2]", "initializer list of numbers"},
+        {std::vector<bool>{true, false, true}, "[true,false,true]", "vector<bool> and its proxies"},
+        {std::vector<std::string>{}, "[]", "empty sequence"},
+        {matrix, "[[1,2],[],[3]]", "nested sequences"},
+        {std::list<json>{json(1), json("x")}, "[1,\"x\"]", "values are copied in"},
+        {std::map<std::string, int>{{"b", 2}, {"a", 1}}, "{\"a\":1,\"b\":2}", "map"},
+        {std::unordered_map<std::string, bool>{{"k", true}}, "{\"k\":true}", "unordered map"},
+        {std::map<const char*, int>{{"k", 1}}, "{\"k\":1}", "keys that convert to text"},
+        {std::map<std::string, std::vector<int>>{{"k", {1}}}, "{\"k\":[1]}", "map of sequences"},
+        {std::map<std::string, int>{}, "{}", "empty map: an object"},
+        {std::make_pair(std::string("k"), 1), "[\"k\",1]", "pair"},
+        {std::make_tuple(1, "x", nullptr, 2.5), "[1,\"x\",null,2.5]", "tuple"},
+        {std::tuple<>{}, "[]", "empty tuple"},
+        {std::vector<std::pair<std::string, int>>{{"k", 1}}, "[[\"k\",1]]", "pairs in a sequence stay arrays"},
+#if __cplusplus >= 201703L
+        {std::optional<int>{}, "null", "empty optional"},
+        {std::optional<std::string>{"x"}, "\"x\"", "optional with a value"},
+        {std::string_view("a\0b", 3), "\"a\\u0000b\"", "string view, NUL included"},
+        {std::vector<std::optional<int>>{1, std::nullopt}, "[1,null]", "optionals in a sequence"},
+#endif
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.why);
+        EXPECT_EQ(c.value.dump(), c.text);
+    }
+}
+
+// Keys that differ as pointers and read the same as text: the first wins,
+// as in a brace list.
+TEST(ContainerConversion, KeysThatReadTheSameKeepTheFirst)
+{
+    const char first[] = "k";
+    const char second[] = "k";
+    std::map<const char*, int, std::greater<const char*>> map;
+    map.emplace(first, 1);
+    map.emplace(second, 2);
+    ASSERT_EQ(map.size(), 2u);
+    EXPECT_EQ(json(map).dump(), "{\"k\":" + std::to_string(map.begin()->second) + "}");
+}
+
+TEST(ContainerConversion, NullCharacterPointerInAContainerThrows501)
+{
+    const std::vector<const char*> texts = {"a", nullptr};
+    EXPECT_THROW(static_cast<void>(json(texts)), json::other_error);
+}
+
+struct factory_case
+{
+    json value;
+    const char* text;
+    const char* why;
+};
+
+// The factories settle what a brace list leaves to deduction.
+TEST(Factories, ArrayAndObjectMakeWhatTheyName)
+{
+    const factory_case cases[] = {
+        {json::array(), "[]", "empty array"},
+        {json::object(), "{}", "empty object"},
+        {json::array({{"a", 1}}), "[[\"a\",1]]", "one pair stays a pair"},
+        {json::array({{"a", 1}, {"b", 2}}), "[[\"a\",1],[\"b\",2]]", "pairs stay pairs"},
+        {json::array({1, "x"}), "[1,\"x\"]", "what a brace list makes too"},
+        {json::object({{"b", 1}, {"a", 2}}), "{\"a\":2,\"b\":1}", "pairs become members"},
+        {json::object({{"k", 1}, {"k", 2}}), "{\"k\":1}", "the first of a repeated key wins"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.why);
+        EXPECT_EQ(c.value.dump(), c.text);
+    }
+}
+
+TEST(Factories, ObjectOfEntriesThatAreNotPairsThrows301)
+{
+    for (const json& entry : {json(1), json({1, 2}), json({"k", 1, 2}), json::array({"k"})})
+    {
+        SCOPED_TRACE(entry.dump());
+        try
+        {
+            json::object({{"fine", 1}, entry});
+            ADD_FAILURE() << "no exception";
+        }
+        catch (const json::type_error& e)
+        {
+            EXPECT_STREQ(e.what(), "[json.exception.type_error.301] cannot create object from initializer list");
+        }
+    }
 }
 
 } // namespace

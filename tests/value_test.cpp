@@ -98,6 +98,34 @@ TEST(Value, KindConstructorMakesTheEmptyValueOfThatKind)
     EXPECT_EQ(json(value_t::number_float).get_ref<const json::number_float_t&>(), 0.0);
 }
 
+// A cast number that names no kind would make a value that writes nothing.
+TEST(Value, KindConstructorRejectsANumberThatIsNoKind)
+{
+    const struct
+    {
+        unsigned char number;
+        const char* why;
+    } cases[] = {
+        {9, "one past discarded, the last kind"},
+        {200, "far out"},
+        {255, "the largest the kind byte holds"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.why);
+        try
+        {
+            const json value(static_cast<value_t>(c.number));
+            ADD_FAILURE() << "made a value that writes '" << value.dump() << "'";
+        }
+        catch (const json::other_error& e)
+        {
+            EXPECT_EQ(e.what(), "[json.exception.other_error.502] cannot create value of unknown kind " +
+                                    std::to_string(c.number));
+        }
+    }
+}
+
 TEST(Copy, OfEveryKindKeepsKindAndSize)
 {
     for (const auto& c : one_of_each_kind())
