@@ -1537,6 +1537,8 @@ class parser
     template<typename Handler>
     bool read(Handler& handler, const bool whole_text)
     {
+        // A handler that ignores every string needs none of them decoded.
+        store_text = not std::is_same<Handler, typename BasicJsonType::event_handler>::value;
         if (not skip_whitespace())
         {
             return false;
@@ -2058,7 +2060,10 @@ class parser
             const std::size_t run = input.plain_run();
             if (run != 0)
             {
-                text.append(input.position(), run);
+                if (store_text)
+                {
+                    text.append(input.position(), run);
+                }
                 input.advance(run);
             }
             const int c = input.peek();
@@ -2081,7 +2086,7 @@ class parser
             }
             else if (c < 0x80)
             {
-                text.push_back(static_cast<char>(c));
+                put(static_cast<char>(c));
                 input.advance();
             }
             else if (not read_utf8(c))
@@ -2118,7 +2123,7 @@ class parser
         {
             return fail(101, expectation::utf8_lead);
         }
-        text.push_back(static_cast<char>(lead));
+        put(static_cast<char>(lead));
         input.advance();
         for (; more > 0; --more)
         {
@@ -2127,7 +2132,7 @@ class parser
             {
                 return fail(101, expectation::utf8_continuation);
             }
-            text.push_back(static_cast<char>(c));
+            put(static_cast<char>(c));
             input.advance();
             low = 0x80;
             high = 0xBF;
@@ -2188,7 +2193,7 @@ class parser
             default:
                 return fail(101, expectation::escape_letter);
         }
-        text.push_back(decoded);
+        put(decoded);
         input.advance();
         return true;
     }
@@ -2250,29 +2255,37 @@ class parser
         return true;
     }
 
+    void put(const char c)
+    {
+        if (store_text)
+        {
+            text.push_back(c);
+        }
+    }
+
     void append_code_point(const unsigned int code_point)
     {
         if (code_point < 0x80)
         {
-            text.push_back(static_cast<char>(code_point));
+            put(static_cast<char>(code_point));
         }
         else if (code_point < 0x800)
         {
-            text.push_back(static_cast<char>(0xC0 | (code_point >> 6)));
-            text.push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
+            put(static_cast<char>(0xC0 | (code_point >> 6)));
+            put(static_cast<char>(0x80 | (code_point & 0x3F)));
         }
         else if (code_point < 0x10000)
         {
-            text.push_back(static_cast<char>(0xE0 | (code_point >> 12)));
-            text.push_back(static_cast<char>(0x80 | ((code_point >> 6) & 0x3F)));
-            text.push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
+            put(static_cast<char>(0xE0 | (code_point >> 12)));
+            put(static_cast<char>(0x80 | ((code_point >> 6) & 0x3F)));
+            put(static_cast<char>(0x80 | (code_point & 0x3F)));
         }
         else
         {
-            text.push_back(static_cast<char>(0xF0 | (code_point >> 18)));
-            text.push_back(static_cast<char>(0x80 | ((code_point >> 12) & 0x3F)));
-            text.push_back(static_cast<char>(0x80 | ((code_point >> 6) & 0x3F)));
-            text.push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
+            put(static_cast<char>(0xF0 | (code_point >> 18)));
+            put(static_cast<char>(0x80 | ((code_point >> 12) & 0x3F)));
+            put(static_cast<char>(0x80 | ((code_point >> 6) & 0x3F)));
+            put(static_cast<char>(0x80 | (code_point & 0x3F)));
         }
     }
 
@@ -2319,6 +2332,7 @@ class parser
     std::size_t line = 1;
     std::size_t line_start = 0; // offset of the first byte of the line
     std::size_t token_start = 0;
+    bool store_text = true;
     parse_failure failed;
 };
 
