@@ -2381,11 +2381,13 @@ class value_builder
         return scalar(BasicJsonType(x));
     }
 
+    /// Copied, not moved: the copy is one allocation of the exact size,
+    /// and the parser's buffer keeps its capacity for the next string.
     bool string_value(string_t& s)
     {
         if (not discarding())
         {
-            place(BasicJsonType(std::move(s)));
+            place(BasicJsonType(static_cast<const string_t&>(s)));
         }
         return true;
     }
@@ -2397,24 +2399,25 @@ class value_builder
             return true;
         }
         object_t& object = *open.back()->template get_ptr<object_t*>();
-        auto member = object.lower_bound(key);
-        if (member != object.end() and not object.key_comp()(key, member->first))
+        // The key is copied, so it is still there for the message of 104.
+        const auto inserted = object.emplace(static_cast<const string_t&>(key), BasicJsonType());
+        slot = &inserted.first->second;
+        if (inserted.second)
         {
-            switch (policy)
-            {
-                case duplicate_key_policy::last_wins:
-                    member->second = BasicJsonType();
-                    slot = &member->second;
-                    return true;
-                case duplicate_key_policy::first_wins:
-                    skip_next = true;
-                    return true;
-                case duplicate_key_policy::reject:
-                    duplicate = true;
-                    return false;
-            }
+            return true;
         }
-        slot = &object.emplace_hint(member, std::move(key), BasicJsonType())->second;
+        switch (policy)
+        {
+            case duplicate_key_policy::last_wins:
+                *slot = BasicJsonType();
+                break;
+            case duplicate_key_policy::first_wins:
+                skip_next = true;
+                break;
+            case duplicate_key_policy::reject:
+                duplicate = true;
+                return false;
+        }
         return true;
     }
 
