@@ -1660,9 +1660,12 @@ constexpr std::uint64_t hidden_bit = std::uint64_t{1} << 52;
 
 /// The bits of the double nearest to x * 2^scale, ties to even, where x's
 /// top bit is bit 190 or 191; infinity's bits beyond the largest finite double.
-/// Ordered like the values, so it grows with x.
-inline std::uint64_t round_to_double(const uint192& x, const int scale) noexcept
+/// Ordered like the values, so it grows with x. `uncertain` tells whether a
+/// number up to `slack` units of x.high above x might round otherwise.
+inline std::uint64_t round_to_double(const uint192& x, const int scale, const std::uint64_t slack,
+                                     bool& uncertain) noexcept
 {
+    uncertain = false;
     const int top = 191 - count_leading_zeros(x.high);
     assert(top >= 190);
     const int exponent = top + scale; // x * 2^scale is in [2^exponent, 2^(exponent + 1))
@@ -1681,9 +1684,13 @@ inline std::uint64_t round_to_double(const uint192& x, const int scale) noexcept
     assert(in_high >= 10);
     const std::uint64_t kept = in_high < 64 ? x.high >> in_high : 0;
     const std::uint64_t half = std::uint64_t{1} << (in_high - 1);
+    const std::uint64_t below_half = x.high & (half - 1);
     const bool above_half = (x.high & half) != 0;
-    const bool below_is_zero = (x.high & (half - 1)) == 0 and x.middle == 0 and x.low == 0;
+    const bool below_is_zero = below_half == 0 and x.middle == 0 and x.low == 0;
     const bool round_up = above_half and (not below_is_zero or (kept & 1) != 0);
+    // A larger number rounds otherwise if it reaches the next half, or if
+    // this one is a tie rounded down.
+    uncertain = slack != 0 and (below_half + slack >= half or (above_half and below_is_zero));
     const std::uint64_t mantissa = kept + (round_up ? 1u : 0u);
     if (exponent < -1022)
     {
@@ -1909,7 +1916,57 @@ constexpr std::int64_t exponent_limit = std::int64_t{1} << 40;
 
 inline bool is_digit(const char c) noexcept
 {
-    return c >= '0' and c <= '9';
+    return static_cast<unsigned char>(c - '0') < 10;
+}
+
+/// The 8 bytes at p, the first in the lowest byte, whatever the byte order.
+inline std::uint64_t eight_bytes(const char* p) noexcept
+{
+    // Spelled out, so that compilers see one load on a little-endian machine.
+    const unsigned char* const u = reinterpret_cast<const unsigned char*>(p);
+    return std::uint64_t{u[0]} | std::uint64_t{u[1]} << 8 | std::uint64_t{u[2]} << 16 | std::uint64_t{u[3]} << 24 |
+           std::uint64_t{u[4]} << 32 | std::uint64_t{u[5]} << 40 | std::uint64_t{u[6]} << 48 |
+           std::uint64_t{u[7]} << 56;
+}
+
+/// All 8 bytes are '0' to '9': each high nibble is 3, and stays 3 when 6 is added.
+inline bool are_eight_digits(const std::uint64_t bytes) noexcept
+{
+    const std::uint64_t high_nibbles = 0xF0F0F0F0F0F0F0F0u;
+    return ((bytes & high_nibbles) | (((bytes + 0x0606060606060606u) & high_nibbles) >> 4)) == 0x3333333333333333u;
+}
+
+/// The value of 8 digit bytes: neighbouring digits combine into pairs, pairs
+/// into fours, fours into the eight, each step one multiplication that adds a
+/// lane times its weight to the lane above.
+inline std::uint64_t eight_digits_value(std::uint64_t bytes) noexcept
+{
+    bytes = ((bytes & 0x0F0F0F0F0F0F0F0Fu) * (10 * 256 + 1)) >> 8;
+    bytes = ((bytes & 0x00FF00FF00FF00FFu) * (100 * 65536 + 1)) >> 16;
+    return ((bytes & 0x0000FFFF0000FFFFu) * (10000 * (std::uint64_t{1} << 32) + 1)) >> 32;
+}
+
+/// Reads the digits from p on: into `leading` while `taken` stays at most
+/// 19, after that only whether one is not 0. Returns the end of the digits.
+inline const char* read_digits(const char* p, const char* last, std::uint64_t& leading, int& taken,
+                               bool& truncated) noexcept
+{
+    const char* const start = p;
+    const char* const stop = p + std::min<std::ptrdiff_t>(last - p, 19 - taken);
+    for (; stop - p >= 8 and are_eight_digits(eight_bytes(p)); p += 8)
+    {
+        leading = leading * 100000000 + eight_digits_value(eight_bytes(p));
+    }
+    for (; p != stop and is_digit(*p); ++p)
+    {
+        leading = leading * 10 + static_cast<std::uint64_t>(*p - '0');
+    }
+    taken += static_cast<int>(p - start);
+    for (; p != last and is_digit(*p); ++p)
+    {
+        truncated = truncated or *p != '0';
+    }
+    return p;
 }
 
 } // namespace decimal
@@ -1924,30 +1981,17 @@ inline bool text_to_double(const char* first, const char* last, double& result) 
     const bool negative = *first == '-';
     const char* p = negative ? first + 1 : first;
 
-    // The first 19 significant digits, the number of significant digits
-    // before the point, and whether a nonzero digit follows the 19.
+    // The first 19 significant digits, and whether a nonzero digit follows them.
     std::uint64_t leading = 0;
     int taken = 0;
     bool truncated = false;
-    std::int64_t magnitude = 0; // the number is below 10^magnitude and at least a tenth of it
     while (p != last and *p == '0')
     {
         ++p;
     }
     digit_run digits = {p, p};
-    for (; p != last and is_digit(*p); ++p)
-    {
-        ++magnitude;
-        if (taken < 19)
-        {
-            leading = leading * 10 + static_cast<std::uint64_t>(*p - '0');
-            ++taken;
-        }
-        else
-        {
-            truncated = truncated or *p != '0';
-        }
-    }
+    p = read_digits(p, last, leading, taken, truncated);
+    std::int64_t magnitude = p - digits.first; // the number is below 10^magnitude and at least a tenth of it
     if (p != last and *p == '.')
     {
         ++p;
@@ -1961,18 +2005,7 @@ inline bool text_to_double(const char* first, const char* last, double& result) 
             magnitude -= p - zeros;
             digits.first = p;
         }
-        for (; p != last and is_digit(*p); ++p)
-        {
-            if (taken < 19)
-            {
-                leading = leading * 10 + static_cast<std::uint64_t>(*p - '0');
-                ++taken;
-            }
-            else
-            {
-                truncated = truncated or *p != '0';
-            }
-        }
+        p = read_digits(p, last, leading, taken, truncated);
     }
     digits.last = p;
     if (p != last)
@@ -2016,34 +2049,41 @@ inline bool text_to_double(const char* first, const char* last, double& result) 
         return true;
     }
 
-    // Bounds on (leading + rest) * 5^q as a 192-bit x times a power of two:
-    // the digits left out and the bits of 5^q the table drops each add at
-    // most one unit to a factor. Both bounds rounding alike decides the result.
+    // The number is (leading + rest) * 5^q * 2^q: in 192 bits, lower times a
+    // power of two, rounded down. The digits left out and the bits of 5^q the
+    // table drops each add less than one unit to a factor, so the number lies
+    // below upper, a few units of lower.high above lower.
     const int zeros = count_leading_zeros(leading);
     const std::uint64_t normalized = leading << zeros;
     const uint128& power = power_of_five(q);
     const int scale = binary_exponent(q) + q - zeros;
     const uint192 lower = multiply(normalized, power);
-    uint192 upper = lower;
-    if (not is_exact_power(q))
+    const bool exact = is_exact_power(q) and not truncated;
+    const std::uint64_t slack = exact ? 0 : 2 + (truncated ? std::uint64_t{1} << zeros : 0);
+    bool uncertain = false;
+    std::uint64_t bits = round_to_double(lower, scale, slack, uncertain);
+    if (uncertain)
     {
-        upper = add(upper, uint192{0, 0, normalized});
-    }
-    if (truncated)
-    {
-        const std::uint64_t unit = std::uint64_t{1} << zeros;
-        const uint192 shifted = {zeros == 0 ? 0 : power.high >> (64 - zeros),
-                                 (power.high << zeros) | (zeros == 0 ? 0 : power.low >> (64 - zeros)),
-                                 power.low << zeros};
-        upper = add(upper, shifted);
-        upper = add(upper, uint192{0, 0, is_exact_power(q) ? 0 : unit});
-    }
-    std::uint64_t bits = round_to_double(lower, scale);
-    if (bits != round_to_double(upper, scale))
-    {
-        // The bounds are closer than half a unit in the last place, so one
-        // halfway point at most lies between them.
-        bits = decide_exactly(digits, magnitude, bits);
+        uint192 upper = lower;
+        if (not is_exact_power(q))
+        {
+            upper = add(upper, uint192{0, 0, normalized});
+        }
+        if (truncated)
+        {
+            const std::uint64_t unit = std::uint64_t{1} << zeros;
+            const uint192 shifted = {zeros == 0 ? 0 : power.high >> (64 - zeros),
+                                     (power.high << zeros) | (zeros == 0 ? 0 : power.low >> (64 - zeros)),
+                                     power.low << zeros};
+            upper = add(upper, shifted);
+            upper = add(upper, uint192{0, 0, is_exact_power(q) ? 0 : unit});
+        }
+        if (bits != round_to_double(upper, scale, 0, uncertain))
+        {
+            // The bounds are closer than half a unit in the last place, so one
+            // halfway point at most lies between them.
+            bits = decide_exactly(digits, magnitude, bits);
+        }
     }
     if (bits == infinity_bits)
     {
