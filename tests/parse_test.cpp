@@ -52,7 +52,7 @@ const std::vector<valid_case> valid_cases = {
     {"[false,null]", {false, nullptr}, "the other literals"},
     {"[]", json(json::value_t::array), "empty array"},
     {"{}", json(json::value_t::object), "empty object"},
-    {"[[],{\"a\":[{}]}]", {json(json::value_t::array), {{"a", {json(json::value_t::object)}}}}, "nesting"},
+    {"[[],{\"a\":[{}]}]", {json(json::value_t::array), {{"a", json::array_t{json(json::value_t::object)}}}}, "nesting"},
     {"{\"b\":1,\"a\":2}", {{"a", 2}, {"b", 1}}, "members in any order"},
     {"{\"a\":1,\"a\":2}", {{"a", 2}}, "a repeated key: the last wins by default"},
     {"0", 0, "zero"},
