@@ -2321,6 +2321,8 @@ inline std::string parse_error_text(const parse_failure& failure)
         "a number within the range of a double",
         "a key the object does not have yet",
     };
+    static_assert(sizeof expected_texts / sizeof *expected_texts == static_cast<std::size_t>(expectation::new_key) + 1,
+                  "one text for each expectation");
     std::string text;
     switch (failure.id)
     {
