@@ -2095,6 +2095,37 @@ inline bool text_to_double(const char* first, const char* last, double& result) 
     return true;
 }
 
+/// The UTF-8 rules of RFC 3629 for a sequence led by `lead`: how many
+/// continuation bytes follow, and the range the first of them must be in (so
+/// no overlong form, no surrogate, nothing above U+10FFFF); the others are
+/// 0x80 to 0xBF. False for a byte that never leads a sequence.
+inline bool utf8_sequence(const int lead, int& more, int& low, int& high) noexcept
+{
+    low = 0x80;
+    high = 0xBF;
+    if (lead >= 0xC2 and lead <= 0xDF)
+    {
+        more = 1;
+    }
+    else if (lead >= 0xE0 and lead <= 0xEF)
+    {
+        more = 2;
+        low = lead == 0xE0 ? 0xA0 : 0x80;  // shorter forms exist
+        high = lead == 0xED ? 0x9F : 0xBF; // surrogates
+    }
+    else if (lead >= 0xF0 and lead <= 0xF4)
+    {
+        more = 3;
+        low = lead == 0xF0 ? 0x90 : 0x80;  // shorter forms exist
+        high = lead == 0xF4 ? 0x8F : 0xBF; // above U+10FFFF
+    }
+    else
+    {
+        return false;
+    }
+    return true;
+}
+
 /// Bytes in memory: the fast input, whose numbers are converted in place.
 class memory_input
 {
@@ -2129,18 +2160,38 @@ class memory_input
     }
 
     /// How many bytes from here a string takes as they are: printable ASCII
-    /// other than the quotation mark and the backslash.
+    /// other than the quotation mark and the backslash, and whole valid
+    /// UTF-8 sequences. The byte-by-byte path deals with everything else.
     std::size_t plain_run() const noexcept
     {
         const char* p = next_byte;
         while (p != end_byte)
         {
             const auto c = static_cast<unsigned char>(*p);
-            if (c < 0x20 or c >= 0x80 or c == '"' or c == '\\')
+            if (c >= 0x20 and c < 0x80 and c != '"' and c != '\\')
+            {
+                ++p;
+                continue;
+            }
+            int more = 0;
+            int low = 0;
+            int high = 0;
+            if (c < 0x80 or not utf8_sequence(c, more, low, high) or end_byte - p <= more)
             {
                 break;
             }
-            ++p;
+            const auto first = static_cast<unsigned char>(p[1]);
+            bool valid = first >= low and first <= high;
+            for (int i = 2; i <= more; ++i)
+            {
+                const auto next = static_cast<unsigned char>(p[i]);
+                valid = valid and next >= 0x80 and next <= 0xBF;
+            }
+            if (not valid)
+            {
+                break;
+            }
+            p += 1 + more;
         }
         return static_cast<std::size_t>(p - next_byte);
     }
@@ -2397,8 +2448,9 @@ class parser
     template<typename Handler>
     bool read(Handler& handler, const bool whole_text)
     {
-        // A handler that ignores every string needs none of them decoded.
-        store_text = not std::is_same<Handler, typename BasicJsonType::event_handler>::value;
+        // A handler that ignores every value needs no string decoded and no
+        // number converted, only checked.
+        ignoring_values = std::is_same<Handler, typename BasicJsonType::event_handler>::value;
         if (not skip_whitespace())
         {
             return false;
@@ -2812,6 +2864,7 @@ class parser
         }
         number_unsigned_t magnitude = 0;
         bool fits = true;
+        int digits = 0; // before the point, 0 for a leading "0"
         if (c == '0')
         {
             keep(c);
@@ -2819,7 +2872,6 @@ class parser
         }
         else if (is_digit(c))
         {
-            int digits = 0;
             do
             {
                 const auto digit = static_cast<number_unsigned_t>(c - '0');
@@ -2850,19 +2902,29 @@ class parser
             }
             c = input.peek();
         }
+        int exponent = 0; // kept far from overflowing, beyond any that matters
         if (c == 'e' or c == 'E')
         {
             integral = false;
             keep(c);
             c = input.peek();
+            const bool negative_exponent = c == '-';
             if (c == '+' or c == '-')
             {
                 keep(c);
+                c = input.peek();
             }
-            if (not keep_digits())
+            if (not is_digit(c))
             {
-                return false;
+                return fail(101, expectation::digit);
             }
+            do
+            {
+                exponent = exponent < 100000 ? exponent * 10 + (c - '0') : exponent;
+                keep(c);
+                c = input.peek();
+            } while (is_digit(c));
+            exponent = negative_exponent ? -exponent : exponent;
         }
 
         if (integral and fits)
@@ -2889,6 +2951,13 @@ class parser
                 }
                 return true;
             }
+        }
+
+        // Below 10 to the power digits + exponent, so nothing can overflow:
+        // a handler that ignores the value needs no conversion.
+        if (ignoring_values and digits + exponent <= std::numeric_limits<double>::max_exponent10)
+        {
+            return handler.float_value(number_float_t()) or stop();
         }
 
         const char* const text_first = Input::contiguous ? first : number_text.data();
@@ -2920,7 +2989,7 @@ class parser
             const std::size_t run = input.plain_run();
             if (run != 0)
             {
-                if (store_text)
+                if (not ignoring_values)
                 {
                     text.append(input.position(), run);
                 }
@@ -2956,30 +3025,14 @@ class parser
         }
     }
 
-    /// One UTF-8 sequence as RFC 3629 allows it: shortest form, no
-    /// surrogates, nothing above U+10FFFF.
+    /// One UTF-8 sequence as RFC 3629 allows it, failing at its first byte
+    /// that breaks the rules.
     bool read_utf8(const int lead)
     {
         int more = 0;
-        int low = 0x80;
-        int high = 0xBF;
-        if (lead >= 0xC2 and lead <= 0xDF)
-        {
-            more = 1;
-        }
-        else if (lead >= 0xE0 and lead <= 0xEF)
-        {
-            more = 2;
-            low = lead == 0xE0 ? 0xA0 : 0x80;  // shorter forms exist
-            high = lead == 0xED ? 0x9F : 0xBF; // surrogates
-        }
-        else if (lead >= 0xF0 and lead <= 0xF4)
-        {
-            more = 3;
-            low = lead == 0xF0 ? 0x90 : 0x80;  // shorter forms exist
-            high = lead == 0xF4 ? 0x8F : 0xBF; // above U+10FFFF
-        }
-        else
+        int low = 0;
+        int high = 0;
+        if (not utf8_sequence(lead, more, low, high))
         {
             return fail(101, expectation::utf8_lead);
         }
@@ -3117,7 +3170,7 @@ class parser
 
     void put(const char c)
     {
-        if (store_text)
+        if (not ignoring_values)
         {
             text.push_back(c);
         }
@@ -3192,7 +3245,7 @@ class parser
     std::size_t line = 1;
     std::size_t line_start = 0; // offset of the first byte of the line
     std::size_t token_start = 0;
-    bool store_text = true;
+    bool ignoring_values = false;
     parse_failure failed;
 };
 

@@ -1,5 +1,6 @@
 // libFuzzer target for reading text: every input either parses or throws
-// parse_error at a byte inside it; accept agrees with parse; the stream
+// parse_error at a byte inside it; accept agrees with parse; text in memory
+// (with its fast paths) and text from a stream read alike; the stream
 // operator reads values one after another without crashing; and a parsed
 // value writes text that reads back to a value writing the same bytes.
 
@@ -24,18 +25,33 @@ void require(bool condition)
     }
 }
 
-void check(const std::string& text, const quarrow::parse_options& options)
+/// The value written back, or the error's id and byte.
+std::string outcome(const std::string& text, const quarrow::parse_options& options, const bool from_stream)
 {
-    const bool accepted = json::accept(text, options);
-    std::string written;
     try
     {
-        written = json::parse(text, options).dump();
+        if (from_stream)
+        {
+            std::istringstream stream(text);
+            return json::parse(stream, options).dump();
+        }
+        return json::parse(text, options).dump();
     }
     catch (const json::parse_error& e)
     {
-        require(not accepted);
         require(e.byte <= text.size());
+        return "error " + std::to_string(e.id) + " at " + std::to_string(e.byte);
+    }
+}
+
+void check(const std::string& text, const quarrow::parse_options& options)
+{
+    const bool accepted = json::accept(text, options);
+    const std::string written = outcome(text, options, false);
+    require(outcome(text, options, true) == written);
+    if (written.compare(0, 6, "error ") == 0)
+    {
+        require(not accepted);
         return;
     }
     require(accepted);
