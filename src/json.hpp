@@ -2126,6 +2126,31 @@ inline bool utf8_sequence(const int lead, int& more, int& low, int& high) noexce
     return true;
 }
 
+/// Skips space, tab, CR and LF, counting each LF as the end of a line:
+/// `line_start` becomes the offset of the byte after it.
+template<typename Input>
+void skip_whitespace_bytes(Input& input, std::size_t& line, std::size_t& line_start)
+{
+    for (;;)
+    {
+        const int c = input.peek();
+        if (c == ' ' or c == '\t' or c == '\r')
+        {
+            input.advance();
+        }
+        else if (c == '\n')
+        {
+            input.advance();
+            ++line;
+            line_start = input.offset();
+        }
+        else
+        {
+            return;
+        }
+    }
+}
+
 /// Bytes in memory: the fast input, whose numbers are converted in place.
 class memory_input
 {
@@ -2159,6 +2184,34 @@ class memory_input
         return next_byte;
     }
 
+    /// skip_whitespace_bytes, eight spaces at a time where lines are indented.
+    void skip_whitespace(std::size_t& line, std::size_t& line_start) noexcept
+    {
+        const char* p = next_byte;
+        while (p != end_byte)
+        {
+            if (end_byte - p >= 8 and std::memcmp(p, "        ", 8) == 0)
+            {
+                p += 8;
+            }
+            else if (*p == ' ' or *p == '\t' or *p == '\r')
+            {
+                ++p;
+            }
+            else if (*p == '\n')
+            {
+                ++p;
+                ++line;
+                line_start = static_cast<std::size_t>(p - begin_byte);
+            }
+            else
+            {
+                break;
+            }
+        }
+        next_byte = p;
+    }
+
     /// How many bytes from here a string takes as they are: printable ASCII
     /// other than the quotation mark and the backslash, and whole valid
     /// UTF-8 sequences. The byte-by-byte path deals with everything else.
@@ -2167,6 +2220,11 @@ class memory_input
         const char* p = next_byte;
         while (p != end_byte)
         {
+            if (end_byte - p >= 8 and eight_plain_ascii(p))
+            {
+                p += 8;
+                continue;
+            }
             const auto c = static_cast<unsigned char>(*p);
             if (c >= 0x20 and c < 0x80 and c != '"' and c != '\\')
             {
@@ -2197,6 +2255,23 @@ class memory_input
     }
 
   private:
+    /// Whether the 8 bytes at p are all printable ASCII other than '"' and
+    /// '\\', tested at once: a byte is zero in x ^ c exactly where x has c,
+    /// and subtracting 1 from each byte borrows into its top bit only where
+    /// the byte was zero; subtracting 0x20 likewise flags the control bytes.
+    static bool eight_plain_ascii(const char* p) noexcept
+    {
+        std::uint64_t x = 0;
+        std::memcpy(&x, p, sizeof x);
+        const std::uint64_t ones = 0x0101010101010101u;
+        const std::uint64_t tops = 0x8080808080808080u;
+        const std::uint64_t quotes = x ^ (ones * '"');
+        const std::uint64_t backslashes = x ^ (ones * '\\');
+        const std::uint64_t flagged = ((quotes - ones) & ~quotes) | ((backslashes - ones) & ~backslashes) |
+                                      ((x - ones * 0x20) & ~x) | x;
+        return (flagged & tops) == 0;
+    }
+
     const char* begin_byte;
     const char* next_byte;
     const char* end_byte;
@@ -2248,6 +2323,11 @@ class stream_input
     void advance(std::size_t /*unused*/) noexcept
     {}
 
+    void skip_whitespace(std::size_t& line, std::size_t& line_start)
+    {
+        skip_whitespace_bytes(*this, line, line_start);
+    }
+
   private:
     std::streambuf* source;
     std::size_t count = 0;
@@ -2292,6 +2372,11 @@ class iterator_input
 
     void advance(std::size_t /*unused*/) noexcept
     {}
+
+    void skip_whitespace(std::size_t& line, std::size_t& line_start)
+    {
+        skip_whitespace_bytes(*this, line, line_start);
+    }
 
   private:
     Iterator next_byte;
@@ -2707,27 +2792,14 @@ class parser
     {
         for (;;)
         {
-            const int c = input.peek();
-            if (c == ' ' or c == '\t' or c == '\r')
-            {
-                input.advance();
-            }
-            else if (c == '\n')
-            {
-                input.advance();
-                ++line;
-                line_start = input.offset();
-            }
-            else if (c == '/' and options.allow_comments)
-            {
-                if (not skip_comment())
-                {
-                    return false;
-                }
-            }
-            else
+            input.skip_whitespace(line, line_start);
+            if (input.peek() != '/' or not options.allow_comments)
             {
                 return true;
+            }
+            if (not skip_comment())
+            {
+                return false;
             }
         }
     }

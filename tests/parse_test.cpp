@@ -478,6 +478,41 @@ TEST(ParseInputs, ErrorsInStreamsAndIteratorsHaveTheirPlaces)
     }
 }
 
+// The value written back, or the error's id and byte.
+template<typename Parse>
+std::string outcome(Parse parse)
+{
+    try
+    {
+        return parse().dump();
+    }
+    catch (const json::parse_error& e)
+    {
+        return "error " + std::to_string(e.id) + " at " + std::to_string(e.byte);
+    }
+}
+
+// Text in memory takes fast paths over strings and whitespace, eight bytes at
+// a time; every byte value in every place must read as it does from a
+// stream, which goes byte by byte.
+TEST(ParseInputs, MemoryAndStreamAgreeOnEveryByteInEveryPlace)
+{
+    std::size_t errors = 0;
+    for (int byte = 0; byte < 256; ++byte)
+    {
+        for (std::size_t place = 1; place < 18; ++place)
+        {
+            std::string text = "[\"" + std::string(20, 'a') + "\",        1]";
+            text[place] = static_cast<char>(byte);
+            const std::string in_memory = outcome([&] { return json::parse(text); });
+            std::istringstream stream(text);
+            ASSERT_EQ(outcome([&] { return json::parse(stream); }), in_memory) << byte << " at " << place;
+            errors += in_memory.compare(0, 6, "error ") == 0;
+        }
+    }
+    EXPECT_GT(errors, 0u);
+}
+
 TEST(StreamInput, ReadsValuesOneAfterAnother)
 {
     std::istringstream in("1 [2,3]{\"a\":\"b\"}\r\n\"s\"null 4.5\n\n");
