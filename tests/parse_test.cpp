@@ -701,4 +701,22 @@ TEST(Depth, AMillionLevelsAreCheckedWithoutRecursion)
     EXPECT_TRUE(json::parse_events(objects, *static_cast<json::event_handler*>(&r), depth(levels)));
 }
 
+TEST(Depth, AMillionLevelsParseIntoAValue)
+{
+    const std::size_t levels = 1000000;
+    const std::string arrays = std::string(levels, '[') + std::string(levels, ']');
+    EXPECT_EQ(json::parse(arrays, depth(levels)).dump(), arrays);
+    // Objects cost more a level; fewer show the same.
+    const std::size_t object_levels = levels / 10;
+    std::string objects;
+    for (std::size_t i = 0; i < object_levels; ++i)
+    {
+        objects += "{\"a\":";
+    }
+    objects += "[]" + std::string(object_levels, '}');
+    EXPECT_EQ(json::parse(objects, depth(object_levels + 1)).dump(), objects);
+    std::istringstream stream(objects);
+    EXPECT_THROW(json::parse(stream, depth(object_levels)), json::parse_error);
+}
+
 } // namespace
