@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -23,7 +24,7 @@
 #include <string>
 #include <vector>
 
-#if defined(__cpp_lib_to_chars)
+#if __cplusplus >= 201703L
 #include <charconv>
 #endif
 
@@ -142,22 +143,23 @@ std::vector<std::string> random_doubles(const std::size_t count)
     return texts;
 }
 
-/// Median nanoseconds a number over 21 passes; false if any number failed.
+/// Median nanoseconds of processor time a number over 21 passes. Processor
+/// time, not wall time, so that other programs on a busy machine count less.
 template<typename Read>
 double median_ns(const std::vector<std::string>& texts, Read read, double& sink)
 {
     std::vector<double> passes;
     for (int pass = 0; pass < 21; ++pass)
     {
-        const auto start = std::chrono::steady_clock::now();
+        const std::clock_t start = std::clock();
         for (const std::string& text : texts)
         {
             double x = 0;
             read(text, x);
             sink += x;
         }
-        const std::chrono::duration<double, std::nano> elapsed = std::chrono::steady_clock::now() - start;
-        passes.push_back(elapsed.count() / static_cast<double>(texts.size()));
+        const double seconds = static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
+        passes.push_back(seconds * 1e9 / static_cast<double>(texts.size()));
     }
     std::nth_element(passes.begin(), passes.begin() + 10, passes.end());
     return passes[10];
@@ -186,7 +188,7 @@ std::size_t mismatches(const std::vector<std::string>& texts)
 void time_set(const char* name, const std::vector<std::string>& texts)
 {
     double sink = 0;
-    std::printf("%s, %zu numbers (median of 21 passes, ns a number):\n", name, texts.size());
+    std::printf("%s, %zu numbers (median of 21 passes, ns of processor time a number):\n", name, texts.size());
     const double strtod_ns = median_ns(texts, with_strtod, sink);
     const double our_ns = median_ns(texts, ours, sink);
     std::printf("  strtod:          %7.1f\n", strtod_ns);

@@ -1444,7 +1444,7 @@ inline int count_leading_zeros(std::uint64_t x) noexcept
 #endif
 }
 
-// The powers of five 5^q, q in [min_power, max_power], that the tables hold.
+// The powers of five 5^q, q in [min_power, max_power], that the table holds.
 // Beyond them a number is surely 0 or surely too large for a double.
 constexpr int min_power = -342;
 constexpr int max_power = 308;
