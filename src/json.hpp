@@ -2673,7 +2673,8 @@ class parser
 
     /// Reads one value, reporting it to handler. With whole_text, only
     /// whitespace may follow it; without, the input is left just after it.
-    /// False when the text is not JSON (see failure()) or the handler stopped.
+    /// False when the text is not JSON (raise throws why) or the handler
+    /// stopped (see stopped).
     template<typename Handler>
     bool read(Handler& handler, const bool whole_text)
     {
@@ -2847,12 +2848,6 @@ class parser
     bool at_end()
     {
         return skip_whitespace() and input.peek() == -1;
-    }
-
-    /// Why read returned false.
-    const parse_failure& failure() const noexcept
-    {
-        return failed;
     }
 
     /// True when read returned false because the handler stopped it.
