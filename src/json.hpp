@@ -27,6 +27,7 @@
 #include <exception>
 #include <functional>
 #include <initializer_list>
+#include <istream>
 #include <iterator>
 #include <limits>
 #include <map>
@@ -110,8 +111,8 @@ class exception : public std::exception
         return m_message.c_str();
     }
 
-    /// The numeric id: 200s for invalid_iterator, 300s for type_error, 400s for
-    /// out_of_range, 500s for other_error.
+    /// The numeric id: 100s for parse_error, 200s for invalid_iterator, 300s
+    /// for type_error, 400s for out_of_range, 500s for other_error.
     const int id;
 
   protected:
@@ -163,6 +164,26 @@ class invalid_iterator : public exception
     invalid_iterator(int id_, const std::string& what_arg)
         : exception(id_, "invalid_iterator", what_arg)
     {}
+};
+
+/// Text that is not JSON, or that the parse options refuse.
+class parse_error : public exception
+{
+  public:
+    /// The error with this id and place; what_arg is copied verbatim.
+    parse_error(int id_, std::size_t byte_, std::size_t line_, std::size_t column_, const std::string& what_arg)
+        : exception(id_, "parse_error", what_arg), byte(byte_), line(line_), column(column_)
+    {}
+
+    /// 0-based offset of the first byte at which the text stops being the
+    /// start of some JSON text, or its length when it ends too early.
+    const std::size_t byte;
+
+    /// 1-based line of that byte; lines end at LF.
+    const std::size_t line;
+
+    /// 1-based column of that byte on its line, counted in bytes.
+    const std::size_t column;
 };
 
 /// Every error of the library leaves through here. With exceptions it throws
@@ -311,13 +332,19 @@ void to_json(BasicJsonType& j, const char (&s)[N])
     external_constructor<value_t::string>::construct(j, string_t(s, std::find(s, s + N, '\0')));
 }
 
+/// Raised wherever a null character pointer stands for text.
+[[noreturn]] inline void throw_null_text()
+{
+    throw_error<other_error>(501, "cannot create string from null pointer");
+}
+
 /// The text up to the NUL s points to. Throws other_error 501 for a null pointer.
 template<typename StringType>
 StringType string_from_pointer(const char* s)
 {
     if (s == nullptr)
     {
-        throw_error<other_error>(501, "cannot create string from null pointer");
+        throw_null_text();
     }
     return StringType(s);
 }
@@ -1485,6 +1512,53 @@ class item_range
 // objects, arrays and strings live in a container the value alone owns.
 // ---------------------------------------------------------------------------
 
+// The options of reading text, and the reading functions the value's entry
+// points call, which the section "Reading text" defines.
+
+/// What parse does with a key its object already has.
+enum class duplicate_key_policy
+{
+    last_wins,  ///< the later member replaces the earlier one
+    first_wins, ///< the later member is read and dropped
+    reject      ///< parse_error 104
+};
+
+/// How text is read. The defaults read exactly RFC 8259 JSON.
+struct parse_options
+{
+    /// Arrays and objects open at once, at most; one more is parse_error 102.
+    std::size_t max_depth = 512;
+
+    /// `//` to the end of the line and `/* ... */` count as whitespace.
+    bool allow_comments = false;
+
+    /// One comma may stand before a closing `]` or `}`.
+    bool allow_trailing_commas = false;
+
+    /// What a repeated key in an object does.
+    duplicate_key_policy duplicate_keys = duplicate_key_policy::last_wins;
+};
+
+
+namespace detail
+{
+
+/// Iterators over bytes, which the reading entry points take in pairs.
+template<typename Iterator>
+using is_byte_iterator =
+    is_one_of<uncvref_t<typename std::iterator_traits<Iterator>::value_type>, char, signed char, unsigned char>;
+
+template<typename BasicJsonType, typename Source>
+BasicJsonType parse_source(Source&& source, const parse_options& options);
+
+template<typename BasicJsonType, typename Source>
+bool accept_source(Source&& source, const parse_options& options);
+
+template<typename BasicJsonType, typename Source, typename Handler>
+bool read_events(Source&& source, Handler& handler, const parse_options& options);
+
+} // namespace detail
+
 template<template<typename U, typename V, typename... Args> class ObjectType,
          template<typename U, typename... Args> class ArrayType,
          class StringType,
@@ -1510,6 +1584,7 @@ class basic_json
     using out_of_range = detail::out_of_range;
     using other_error = detail::other_error;
     using invalid_iterator = detail::invalid_iterator;
+    using parse_error = detail::parse_error;
 
     // What each kind stores.
 
@@ -3261,6 +3336,199 @@ class basic_json
         return stream.str();
     }
 
+    // -- reading text ---------------------------------------------------------
+
+    /// The callbacks parse_events makes, each doing nothing and letting the
+    /// parse go on: derive from it and hide the ones you need. A callback that
+    /// returns false stops the parse there.
+    struct event_handler
+    {
+        /// `null`.
+        bool null_value()
+        {
+            return true;
+        }
+
+        /// `true` or `false`.
+        bool boolean_value(boolean_t /*unused*/)
+        {
+            return true;
+        }
+
+        /// Integer text that fits number_integer_t.
+        bool integer_value(number_integer_t /*unused*/)
+        {
+            return true;
+        }
+
+        /// Integer text that fits only number_unsigned_t.
+        bool unsigned_value(number_unsigned_t /*unused*/)
+        {
+            return true;
+        }
+
+        /// Any other number, correctly rounded.
+        bool float_value(number_float_t /*unused*/)
+        {
+            return true;
+        }
+
+        /// A string value, decoded to UTF-8; the handler may move from it.
+        bool string_value(string_t& /*unused*/)
+        {
+            return true;
+        }
+
+        /// The key of the member whose value comes next; may be moved from.
+        bool object_key(string_t& /*unused*/)
+        {
+            return true;
+        }
+
+        /// `{`; its members follow, then end_object.
+        bool begin_object()
+        {
+            return true;
+        }
+
+        /// `}`.
+        bool end_object()
+        {
+            return true;
+        }
+
+        /// `[`; its elements follow, then end_array.
+        bool begin_array()
+        {
+            return true;
+        }
+
+        /// `]`.
+        bool end_array()
+        {
+            return true;
+        }
+    };
+
+    /// The value the JSON text holds; see parse_options for what is read.
+    /// Throws parse_error (101 not JSON, 102 too deep, 103 number out of
+    /// range, 104 repeated key under the reject policy) and std::bad_alloc;
+    /// nothing is left behind when it throws.
+    static basic_json parse(const string_t& text, parse_options options = parse_options())
+    {
+        return detail::parse_source<basic_json>(text, options);
+    }
+
+    /// The same, for the text up to the NUL. Throws other_error 501 for a
+    /// null pointer, and what parse(string_t) throws.
+    static basic_json parse(const char* text, parse_options options = parse_options())
+    {
+        return detail::parse_source<basic_json>(text, options);
+    }
+
+#if defined(__cpp_lib_string_view)
+    /// The same, for a view of the text. Throws what parse(string_t) throws.
+    static basic_json parse(std::string_view text, parse_options options = parse_options())
+    {
+        return detail::parse_source<basic_json>(text, options);
+    }
+#endif
+
+    /// The same, for the bytes [first, last) of input iterators over char,
+    /// signed char or unsigned char. Throws what parse(string_t) throws, and
+    /// whatever the iterators throw.
+    template<typename InputIterator, detail::enable_if_t<detail::is_byte_iterator<InputIterator>::value, int> = 0>
+    static basic_json parse(InputIterator first, InputIterator last, parse_options options = parse_options())
+    {
+        return detail::parse_source<basic_json>(std::make_pair(std::move(first), std::move(last)), options);
+    }
+
+    /// The same, for the rest of the stream, which must be one value and
+    /// whitespace. Throws what parse(string_t) throws, and whatever the
+    /// stream buffer throws.
+    static basic_json parse(std::istream& stream, parse_options options = parse_options())
+    {
+        return detail::parse_source<basic_json>(stream, options);
+    }
+
+    /// Whether parse would read the text with these options; builds no value
+    /// and throws nothing for any text. Only the reject policy for repeated
+    /// keys keeps the keys, and so may throw std::bad_alloc.
+    static bool accept(const string_t& text, parse_options options = parse_options())
+    {
+        return detail::accept_source<basic_json>(text, options);
+    }
+
+    /// The same, for the text up to the NUL; throws other_error 501 for a null pointer.
+    static bool accept(const char* text, parse_options options = parse_options())
+    {
+        return detail::accept_source<basic_json>(text, options);
+    }
+
+#if defined(__cpp_lib_string_view)
+    /// The same, for a view of the text.
+    static bool accept(std::string_view text, parse_options options = parse_options())
+    {
+        return detail::accept_source<basic_json>(text, options);
+    }
+#endif
+
+    /// The same, for the bytes [first, last); throws whatever the iterators throw.
+    template<typename InputIterator, detail::enable_if_t<detail::is_byte_iterator<InputIterator>::value, int> = 0>
+    static bool accept(InputIterator first, InputIterator last, parse_options options = parse_options())
+    {
+        return detail::accept_source<basic_json>(std::make_pair(std::move(first), std::move(last)), options);
+    }
+
+    /// The same, for the rest of the stream; throws whatever the stream buffer throws.
+    static bool accept(std::istream& stream, parse_options options = parse_options())
+    {
+        return detail::accept_source<basic_json>(stream, options);
+    }
+
+    /// Reads the text as parse does but builds nothing: reports each value,
+    /// key and bracket to handler (see event_handler) as it is read. Returns
+    /// true when the whole text was read, false when a callback stopped it.
+    /// Throws parse_error as parse does (but never 104: the handler sees every
+    /// key), std::bad_alloc, and whatever the handler throws.
+    template<typename Handler>
+    static bool parse_events(const string_t& text, Handler& handler, parse_options options = parse_options())
+    {
+        return detail::read_events<basic_json>(text, handler, options);
+    }
+
+    /// The same, for the text up to the NUL; throws other_error 501 for a null pointer.
+    template<typename Handler>
+    static bool parse_events(const char* text, Handler& handler, parse_options options = parse_options())
+    {
+        return detail::read_events<basic_json>(text, handler, options);
+    }
+
+#if defined(__cpp_lib_string_view)
+    /// The same, for a view of the text.
+    template<typename Handler>
+    static bool parse_events(std::string_view text, Handler& handler, parse_options options = parse_options())
+    {
+        return detail::read_events<basic_json>(text, handler, options);
+    }
+#endif
+
+    /// The same, for the bytes [first, last); also throws whatever the iterators throw.
+    template<typename InputIterator, typename Handler,
+             detail::enable_if_t<detail::is_byte_iterator<InputIterator>::value, int> = 0>
+    static bool parse_events(InputIterator first, InputIterator last, Handler& handler,
+                             parse_options options = parse_options())
+    {
+        return detail::read_events<basic_json>(std::make_pair(std::move(first), std::move(last)), handler, options);
+    }
+
+    /// The same, for the rest of the stream; also throws whatever the stream buffer throws.
+    template<typename Handler>
+    static bool parse_events(std::istream& stream, Handler& handler, parse_options options = parse_options())
+    {
+        return detail::read_events<basic_json>(stream, handler, options);
+    }
+
   private:
     /// The member value(key, ...) reads, or nullptr. Throws type_error 306
     /// when the value is not an object, before the key is copied.
@@ -3354,7 +3622,9 @@ class basic_json
 };
 
 // ---------------------------------------------------------------------------
-// Reading text: JSON text into values.
+// Reading text: bytes checked against the JSON grammar of RFC 8259, without
+// recursion, and reported one event at a time to a handler; building a value
+// is one such handler.
 // ---------------------------------------------------------------------------
 
 namespace detail
@@ -4234,6 +4504,1489 @@ inline bool text_to_double(const char* first, const char* last, double& result) 
     std::memcpy(&magnitude_value, &bits, sizeof magnitude_value);
     result = sign * magnitude_value;
     return true;
+}
+
+/// The UTF-8 rules of RFC 3629 for a sequence led by `lead`: how many
+/// continuation bytes follow, and the range the first of them must be in (so
+/// no overlong form, no surrogate, nothing above U+10FFFF); the others are
+/// 0x80 to 0xBF. False for a byte that never leads a sequence.
+inline bool utf8_sequence(const int lead, int& more, int& low, int& high) noexcept
+{
+    low = 0x80;
+    high = 0xBF;
+    if (lead >= 0xC2 and lead <= 0xDF)
+    {
+        more = 1;
+    }
+    else if (lead >= 0xE0 and lead <= 0xEF)
+    {
+        more = 2;
+        low = lead == 0xE0 ? 0xA0 : 0x80;  // shorter forms exist
+        high = lead == 0xED ? 0x9F : 0xBF; // surrogates
+    }
+    else if (lead >= 0xF0 and lead <= 0xF4)
+    {
+        more = 3;
+        low = lead == 0xF0 ? 0x90 : 0x80;  // shorter forms exist
+        high = lead == 0xF4 ? 0x8F : 0xBF; // above U+10FFFF
+    }
+    else
+    {
+        return false;
+    }
+    return true;
+}
+
+/// Skips space, tab, CR and LF, counting each LF as the end of a line:
+/// `line_start` becomes the offset of the byte after it.
+template<typename Input>
+void skip_whitespace_bytes(Input& input, std::size_t& line, std::size_t& line_start)
+{
+    for (;;)
+    {
+        const int c = input.peek();
+        if (c == ' ' or c == '\t' or c == '\r')
+        {
+            input.advance();
+        }
+        else if (c == '\n')
+        {
+            input.advance();
+            ++line;
+            line_start = input.offset();
+        }
+        else
+        {
+            return;
+        }
+    }
+}
+
+/// Bytes in memory: the fast input, whose numbers are converted in place.
+class memory_input
+{
+  public:
+    /// The bytes [first, last).
+    memory_input(const char* first, const char* last) noexcept
+        : begin_byte(first), next_byte(first), end_byte(last)
+    {}
+
+    static constexpr bool contiguous = true;
+
+    /// The next byte, 0 to 255, or -1 at the end.
+    int peek() const noexcept
+    {
+        return next_byte != end_byte ? static_cast<unsigned char>(*next_byte) : -1;
+    }
+
+    void advance(std::size_t count = 1) noexcept
+    {
+        next_byte += count;
+    }
+
+    /// Offset of the next byte from the start.
+    std::size_t offset() const noexcept
+    {
+        return static_cast<std::size_t>(next_byte - begin_byte);
+    }
+
+    const char* position() const noexcept
+    {
+        return next_byte;
+    }
+
+    /// skip_whitespace_bytes, eight spaces at a time where lines are indented.
+    void skip_whitespace(std::size_t& line, std::size_t& line_start) noexcept
+    {
+        const char* p = next_byte;
+        while (p != end_byte)
+        {
+            if (end_byte - p >= 8 and std::memcmp(p, "        ", 8) == 0)
+            {
+                p += 8;
+            }
+            else if (*p == ' ' or *p == '\t' or *p == '\r')
+            {
+                ++p;
+            }
+            else if (*p == '\n')
+            {
+                ++p;
+                ++line;
+                line_start = static_cast<std::size_t>(p - begin_byte);
+            }
+            else
+            {
+                break;
+            }
+        }
+        next_byte = p;
+    }
+
+    /// How many bytes from here a string takes as they are: printable ASCII
+    /// other than the quotation mark and the backslash, and whole valid
+    /// UTF-8 sequences. The byte-by-byte path deals with everything else.
+    std::size_t plain_run() const noexcept
+    {
+        const char* p = next_byte;
+        while (p != end_byte)
+        {
+            if (end_byte - p >= 8 and eight_plain_ascii(p))
+            {
+                p += 8;
+                continue;
+            }
+            const auto c = static_cast<unsigned char>(*p);
+            if (c >= 0x20 and c < 0x80 and c != '"' and c != '\\')
+            {
+                ++p;
+                continue;
+            }
+            int more = 0;
+            int low = 0;
+            int high = 0;
+            if (c < 0x80 or not utf8_sequence(c, more, low, high) or end_byte - p <= more)
+            {
+                break;
+            }
+            const auto first = static_cast<unsigned char>(p[1]);
+            bool valid = first >= low and first <= high;
+            for (int i = 2; i <= more; ++i)
+            {
+                const auto next = static_cast<unsigned char>(p[i]);
+                valid = valid and next >= 0x80 and next <= 0xBF;
+            }
+            if (not valid)
+            {
+                break;
+            }
+            p += 1 + more;
+        }
+        return static_cast<std::size_t>(p - next_byte);
+    }
+
+  private:
+    /// Whether the 8 bytes at p are all printable ASCII other than '"' and
+    /// '\\', tested at once: a byte is zero in x ^ c exactly where x has c,
+    /// and subtracting 1 from each byte borrows into its top bit only where
+    /// the byte was zero; subtracting 0x20 likewise flags the control bytes.
+    static bool eight_plain_ascii(const char* p) noexcept
+    {
+        std::uint64_t x = 0;
+        std::memcpy(&x, p, sizeof x);
+        const std::uint64_t ones = 0x0101010101010101u;
+        const std::uint64_t tops = 0x8080808080808080u;
+        const std::uint64_t quotes = x ^ (ones * '"');
+        const std::uint64_t backslashes = x ^ (ones * '\\');
+        const std::uint64_t flagged = ((quotes - ones) & ~quotes) | ((backslashes - ones) & ~backslashes) |
+                                      ((x - ones * 0x20) & ~x) | x;
+        return (flagged & tops) == 0;
+    }
+
+    const char* begin_byte;
+    const char* next_byte;
+    const char* end_byte;
+};
+
+/// A stream buffer, read through sgetc and sbumpc so that nothing past the
+/// last byte the parse needs is taken from it.
+class stream_input
+{
+  public:
+    /// Reads from buffer; a null buffer is empty input.
+    explicit stream_input(std::streambuf* buffer) noexcept
+        : source(buffer)
+    {}
+
+    static constexpr bool contiguous = false;
+
+    int peek() const
+    {
+        if (source == nullptr)
+        {
+            return -1;
+        }
+        const auto c = source->sgetc();
+        return c == std::char_traits<char>::eof() ? -1 : c;
+    }
+
+    void advance()
+    {
+        source->sbumpc();
+        ++count;
+    }
+
+    std::size_t offset() const noexcept
+    {
+        return count;
+    }
+
+    const char* position() const noexcept
+    {
+        return nullptr;
+    }
+
+    std::size_t plain_run() const noexcept
+    {
+        return 0;
+    }
+
+    void advance(std::size_t /*unused*/) noexcept
+    {}
+
+    void skip_whitespace(std::size_t& line, std::size_t& line_start)
+    {
+        skip_whitespace_bytes(*this, line, line_start);
+    }
+
+  private:
+    std::streambuf* source;
+    std::size_t count = 0;
+};
+
+/// Any input iterators over char, signed char or unsigned char.
+template<typename Iterator>
+class iterator_input
+{
+  public:
+    iterator_input(Iterator first, Iterator last)
+        : next_byte(std::move(first)), end_byte(std::move(last))
+    {}
+
+    static constexpr bool contiguous = false;
+
+    int peek() const
+    {
+        return next_byte != end_byte ? static_cast<unsigned char>(*next_byte) : -1;
+    }
+
+    void advance()
+    {
+        ++next_byte;
+        ++count;
+    }
+
+    std::size_t offset() const noexcept
+    {
+        return count;
+    }
+
+    const char* position() const noexcept
+    {
+        return nullptr;
+    }
+
+    std::size_t plain_run() const noexcept
+    {
+        return 0;
+    }
+
+    void advance(std::size_t /*unused*/) noexcept
+    {}
+
+    void skip_whitespace(std::size_t& line, std::size_t& line_start)
+    {
+        skip_whitespace_bytes(*this, line, line_start);
+    }
+
+  private:
+    Iterator next_byte;
+    Iterator end_byte;
+    std::size_t count = 0;
+};
+
+/// What the grammar wanted where a parse failed.
+enum class expectation : std::uint8_t
+{
+    value,
+    end_of_input,
+    comma_or_bracket,
+    comma_or_brace,
+    key,
+    key_or_brace,
+    colon,
+    digit,
+    literal_true,
+    literal_false,
+    literal_null,
+    string_content,
+    escape_letter,
+    hex_digit,
+    no_lone_low_surrogate,
+    low_surrogate,
+    utf8_lead,
+    utf8_continuation,
+    comment_start,
+    comment_end,
+    shallower,
+    finite_number,
+    new_key
+};
+
+/// Where and why a parse failed, kept without allocating so that accept
+/// never needs to; parse_error_text turns it into the message.
+struct parse_failure
+{
+    int id = 0; // 0: the handler stopped the parse
+    std::size_t byte = 0;
+    std::size_t line = 1;
+    std::size_t column = 1;
+    expectation expected = expectation::value;
+    std::size_t max_depth = 0;
+    std::array<char, 24> found{{}}; // the first bytes of what stood there
+    std::size_t found_length = 0;
+    bool found_end = false; // the input ended there
+    bool found_cut = false; // found holds only the start of it
+};
+
+/// The one place of every parse error text: what failed, where, what the
+/// grammar expected and what stood there instead.
+inline std::string parse_error_text(const parse_failure& failure)
+{
+    static const char* const expected_texts[] = {
+        "a value",
+        "end of input",
+        "',' or ']'",
+        "',' or '}'",
+        "'\"' to start a key",
+        "'\"' to start a key, or '}'",
+        "':'",
+        "a digit",
+        "'true'",
+        "'false'",
+        "'null'",
+        "a character, an escape or '\"'",
+        "one of '\"', '\\', '/', 'b', 'f', 'n', 'r', 't', 'u' after '\\'",
+        "a hexadecimal digit",
+        "no low surrogate without a high one before it",
+        "'\\u' and a low surrogate after a high surrogate",
+        "the first byte of a UTF-8 sequence",
+        "a UTF-8 continuation byte that completes the sequence",
+        "'/' or '*' after '/'",
+        "'*/'",
+        "", // composed below
+        "a number within the range of a double",
+        "a key the object does not have yet",
+    };
+    static_assert(sizeof expected_texts / sizeof *expected_texts == static_cast<std::size_t>(expectation::new_key) + 1,
+                  "one text for each expectation");
+    std::string text;
+    switch (failure.id)
+    {
+        case 102:
+            text = "nesting too deep";
+            break;
+        case 103:
+            text = "number out of range";
+            break;
+        case 104:
+            text = "duplicate key";
+            break;
+        default:
+            text = "syntax error";
+            break;
+    }
+    text += " at line " + std::to_string(failure.line) + ", column " + std::to_string(failure.column) + ": expected ";
+    if (failure.expected == expectation::shallower)
+    {
+        text += "at most " + std::to_string(failure.max_depth) + " nested arrays and objects";
+    }
+    else
+    {
+        text += expected_texts[static_cast<std::size_t>(failure.expected)];
+    }
+    text += ", found ";
+    if (failure.found_end)
+    {
+        text += "end of input";
+        return text;
+    }
+    static constexpr char hexify[] = "0123456789ABCDEF";
+    text += '\'';
+    for (std::size_t i = 0; i < failure.found_length; ++i)
+    {
+        const auto byte = static_cast<unsigned char>(failure.found[i]);
+        if (byte < 0x20 or byte >= 0x7F)
+        {
+            text += "\\x";
+            text += hexify[byte >> 4];
+            text += hexify[byte & 0x0F];
+        }
+        else
+        {
+            text += failure.found[i];
+        }
+    }
+    text += failure.found_cut ? "...'" : "'";
+    return text;
+}
+
+/// The reader: a loop over the bytes with an explicit stack of the open
+/// arrays and objects, so no depth of text reaches the call stack. It
+/// reports each value to a handler whose callbacks return false to stop.
+/// Failures are recorded, not thrown, so accept can run it without a throw.
+template<typename BasicJsonType, typename Input>
+class parser
+{
+    using string_t = typename BasicJsonType::string_t;
+    using number_integer_t = typename BasicJsonType::number_integer_t;
+    using number_unsigned_t = typename BasicJsonType::number_unsigned_t;
+    using number_float_t = typename BasicJsonType::number_float_t;
+
+  public:
+    parser(Input source, const parse_options& parse_options_)
+        : input(std::move(source)), options(parse_options_)
+    {}
+
+    /// Reads one value, reporting it to handler. With whole_text, only
+    /// whitespace may follow it; without, the input is left just after it.
+    /// False when the text is not JSON (raise throws why) or the handler
+    /// stopped (see stopped).
+    template<typename Handler>
+    bool read(Handler& handler, const bool whole_text)
+    {
+        // A handler that ignores every value needs no string decoded and no
+        // number converted, only checked.
+        ignoring_values = std::is_same<Handler, typename BasicJsonType::event_handler>::value;
+        if (not skip_whitespace())
+        {
+            return false;
+        }
+        bool in_object = false;
+        for (;;)
+        {
+            // A value starts here.
+            token_start = input.offset();
+            switch (input.peek())
+            {
+                case '{':
+                case '[':
+                {
+                    const bool object = input.peek() == '{';
+                    if (depth == options.max_depth)
+                    {
+                        return fail(102, expectation::shallower);
+                    }
+                    input.advance();
+                    if (not(object ? handler.begin_object() : handler.begin_array()))
+                    {
+                        return stop();
+                    }
+                    if (not skip_whitespace())
+                    {
+                        return false;
+                    }
+                    if (input.peek() == (object ? '}' : ']'))
+                    {
+                        token_start = input.offset();
+                        input.advance();
+                        if (not(object ? handler.end_object() : handler.end_array()))
+                        {
+                            return stop();
+                        }
+                        break;
+                    }
+                    push(in_object);
+                    in_object = object;
+                    if (object and not read_key(handler, expectation::key_or_brace))
+                    {
+                        return false;
+                    }
+                    continue;
+                }
+                case '"':
+                    if (not read_string())
+                    {
+                        return false;
+                    }
+                    if (not handler.string_value(text))
+                    {
+                        return stop();
+                    }
+                    break;
+                case 't':
+                    if (not read_literal("true", expectation::literal_true))
+                    {
+                        return false;
+                    }
+                    if (not handler.boolean_value(true))
+                    {
+                        return stop();
+                    }
+                    break;
+                case 'f':
+                    if (not read_literal("false", expectation::literal_false))
+                    {
+                        return false;
+                    }
+                    if (not handler.boolean_value(false))
+                    {
+                        return stop();
+                    }
+                    break;
+                case 'n':
+                    if (not read_literal("null", expectation::literal_null))
+                    {
+                        return false;
+                    }
+                    if (not handler.null_value())
+                    {
+                        return stop();
+                    }
+                    break;
+                case '-':
+                case '0':
+                case '1':
+                case '2':
+                case '3':
+                case '4':
+                case '5':
+                case '6':
+                case '7':
+                case '8':
+                case '9':
+                    if (not read_number(handler))
+                    {
+                        return false;
+                    }
+                    break;
+                default:
+                    return fail(101, expectation::value);
+            }
+
+            // A value ended: close every array and object that ends with it,
+            // up to the start of the next value.
+            for (;;)
+            {
+                if (depth == 0)
+                {
+                    if (not whole_text)
+                    {
+                        return true;
+                    }
+                    if (not skip_whitespace())
+                    {
+                        return false;
+                    }
+                    return input.peek() == -1 or fail(101, expectation::end_of_input);
+                }
+                if (not skip_whitespace())
+                {
+                    return false;
+                }
+                const char closing = in_object ? '}' : ']';
+                int c = input.peek();
+                if (c == ',')
+                {
+                    input.advance();
+                    if (not skip_whitespace())
+                    {
+                        return false;
+                    }
+                    c = input.peek();
+                    if (not(options.allow_trailing_commas and c == closing))
+                    {
+                        if (in_object and not read_key(handler, options.allow_trailing_commas
+                                                                    ? expectation::key_or_brace
+                                                                    : expectation::key))
+                        {
+                            return false;
+                        }
+                        break;
+                    }
+                }
+                if (c != closing)
+                {
+                    return fail(101, in_object ? expectation::comma_or_brace : expectation::comma_or_bracket);
+                }
+                token_start = input.offset();
+                input.advance();
+                if (not(in_object ? handler.end_object() : handler.end_array()))
+                {
+                    return stop();
+                }
+                in_object = pop();
+            }
+        }
+    }
+
+    /// Skips whitespace (and comments, if allowed) and tells whether the
+    /// input ends there; for reading one value after another.
+    bool at_end()
+    {
+        return skip_whitespace() and input.peek() == -1;
+    }
+
+    /// True when read returned false because the handler stopped it.
+    bool stopped() const noexcept
+    {
+        return failed.id == 0;
+    }
+
+    /// Throws the recorded failure as parse_error. After a handler stopped
+    /// at a key, duplicate_key makes it 104 at that key.
+    [[noreturn]] void raise(const bool duplicate_key)
+    {
+        if (duplicate_key)
+        {
+            failed.id = 104;
+            failed.expected = expectation::new_key;
+            failed.found_end = false;
+            failed.found_length = 0;
+            show('"');
+            show_text(text.data(), text.size());
+            show('"');
+        }
+        throw_error<parse_error>(failed.id, failed.byte, failed.line, failed.column, parse_error_text(failed));
+    }
+
+  private:
+    /// Records a failure at the next byte, which is shown as what was found.
+    bool fail(const int id, const expectation expected)
+    {
+        record(id, input.offset(), expected);
+        const int c = input.peek();
+        if (c == -1)
+        {
+            failed.found_end = true;
+        }
+        else
+        {
+            show(static_cast<char>(c));
+        }
+        return false;
+    }
+
+    /// Records that the handler stopped at the token starting at token_start.
+    bool stop()
+    {
+        record(0, token_start, expectation::value);
+        return false;
+    }
+
+    void record(const int id, const std::size_t byte, const expectation expected)
+    {
+        failed.id = id;
+        failed.byte = byte;
+        failed.line = line;
+        failed.column = byte - line_start + 1;
+        failed.expected = expected;
+        failed.max_depth = options.max_depth;
+    }
+
+    void show(const char c) noexcept
+    {
+        if (failed.found_length == failed.found.size())
+        {
+            failed.found_cut = true;
+            return;
+        }
+        failed.found[failed.found_length++] = c;
+    }
+
+    void show_text(const char* first, const std::size_t length) noexcept
+    {
+        for (std::size_t i = 0; i < length and not failed.found_cut; ++i)
+        {
+            show(first[i]);
+        }
+    }
+
+    // -- whitespace and comments ----------------------------------------------
+
+    bool skip_whitespace()
+    {
+        for (;;)
+        {
+            input.skip_whitespace(line, line_start);
+            if (input.peek() != '/' or not options.allow_comments)
+            {
+                return true;
+            }
+            if (not skip_comment())
+            {
+                return false;
+            }
+        }
+    }
+
+    bool skip_comment()
+    {
+        input.advance();
+        const int kind = input.peek();
+        if (kind == '/')
+        {
+            // The line feed is left to skip_whitespace, which counts it.
+            while (input.peek() != '\n' and input.peek() != -1)
+            {
+                input.advance();
+            }
+            return true;
+        }
+        if (kind != '*')
+        {
+            return fail(101, expectation::comment_start);
+        }
+        input.advance();
+        for (;;)
+        {
+            const int c = input.peek();
+            if (c == -1)
+            {
+                return fail(101, expectation::comment_end);
+            }
+            input.advance();
+            if (c == '\n')
+            {
+                ++line;
+                line_start = input.offset();
+            }
+            else if (c == '*' and input.peek() == '/')
+            {
+                input.advance();
+                return true;
+            }
+        }
+    }
+
+    // -- tokens ---------------------------------------------------------------
+
+    bool read_literal(const char* word, const expectation expected)
+    {
+        for (; *word != '\0'; ++word)
+        {
+            if (input.peek() != *word)
+            {
+                return fail(101, expected);
+            }
+            input.advance();
+        }
+        return true;
+    }
+
+    /// A key and its colon, up to the start of the member's value.
+    template<typename Handler>
+    bool read_key(Handler& handler, const expectation expected)
+    {
+        token_start = input.offset();
+        if (input.peek() != '"')
+        {
+            return fail(101, expected);
+        }
+        if (not read_string())
+        {
+            return false;
+        }
+        if (not handler.object_key(text))
+        {
+            return stop();
+        }
+        if (not skip_whitespace())
+        {
+            return false;
+        }
+        if (input.peek() != ':')
+        {
+            return fail(101, expectation::colon);
+        }
+        input.advance();
+        return skip_whitespace();
+    }
+
+    static bool is_digit(const int c) noexcept
+    {
+        return c >= '0' and c <= '9';
+    }
+
+    /// Takes the next byte into the number's text.
+    void keep(const int c)
+    {
+        input.advance();
+        if (not Input::contiguous)
+        {
+            number_text.push_back(static_cast<char>(c));
+        }
+    }
+
+    /// Takes digits; false when there is not at least one.
+    bool keep_digits()
+    {
+        int c = input.peek();
+        if (not is_digit(c))
+        {
+            return fail(101, expectation::digit);
+        }
+        do
+        {
+            keep(c);
+            c = input.peek();
+        } while (is_digit(c));
+        return true;
+    }
+
+    /// A number by the grammar. Integer text becomes the first integer type
+    /// it fits; all other text goes through text_to_double, which rounds.
+    template<typename Handler>
+    bool read_number(Handler& handler)
+    {
+        const std::size_t start = input.offset();
+        const char* const first = input.position();
+        number_text.clear();
+
+        int c = input.peek();
+        const bool negative = c == '-';
+        if (negative)
+        {
+            keep(c);
+            c = input.peek();
+        }
+        number_unsigned_t magnitude = 0;
+        bool fits = true;
+        int digits = 0; // before the point, 0 for a leading "0"
+        if (c == '0')
+        {
+            keep(c);
+            c = input.peek();
+        }
+        else if (is_digit(c))
+        {
+            do
+            {
+                const auto digit = static_cast<number_unsigned_t>(c - '0');
+                // Up to digits10 digits cannot overflow; one more might.
+                if (++digits > std::numeric_limits<number_unsigned_t>::digits10 and
+                    magnitude > (std::numeric_limits<number_unsigned_t>::max() - digit) / 10)
+                {
+                    fits = false;
+                }
+                magnitude = magnitude * 10 + digit;
+                keep(c);
+                c = input.peek();
+            } while (is_digit(c));
+        }
+        else
+        {
+            return fail(101, expectation::digit);
+        }
+
+        bool integral = true;
+        if (c == '.')
+        {
+            integral = false;
+            keep(c);
+            if (not keep_digits())
+            {
+                return false;
+            }
+            c = input.peek();
+        }
+        int exponent = 0; // kept far from overflowing, beyond any that matters
+        if (c == 'e' or c == 'E')
+        {
+            integral = false;
+            keep(c);
+            c = input.peek();
+            const bool negative_exponent = c == '-';
+            if (c == '+' or c == '-')
+            {
+                keep(c);
+                c = input.peek();
+            }
+            if (not is_digit(c))
+            {
+                return fail(101, expectation::digit);
+            }
+            do
+            {
+                exponent = exponent < 100000 ? exponent * 10 + (c - '0') : exponent;
+                keep(c);
+                c = input.peek();
+            } while (is_digit(c));
+            exponent = negative_exponent ? -exponent : exponent;
+        }
+
+        if (integral and fits)
+        {
+            using signed_limits = std::numeric_limits<number_integer_t>;
+            const auto largest = static_cast<number_unsigned_t>(signed_limits::max());
+            if (not negative)
+            {
+                if (not(magnitude <= largest ? handler.integer_value(static_cast<number_integer_t>(magnitude))
+                                             : handler.unsigned_value(magnitude)))
+                {
+                    return stop();
+                }
+                return true;
+            }
+            if (magnitude <= largest + 1)
+            {
+                // Negated one short of the magnitude, so the most negative number does not overflow.
+                const number_integer_t value =
+                    magnitude == 0 ? 0 : -static_cast<number_integer_t>(magnitude - 1) - 1;
+                if (not handler.integer_value(value))
+                {
+                    return stop();
+                }
+                return true;
+            }
+        }
+
+        // Below 10 to the power digits + exponent, so nothing can overflow:
+        // a handler that ignores the value needs no conversion.
+        if (ignoring_values and digits + exponent <= std::numeric_limits<double>::max_exponent10)
+        {
+            return handler.float_value(number_float_t()) or stop();
+        }
+
+        const char* const text_first = Input::contiguous ? first : number_text.data();
+        const char* const text_last =
+            Input::contiguous ? input.position() : number_text.data() + number_text.size();
+        double result = 0;
+        if (not text_to_double(text_first, text_last, result))
+        {
+            record(103, start, expectation::finite_number);
+            show_text(text_first, static_cast<std::size_t>(text_last - text_first));
+            return false;
+        }
+        if (not handler.float_value(static_cast<number_float_t>(result)))
+        {
+            return stop();
+        }
+        return true;
+    }
+
+    // -- strings --------------------------------------------------------------
+
+    /// A string from its opening quote, decoded into `text` as UTF-8.
+    bool read_string()
+    {
+        text.clear();
+        input.advance();
+        for (;;)
+        {
+            const std::size_t run = input.plain_run();
+            if (run != 0)
+            {
+                if (not ignoring_values)
+                {
+                    text.append(input.position(), run);
+                }
+                input.advance(run);
+            }
+            const int c = input.peek();
+            if (c == '"')
+            {
+                input.advance();
+                return true;
+            }
+            if (c == '\\')
+            {
+                input.advance();
+                if (not read_escape())
+                {
+                    return false;
+                }
+            }
+            else if (c < 0x20)
+            {
+                return fail(101, expectation::string_content);
+            }
+            else if (c < 0x80)
+            {
+                put(static_cast<char>(c));
+                input.advance();
+            }
+            else if (not read_utf8(c))
+            {
+                return false;
+            }
+        }
+    }
+
+    /// One UTF-8 sequence as RFC 3629 allows it, failing at its first byte
+    /// that breaks the rules.
+    bool read_utf8(const int lead)
+    {
+        int more = 0;
+        int low = 0;
+        int high = 0;
+        if (not utf8_sequence(lead, more, low, high))
+        {
+            return fail(101, expectation::utf8_lead);
+        }
+        put(static_cast<char>(lead));
+        input.advance();
+        for (; more > 0; --more)
+        {
+            const int c = input.peek();
+            if (c < low or c > high)
+            {
+                return fail(101, expectation::utf8_continuation);
+            }
+            put(static_cast<char>(c));
+            input.advance();
+            low = 0x80;
+            high = 0xBF;
+        }
+        return true;
+    }
+
+    static int hex_value(const int c) noexcept
+    {
+        if (c >= '0' and c <= '9')
+        {
+            return c - '0';
+        }
+        if (c >= 'a' and c <= 'f')
+        {
+            return c - 'a' + 10;
+        }
+        if (c >= 'A' and c <= 'F')
+        {
+            return c - 'A' + 10;
+        }
+        return -1;
+    }
+
+    /// The escape after a backslash.
+    bool read_escape()
+    {
+        char decoded = 0;
+        switch (input.peek())
+        {
+            case '"':
+                decoded = '"';
+                break;
+            case '\\':
+                decoded = '\\';
+                break;
+            case '/':
+                decoded = '/';
+                break;
+            case 'b':
+                decoded = '\b';
+                break;
+            case 'f':
+                decoded = '\f';
+                break;
+            case 'n':
+                decoded = '\n';
+                break;
+            case 'r':
+                decoded = '\r';
+                break;
+            case 't':
+                decoded = '\t';
+                break;
+            case 'u':
+                input.advance();
+                return read_unicode_escape();
+            default:
+                return fail(101, expectation::escape_letter);
+        }
+        put(decoded);
+        input.advance();
+        return true;
+    }
+
+    /// Four hex digits of a \u escape into unit. A digit that no valid
+    /// escape could have there fails at once: a low surrogate cannot come
+    /// first, and the one after a high surrogate must be \uDC00 to \uDFFF.
+    bool read_hex_unit(unsigned int& unit, const bool low_surrogate)
+    {
+        unit = 0;
+        for (int i = 0; i < 4; ++i)
+        {
+            const int value = hex_value(input.peek());
+            if (value < 0)
+            {
+                return fail(101, low_surrogate and i < 2 ? expectation::low_surrogate : expectation::hex_digit);
+            }
+            unit = unit * 16 + static_cast<unsigned int>(value);
+            if (low_surrogate and ((i == 0 and unit != 0xD) or (i == 1 and unit < 0xDC)))
+            {
+                return fail(101, expectation::low_surrogate);
+            }
+            if (not low_surrogate and i == 1 and unit >= 0xDC and unit <= 0xDF)
+            {
+                return fail(101, expectation::no_lone_low_surrogate);
+            }
+            input.advance();
+        }
+        return true;
+    }
+
+    /// A \u escape from its first hex digit; a high surrogate must be
+    /// followed by the escape of a low one, and the pair is one code point.
+    bool read_unicode_escape()
+    {
+        unsigned int unit = 0;
+        if (not read_hex_unit(unit, false))
+        {
+            return false;
+        }
+        if (unit >= 0xD800 and unit <= 0xDBFF)
+        {
+            for (const char c : {'\\', 'u'})
+            {
+                if (input.peek() != c)
+                {
+                    return fail(101, expectation::low_surrogate);
+                }
+                input.advance();
+            }
+            unsigned int second = 0;
+            if (not read_hex_unit(second, true))
+            {
+                return false;
+            }
+            unit = 0x10000 + ((unit - 0xD800) << 10) + (second - 0xDC00);
+        }
+        append_code_point(unit);
+        return true;
+    }
+
+    void put(const char c)
+    {
+        if (not ignoring_values)
+        {
+            text.push_back(c);
+        }
+    }
+
+    void append_code_point(const unsigned int code_point)
+    {
+        if (code_point < 0x80)
+        {
+            put(static_cast<char>(code_point));
+        }
+        else if (code_point < 0x800)
+        {
+            put(static_cast<char>(0xC0 | (code_point >> 6)));
+            put(static_cast<char>(0x80 | (code_point & 0x3F)));
+        }
+        else if (code_point < 0x10000)
+        {
+            put(static_cast<char>(0xE0 | (code_point >> 12)));
+            put(static_cast<char>(0x80 | ((code_point >> 6) & 0x3F)));
+            put(static_cast<char>(0x80 | (code_point & 0x3F)));
+        }
+        else
+        {
+            put(static_cast<char>(0xF0 | (code_point >> 18)));
+            put(static_cast<char>(0x80 | ((code_point >> 12) & 0x3F)));
+            put(static_cast<char>(0x80 | ((code_point >> 6) & 0x3F)));
+            put(static_cast<char>(0x80 | (code_point & 0x3F)));
+        }
+    }
+
+    // -- the stack of open arrays and objects, one bit each -------------------
+
+    /// Opens a level, saving whether the enclosing one is an object. The
+    /// first levels live in place, so shallow text allocates nothing here.
+    void push(const bool enclosing_is_object)
+    {
+        std::uint64_t& word = kind_word(depth);
+        const std::uint64_t bit = std::uint64_t{1} << (depth % 64);
+        word = enclosing_is_object ? (word | bit) : (word & ~bit);
+        ++depth;
+    }
+
+    /// Closes a level; returns whether the enclosing one is an object.
+    bool pop()
+    {
+        --depth;
+        return (kind_word(depth) >> (depth % 64) & 1) != 0;
+    }
+
+    std::uint64_t& kind_word(const std::size_t level)
+    {
+        const std::size_t index = level / 64;
+        if (index < near_kinds.size())
+        {
+            return near_kinds[index];
+        }
+        if (index - near_kinds.size() >= far_kinds.size())
+        {
+            far_kinds.resize(index - near_kinds.size() + 1);
+        }
+        return far_kinds[index - near_kinds.size()];
+    }
+
+    Input input;
+    const parse_options options;
+    string_t text;        // the string or key last read
+    string_t number_text; // the number being read, when the input is not in memory
+    std::size_t depth = 0;
+    std::array<std::uint64_t, 8> near_kinds{{}};
+    std::vector<std::uint64_t> far_kinds;
+    std::size_t line = 1;
+    std::size_t line_start = 0; // offset of the first byte of the line
+    std::size_t token_start = 0;
+    bool ignoring_values = false;
+    parse_failure failed;
+};
+
+/// The handler that builds a value: each container is made in its place in
+/// the tree as it opens, and the stack holds the open ones.
+template<typename BasicJsonType>
+class value_builder
+{
+    using object_t = typename BasicJsonType::object_t;
+    using array_t = typename BasicJsonType::array_t;
+    using string_t = typename BasicJsonType::string_t;
+
+  public:
+    value_builder(BasicJsonType& result, const duplicate_key_policy policy_) noexcept
+        : root(result), policy(policy_)
+    {}
+
+    /// True when the parse stopped at a key the reject policy refused.
+    bool duplicate_key() const noexcept
+    {
+        return duplicate;
+    }
+
+    bool null_value()
+    {
+        return scalar(BasicJsonType());
+    }
+
+    bool boolean_value(const typename BasicJsonType::boolean_t b)
+    {
+        return scalar(BasicJsonType(b));
+    }
+
+    bool integer_value(const typename BasicJsonType::number_integer_t n)
+    {
+        return scalar(BasicJsonType(n));
+    }
+
+    bool unsigned_value(const typename BasicJsonType::number_unsigned_t n)
+    {
+        return scalar(BasicJsonType(n));
+    }
+
+    bool float_value(const typename BasicJsonType::number_float_t x)
+    {
+        return scalar(BasicJsonType(x));
+    }
+
+    /// Copied, not moved: the copy is one allocation of the exact size,
+    /// and the parser's buffer keeps its capacity for the next string.
+    bool string_value(string_t& s)
+    {
+        if (not discarding())
+        {
+            place(BasicJsonType(static_cast<const string_t&>(s)));
+        }
+        return true;
+    }
+
+    bool object_key(string_t& key)
+    {
+        if (skipped_depth != 0)
+        {
+            return true;
+        }
+        object_t& object = *open.back()->template get_ptr<object_t*>();
+        // The key is copied, so it is still there for the message of 104.
+        const auto inserted = object.emplace(static_cast<const string_t&>(key), BasicJsonType());
+        slot = &inserted.first->second;
+        if (inserted.second)
+        {
+            return true;
+        }
+        switch (policy)
+        {
+            case duplicate_key_policy::last_wins:
+                *slot = BasicJsonType();
+                break;
+            case duplicate_key_policy::first_wins:
+                skip_next = true;
+                break;
+            case duplicate_key_policy::reject:
+                duplicate = true;
+                return false;
+        }
+        return true;
+    }
+
+    bool begin_object()
+    {
+        return begin(detail::value_t::object);
+    }
+
+    bool begin_array()
+    {
+        return begin(detail::value_t::array);
+    }
+
+    bool end_object()
+    {
+        return end();
+    }
+
+    bool end_array()
+    {
+        return end();
+    }
+
+  private:
+    /// True while the value of a key the first_wins policy drops is read.
+    bool discarding() noexcept
+    {
+        if (skipped_depth != 0)
+        {
+            return true;
+        }
+        if (skip_next)
+        {
+            skip_next = false;
+            return true;
+        }
+        return false;
+    }
+
+    bool scalar(BasicJsonType&& value)
+    {
+        if (not discarding())
+        {
+            place(std::move(value));
+        }
+        return true;
+    }
+
+    BasicJsonType* place(BasicJsonType&& value)
+    {
+        if (open.empty())
+        {
+            root = std::move(value);
+            return &root;
+        }
+        array_t* const array = open.back()->template get_ptr<array_t*>();
+        if (array != nullptr)
+        {
+            array->push_back(std::move(value));
+            return &array->back();
+        }
+        *slot = std::move(value);
+        return slot;
+    }
+
+    bool begin(const detail::value_t kind)
+    {
+        if (skipped_depth != 0 or skip_next)
+        {
+            skip_next = false;
+            ++skipped_depth;
+            return true;
+        }
+        BasicJsonType* const container = place(BasicJsonType(kind));
+        open.push_back(container);
+        return true;
+    }
+
+    bool end()
+    {
+        if (skipped_depth != 0)
+        {
+            --skipped_depth;
+        }
+        else
+        {
+            open.pop_back();
+        }
+        return true;
+    }
+
+    BasicJsonType& root;
+    const duplicate_key_policy policy;
+    std::vector<BasicJsonType*> open;
+    BasicJsonType* slot = nullptr; // the member whose value comes next
+    std::size_t skipped_depth = 0;
+    bool skip_next = false;
+    bool duplicate = false;
+};
+
+/// The input for each kind of source the reading entry points take.
+template<typename Text, typename = decltype(std::declval<const Text&>().data() + std::declval<const Text&>().size())>
+memory_input input_of(const Text& text) noexcept
+{
+    return memory_input(text.data(), text.data() + text.size());
+}
+
+/// Throws other_error 501 for a null pointer.
+inline memory_input input_of(const char* text)
+{
+    if (text == nullptr)
+    {
+        throw_null_text();
+    }
+    return memory_input(text, text + std::char_traits<char>::length(text));
+}
+
+inline stream_input input_of(std::istream& stream) noexcept
+{
+    return stream_input(stream.rdbuf());
+}
+
+template<typename Iterator>
+iterator_input<Iterator> input_of(std::pair<Iterator, Iterator>&& range)
+{
+    return iterator_input<Iterator>(std::move(range.first), std::move(range.second));
+}
+
+/// Pointers to bytes in memory take the fast input.
+template<typename Byte, enable_if_t<sizeof(Byte) == 1, int> = 0>
+memory_input input_of(std::pair<Byte*, Byte*>&& range) noexcept
+{
+    return memory_input(reinterpret_cast<const char*>(range.first), reinterpret_cast<const char*>(range.second));
+}
+
+template<typename BasicJsonType, typename Source>
+BasicJsonType parse_source(Source&& source, const parse_options& options)
+{
+    auto input = input_of(std::forward<Source>(source));
+    BasicJsonType result;
+    value_builder<BasicJsonType> builder(result, options.duplicate_keys);
+    parser<BasicJsonType, decltype(input)> reader(std::move(input), options);
+    if (not reader.read(builder, true))
+    {
+        reader.raise(builder.duplicate_key());
+    }
+    return result;
+}
+
+template<typename BasicJsonType, typename Source>
+bool accept_source(Source&& source, const parse_options& options)
+{
+    auto input = input_of(std::forward<Source>(source));
+    parser<BasicJsonType, decltype(input)> reader(std::move(input), options);
+    if (options.duplicate_keys == duplicate_key_policy::reject)
+    {
+        BasicJsonType scratch;
+        value_builder<BasicJsonType> builder(scratch, options.duplicate_keys);
+        return reader.read(builder, true);
+    }
+    typename BasicJsonType::event_handler ignore;
+    return reader.read(ignore, true);
+}
+
+template<typename BasicJsonType, typename Source, typename Handler>
+bool read_events(Source&& source, Handler& handler, const parse_options& options)
+{
+    auto input = input_of(std::forward<Source>(source));
+    parser<BasicJsonType, decltype(input)> reader(std::move(input), options);
+    if (reader.read(handler, true))
+    {
+        return true;
+    }
+    if (not reader.stopped())
+    {
+        reader.raise(false);
+    }
+    return false;
 }
 
 } // namespace detail
@@ -5946,7 +7699,8 @@ inline char* write_double_shortest(char* first, const double x) noexcept
 } // namespace detail
 
 // ---------------------------------------------------------------------------
-// The stream operator: the entry point for output.
+// The stream operators: the entry points for output and for reading values
+// one after another from a stream.
 // ---------------------------------------------------------------------------
 
 /// Writes j as JSON text: indented by the stream's width a level when the
@@ -5974,6 +7728,49 @@ std::ostream& operator<<(std::ostream& o,
     typename value_type::serializer s(o);
     s.dump(j, pretty_print, static_cast<unsigned int>(indentation), 0);
     return o;
+}
+
+/// Reads one value into j with the default parse_options: skips whitespace,
+/// reads exactly the bytes of the value, and leaves the stream just after
+/// them, so `while (in >> j)` reads values one after another. Sets failbit
+/// and eofbit, and leaves j as it was, when only whitespace is left. Throws
+/// parse_error for malformed text and std::bad_alloc, leaving j as it was,
+/// and whatever the stream buffer throws.
+template<template<typename U, typename V, typename... Args> class ObjectType,
+         template<typename U, typename... Args> class ArrayType,
+         class StringType,
+         class BooleanType,
+         class NumberIntegerType,
+         class NumberUnsignedType,
+         class NumberFloatType,
+         template<typename U> class AllocatorType,
+         template<typename T, typename SFINAE> class JSONSerializer>
+std::istream& operator>>(std::istream& in,
+                         basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerType,
+                                    NumberUnsignedType, NumberFloatType, AllocatorType, JSONSerializer>& j)
+{
+    using value_type = basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerType,
+                                  NumberUnsignedType, NumberFloatType, AllocatorType, JSONSerializer>;
+    const std::istream::sentry ready(in, true); // JSON's own whitespace is skipped below
+    if (not ready)
+    {
+        return in;
+    }
+    const parse_options options;
+    detail::parser<value_type, detail::stream_input> reader(detail::stream_input(in.rdbuf()), options);
+    if (reader.at_end())
+    {
+        in.setstate(std::ios::failbit | std::ios::eofbit);
+        return in;
+    }
+    value_type result;
+    detail::value_builder<value_type> builder(result, options.duplicate_keys);
+    if (not reader.read(builder, false))
+    {
+        reader.raise(false);
+    }
+    j = std::move(result);
+    return in;
 }
 
 } // namespace quarrow

@@ -1,0 +1,88 @@
+// Reading text under failing allocations leaks nothing and leaves its target
+// as it was; accept allocates nothing at all.
+
+#include "counting_new.hpp"
+
+#include <quarrow/json.hpp>
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+namespace
+{
+
+using counting_new::allocations_during;
+using counting_new::fail_each_allocation;
+using quarrow::json;
+
+// Keys and strings long enough to need heap buffers, nested containers, and
+// a repeated key.
+const std::string text = "{\"a key far too long to be stored inline, surely\":[1,-2.5,\"a string far too long for "
+                         "inline storage, too\",{\"b\":[true,null,{}]}],\"c\":{\"d\":\"e\",\"d\":[]}, \"f\":[]}";
+
+TEST(ParseAllocationFailure, ParseLeaksNothingAndLeavesTheTarget)
+{
+    const std::string expected = json::parse(text).dump();
+    json target = 17;
+    fail_each_allocation([&] { target = json::parse(text); }, [&] { EXPECT_EQ(target.dump(), "17"); });
+    EXPECT_EQ(target.dump(), expected);
+}
+
+TEST(ParseAllocationFailure, StreamOperatorLeaksNothingAndLeavesTheTarget)
+{
+    const std::string expected = json::parse(text).dump();
+    json target = 17;
+    fail_each_allocation(
+        [&] {
+            std::istringstream in(text);
+            in >> target;
+        },
+        [&] { EXPECT_EQ(target.dump(), "17"); });
+    EXPECT_EQ(target.dump(), expected);
+}
+
+TEST(ParseAllocationFailure, EveryPolicyAndEveryErrorLeaksNothing)
+{
+    for (const auto policy : {quarrow::duplicate_key_policy::first_wins, quarrow::duplicate_key_policy::reject})
+    {
+        quarrow::parse_options options;
+        options.duplicate_keys = policy;
+        fail_each_allocation([&] {
+            try
+            {
+                json::parse(text, options);
+            }
+            catch (const json::parse_error& e)
+            {
+                EXPECT_EQ(e.id, 104);
+            }
+        });
+    }
+    // Errors found deep inside a half-built value, and one whose message is cut.
+    for (const std::string& bad : {text + "x", text.substr(0, text.size() - 2) + "1e999}",
+                                  text.substr(0, 60) + "\x01"})
+    {
+        fail_each_allocation([&] {
+            try
+            {
+                json::parse(bad);
+            }
+            catch (const json::parse_error&)
+            {
+            }
+        });
+    }
+}
+
+TEST(ParseAllocations, AcceptAllocatesNothing)
+{
+    EXPECT_EQ(allocations_during([] { EXPECT_TRUE(json::accept(text)); }), 0u);
+    const std::string bad = text + "]";
+    EXPECT_EQ(allocations_during([&] { EXPECT_FALSE(json::accept(bad)); }), 0u);
+    const std::string deep = std::string(500, '[') + "1.5" + std::string(500, ']');
+    EXPECT_EQ(allocations_during([&] { EXPECT_TRUE(json::accept(deep)); }), 0u);
+}
+
+} // namespace
