@@ -500,6 +500,24 @@ class basic_json
         return is_structured() and has_children(m_type, m_value);
     }
 
+    /// True for an object or array holding a value that holds values: one
+    /// that releasing or copying container by container would go more than
+    /// one level down.
+    bool has_grandchildren() const noexcept
+    {
+        if (m_type == value_t::object)
+        {
+            return std::any_of(m_value.object->cbegin(), m_value.object->cend(),
+                               [](const typename object_t::value_type& member) { return member.second.has_children(); });
+        }
+        if (m_type == value_t::array)
+        {
+            return std::any_of(m_value.array->cbegin(), m_value.array->cend(),
+                               [](const basic_json& element) { return element.has_children(); });
+        }
+        return false;
+    }
+
     /// The last element, or the value of the last member, of a container that has one.
     static basic_json& last_child(const value_t kind, const json_value container) noexcept
     {
@@ -534,9 +552,9 @@ class basic_json
             if (has_children(kind, container))
             {
                 basic_json& child = last_child(kind, container);
-                if (not child.has_children())
+                if (not child.has_grandchildren())
                 {
-                    drop_last_child(kind, container); // its own release goes no deeper
+                    drop_last_child(kind, container); // its own release goes one level down at most
                     continue;
                 }
                 const value_t child_kind = child.m_type;
@@ -573,15 +591,17 @@ class basic_json
         }
     }
 
-    /// The value's kind and scalar or string, with an empty container in place
-    /// of a full one. Throws std::bad_alloc.
-    json_value shallow_copy() const
+    /// The value's kind and scalar or string, with its container copied whole
+    /// when `whole` (by the container's own copy, for a value without
+    /// grandchildren) or else empty. Throws std::bad_alloc.
+    json_value copy_value(const bool whole) const
     {
         switch (m_type)
         {
             case value_t::object:
+                return whole ? json_value(*m_value.object) : json_value(value_t::object);
             case value_t::array:
-                return json_value(m_type);
+                return whole ? json_value(*m_value.array) : json_value(value_t::array);
             case value_t::string:
                 return json_value(*m_value.string);
             case value_t::null:
@@ -595,33 +615,35 @@ class basic_json
         return m_value;
     }
 
-    /// A null value holding what shallow_copy gives for source.
-    static basic_json shallow_copy_of(const basic_json& source)
+    /// A value holding what source.copy_value(whole) gives.
+    static basic_json copy_of(const basic_json& source, const bool whole)
     {
         basic_json result;
-        result.m_value = source.shallow_copy();
+        result.m_value = source.copy_value(whole);
         result.m_type = source.m_type;
         return result;
     }
 
     /// Fills this value's empty container, and those below it, with copies of
     /// what source's hold, one container at a time from a list of those still
-    /// to fill. Throws std::bad_alloc, leaving what was built to the caller.
+    /// to fill; a container without grandchildren is copied whole. Throws
+    /// std::bad_alloc, leaving what was built to the caller.
     void copy_descendants(const basic_json& source)
     {
         std::vector<std::pair<const basic_json*, basic_json*>> to_fill;
         const basic_json* from = &source;
         basic_json* into = this;
-        while (from->has_children())
+        for (;;)
         {
             if (from->is_object())
             {
                 object_t& members = *into->m_value.object;
                 for (const auto& member : *from->m_value.object)
                 {
+                    const bool deep = member.second.has_grandchildren();
                     basic_json& copy =
-                        members.emplace_hint(members.end(), member.first, shallow_copy_of(member.second))->second;
-                    if (member.second.has_children())
+                        members.emplace_hint(members.end(), member.first, copy_of(member.second, not deep))->second;
+                    if (deep)
                     {
                         to_fill.emplace_back(&member.second, &copy);
                     }
@@ -633,8 +655,9 @@ class basic_json
                 elements.reserve(from->m_value.array->size()); // so the addresses kept in to_fill stay valid
                 for (const basic_json& element : *from->m_value.array)
                 {
-                    elements.push_back(shallow_copy_of(element));
-                    if (element.has_children())
+                    const bool deep = element.has_grandchildren();
+                    elements.push_back(copy_of(element, not deep));
+                    if (deep)
                     {
                         to_fill.emplace_back(&element, &elements.back());
                     }
@@ -737,9 +760,13 @@ class basic_json
         : basic_json() // complete from here on, so a throw below releases what was built
     {
         other.assert_invariant();
-        m_value = other.shallow_copy();
+        const bool deep = other.has_grandchildren();
+        m_value = other.copy_value(not deep);
         m_type = other.m_type;
-        copy_descendants(other);
+        if (deep)
+        {
+            copy_descendants(other);
+        }
         assert_invariant();
     }
 
@@ -769,7 +796,7 @@ class basic_json
     ~basic_json() noexcept
     {
         assert_invariant();
-        if (is_structured())
+        if (has_grandchildren())
         {
             release_descendants();
         }
