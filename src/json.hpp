@@ -508,7 +508,9 @@ class basic_json
         if (m_type == value_t::object)
         {
             return std::any_of(m_value.object->cbegin(), m_value.object->cend(),
-                               [](const typename object_t::value_type& member) { return member.second.has_children(); });
+                               [](const typename object_t::value_type& member) {
+                                   return member.second.has_children();
+                               });
         }
         if (m_type == value_t::array)
         {
