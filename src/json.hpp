@@ -538,27 +538,72 @@ class basic_json
         }
     }
 
-    /// Empties this value's container and every container below it, last
-    /// child first, in time linear in their size and with no memory, since a
-    /// destructor must not fail. Stepping down into a child, the walk keeps
-    /// the way back up (the parent's kind and container) in the child's own
-    /// slot, which it drops, with the emptied container, on the way up.
+    /// Reorders the values from first to last so that those with grandchildren
+    /// come last, by exchanging values between places: in an object they move
+    /// away from their keys, so only for a container about to go.
+    template<typename Iterator, typename ValueOf>
+    static void put_deep_last(Iterator first, Iterator last, ValueOf value_of) noexcept
+    {
+        for (;; ++first)
+        {
+            while (first != last and not value_of(first).has_grandchildren())
+            {
+                ++first;
+            }
+            if (first == last)
+            {
+                return;
+            }
+            --last;
+            while (first != last and value_of(last).has_grandchildren())
+            {
+                --last;
+            }
+            if (first == last)
+            {
+                return;
+            }
+            basic_json& deep = value_of(first);
+            basic_json& shallow = value_of(last);
+            std::swap(deep.m_type, shallow.m_type);
+            std::swap(deep.m_value, shallow.m_value);
+        }
+    }
+
+    static void put_deep_last(const value_t kind, const json_value container) noexcept
+    {
+        if (kind == value_t::object)
+        {
+            put_deep_last(container.object->begin(), container.object->end(),
+                          [](typename object_t::iterator i) -> basic_json& { return i->second; });
+        }
+        else
+        {
+            put_deep_last(container.array->begin(), container.array->end(),
+                          [](typename array_t::iterator i) -> basic_json& { return *i; });
+        }
+    }
+
+    /// Releases the values below this value's container that have
+    /// grandchildren, and everything below them, in time linear in their size
+    /// and with no memory, since a destructor must not fail. Each container
+    /// on the way has those values put last; the walk steps down into the
+    /// last one while there is one, keeping the way back up (the parent's
+    /// kind and container) in the slot it steps down through. A container
+    /// whose last value has no grandchildren has no such values left: it goes
+    /// whole, with the slot that led to it, and the walk steps back up.
     void release_descendants() noexcept
     {
-        value_t kind = m_type; // the container being emptied
+        value_t kind = m_type; // the container being walked
         json_value container = m_value;
         value_t parent_kind = value_t::null; // the one holding it; null for this value's own
         json_value parent = {};
+        put_deep_last(kind, container);
         for (;;)
         {
-            if (has_children(kind, container))
+            if (has_children(kind, container) and last_child(kind, container).has_grandchildren())
             {
                 basic_json& child = last_child(kind, container);
-                if (not child.has_grandchildren())
-                {
-                    drop_last_child(kind, container); // its own release goes one level down at most
-                    continue;
-                }
                 const value_t child_kind = child.m_type;
                 const json_value child_container = child.m_value;
                 child.m_type = parent_kind;
@@ -567,10 +612,11 @@ class basic_json
                 parent = container;
                 kind = child_kind;
                 container = child_container;
+                put_deep_last(kind, container);
             }
             else if (parent_kind == value_t::null)
             {
-                return; // the caller releases this value's container, now empty
+                return; // the caller releases this value's container, which goes one level down at most
             }
             else
             {
