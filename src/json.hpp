@@ -3058,6 +3058,141 @@ inline bool power_of_ten_bits_exact(const int n) noexcept
     return n >= 0 and n <= 55; // 5^55 < 2^128 < 5^56
 }
 
+/// An unsigned integer of up to `capacity` 32-bit limbs, least significant
+/// first, on the stack: the exact arithmetic for the rare numbers that the
+/// 128-bit estimates leave undecided. Enough for 800 digits times 5^1123.
+class big_integer
+{
+  public:
+    /// The integer `value`.
+    explicit big_integer(const std::uint64_t value) noexcept
+        : m_limbs(), m_size(0)
+    {
+        for (std::uint64_t rest = value; rest != 0; rest >>= 32)
+        {
+            m_limbs[m_size++] = static_cast<std::uint32_t>(rest);
+        }
+    }
+
+    /// *this = *this * factor + addend.
+    void multiply_add(const std::uint32_t factor, const std::uint32_t addend) noexcept
+    {
+        std::uint64_t carry = addend;
+        for (std::size_t i = 0; i < m_size; ++i)
+        {
+            const std::uint64_t product = std::uint64_t{m_limbs[i]} * factor + carry;
+            m_limbs[i] = static_cast<std::uint32_t>(product);
+            carry = product >> 32;
+        }
+        if (carry != 0)
+        {
+            push(static_cast<std::uint32_t>(carry));
+        }
+    }
+
+    /// *this = *this * 5^exponent, exponent >= 0.
+    void multiply_by_power_of_five(int exponent) noexcept
+    {
+        const std::uint32_t five_to_13 = 1220703125; // the largest power of five in 32 bits
+        for (; exponent >= 13; exponent -= 13)
+        {
+            multiply_add(five_to_13, 0);
+        }
+        std::uint32_t rest = 1;
+        for (; exponent > 0; --exponent)
+        {
+            rest *= 5;
+        }
+        multiply_add(rest, 0);
+    }
+
+    /// *this = *this * 2^bits, bits >= 0.
+    void shift_left(const int bits) noexcept
+    {
+        if (m_size == 0)
+        {
+            return;
+        }
+        const std::size_t limbs = static_cast<std::size_t>(bits) / 32;
+        const unsigned within = static_cast<unsigned>(bits) % 32;
+        if (within != 0)
+        {
+            std::uint32_t carry = 0;
+            for (std::size_t i = 0; i < m_size; ++i)
+            {
+                const std::uint32_t limb = m_limbs[i];
+                m_limbs[i] = (limb << within) | carry;
+                carry = limb >> (32 - within);
+            }
+            if (carry != 0)
+            {
+                push(carry);
+            }
+        }
+        if (limbs != 0)
+        {
+            assert(m_size + limbs <= capacity);
+            std::copy_backward(m_limbs, m_limbs + m_size, m_limbs + m_size + limbs);
+            std::fill(m_limbs, m_limbs + limbs, 0u);
+            m_size += limbs;
+        }
+    }
+
+    /// Negative, zero or positive as a is less than, equal to or greater than b.
+    friend int compare(const big_integer& a, const big_integer& b) noexcept
+    {
+        if (a.m_size != b.m_size)
+        {
+            return a.m_size < b.m_size ? -1 : 1;
+        }
+        for (std::size_t i = a.m_size; i-- > 0;)
+        {
+            if (a.m_limbs[i] != b.m_limbs[i])
+            {
+                return a.m_limbs[i] < b.m_limbs[i] ? -1 : 1;
+            }
+        }
+        return 0;
+    }
+
+  private:
+    void push(const std::uint32_t limb) noexcept
+    {
+        assert(m_size < capacity);
+        m_limbs[m_size++] = limb;
+    }
+
+    static constexpr std::size_t capacity = 96;
+    std::uint32_t m_limbs[capacity];
+    std::size_t m_size;
+};
+
+/// The sign of left * 10^ten_exponent - right * 2^two_exponent, computed
+/// exactly; left and right are scaled in the process.
+inline int compare_scaled(big_integer& left, const int ten_exponent, big_integer& right,
+                          const int two_exponent) noexcept
+{
+    // 10^j = 5^j * 2^j: the fives go to the side whose exponent is not negative,
+    // then the smaller power of two cancels.
+    if (ten_exponent >= 0)
+    {
+        left.multiply_by_power_of_five(ten_exponent);
+    }
+    else
+    {
+        right.multiply_by_power_of_five(-ten_exponent);
+    }
+    if (ten_exponent > two_exponent)
+    {
+        left.shift_left(ten_exponent - two_exponent);
+    }
+    else
+    {
+        right.shift_left(two_exponent - ten_exponent);
+    }
+    return compare(left, right);
+}
+
 } // namespace detail
 
 // ---------------------------------------------------------------------------
@@ -3167,111 +3302,6 @@ inline std::uint64_t round_to_double(const uint192& x, const int scale, const st
     return (static_cast<std::uint64_t>(exponent + 1022) << 52) + mantissa;
 }
 
-/// An unsigned integer of up to `capacity` 32-bit limbs, least significant
-/// first, for the exact comparisons; enough for 800 digits times 5^1123.
-class big_integer
-{
-  public:
-    explicit big_integer(const std::uint64_t value) noexcept
-        : m_limbs(), m_size(0)
-    {
-        for (std::uint64_t rest = value; rest != 0; rest >>= 32)
-        {
-            m_limbs[m_size++] = static_cast<std::uint32_t>(rest);
-        }
-    }
-
-    /// *this = *this * factor + addend.
-    void multiply_add(const std::uint32_t factor, const std::uint32_t addend) noexcept
-    {
-        std::uint64_t carry = addend;
-        for (std::size_t i = 0; i < m_size; ++i)
-        {
-            const std::uint64_t product = std::uint64_t{m_limbs[i]} * factor + carry;
-            m_limbs[i] = static_cast<std::uint32_t>(product);
-            carry = product >> 32;
-        }
-        if (carry != 0)
-        {
-            push(static_cast<std::uint32_t>(carry));
-        }
-    }
-
-    void multiply_by_power_of_five(int exponent) noexcept
-    {
-        const std::uint32_t five_to_13 = 1220703125; // the largest power of five in 32 bits
-        for (; exponent >= 13; exponent -= 13)
-        {
-            multiply_add(five_to_13, 0);
-        }
-        std::uint32_t rest = 1;
-        for (; exponent > 0; --exponent)
-        {
-            rest *= 5;
-        }
-        multiply_add(rest, 0);
-    }
-
-    void shift_left(const int bits) noexcept
-    {
-        if (m_size == 0)
-        {
-            return;
-        }
-        const std::size_t limbs = static_cast<std::size_t>(bits) / 32;
-        const unsigned within = static_cast<unsigned>(bits) % 32;
-        if (within != 0)
-        {
-            std::uint32_t carry = 0;
-            for (std::size_t i = 0; i < m_size; ++i)
-            {
-                const std::uint32_t limb = m_limbs[i];
-                m_limbs[i] = (limb << within) | carry;
-                carry = limb >> (32 - within);
-            }
-            if (carry != 0)
-            {
-                push(carry);
-            }
-        }
-        if (limbs != 0)
-        {
-            assert(m_size + limbs <= capacity);
-            std::copy_backward(m_limbs, m_limbs + m_size, m_limbs + m_size + limbs);
-            std::fill(m_limbs, m_limbs + limbs, 0u);
-            m_size += limbs;
-        }
-    }
-
-    /// Negative, zero or positive as a is less than, equal to or greater than b.
-    friend int compare(const big_integer& a, const big_integer& b) noexcept
-    {
-        if (a.m_size != b.m_size)
-        {
-            return a.m_size < b.m_size ? -1 : 1;
-        }
-        for (std::size_t i = a.m_size; i-- > 0;)
-        {
-            if (a.m_limbs[i] != b.m_limbs[i])
-            {
-                return a.m_limbs[i] < b.m_limbs[i] ? -1 : 1;
-            }
-        }
-        return 0;
-    }
-
-  private:
-    void push(const std::uint32_t limb) noexcept
-    {
-        assert(m_size < capacity);
-        m_limbs[m_size++] = limb;
-    }
-
-    static constexpr std::size_t capacity = 96;
-    std::uint32_t m_limbs[capacity];
-    std::size_t m_size;
-};
-
 /// A number's significant digits: from the first nonzero digit to the end of
 /// the mantissa, perhaps with the decimal point among them.
 struct digit_run
@@ -3318,29 +3348,9 @@ inline int compare_with_halfway(const digit_run digits, const std::int64_t magni
     }
     number.multiply_add(chunk_scale, chunk);
 
-    // number * 10^q against halfway_mantissa * 2^halfway_exponent, both brought
-    // to integers: a negative q's 5^-q moves to the halfway side.
-    const int q = static_cast<int>(magnitude - count);
+    // number * 10^q against halfway_mantissa * 2^halfway_exponent.
     big_integer halfway(halfway_mantissa);
-    int number_twos = q;
-    int halfway_twos = halfway_exponent;
-    if (q >= 0)
-    {
-        number.multiply_by_power_of_five(q);
-    }
-    else
-    {
-        halfway.multiply_by_power_of_five(-q);
-    }
-    if (number_twos > halfway_twos)
-    {
-        number.shift_left(number_twos - halfway_twos);
-    }
-    else
-    {
-        halfway.shift_left(halfway_twos - number_twos);
-    }
-    const int order = compare(number, halfway);
+    const int order = compare_scaled(number, static_cast<int>(magnitude - count), halfway, halfway_exponent);
     return order == 0 and nonzero_rest ? 1 : order;
 }
 
@@ -4109,126 +4119,12 @@ inline std::uint64_t power_of_ten(const int n) noexcept
     return table[n];
 }
 
-/// A non-negative integer of up to 1280 bits, on the stack: the exact
-/// arithmetic for the rare cases a 128-bit estimate cannot decide.
-class exact_integer
-{
-  public:
-    /// The value x.
-    explicit exact_integer(std::uint64_t x) noexcept
-    {
-        for (; x != 0; x >>= 32)
-        {
-            m_words[m_size++] = static_cast<std::uint32_t>(x);
-        }
-    }
-
-    /// Multiplies the value by 5^n, n >= 0.
-    void multiply_by_power_of_five(int n) noexcept
-    {
-        static const std::uint32_t powers[] = {1u,       5u,        25u,        125u,       625u,
-                                               3125u,    15625u,    78125u,     390625u,    1953125u,
-                                               9765625u, 48828125u, 244140625u, 1220703125u};
-        for (; n > 0; n -= 13)
-        {
-            multiply(powers[n < 13 ? n : 13]);
-        }
-    }
-
-    /// Multiplies the value by 2^n, n >= 0.
-    void shift_left(const int n) noexcept
-    {
-        if (m_size == 0)
-        {
-            return;
-        }
-        const std::size_t words = static_cast<std::size_t>(n) / 32;
-        const unsigned int bits = static_cast<unsigned int>(n) % 32;
-        assert(m_size + words < capacity);
-        const std::uint32_t top = bits == 0 ? 0 : m_words[m_size - 1] >> (32 - bits);
-        for (std::size_t i = m_size - 1; i > 0; --i)
-        {
-            m_words[i + words] = (m_words[i] << bits) | (bits == 0 ? 0 : m_words[i - 1] >> (32 - bits));
-        }
-        m_words[words] = m_words[0] << bits;
-        std::fill(m_words, m_words + words, 0u);
-        m_size += words;
-        if (top != 0)
-        {
-            m_words[m_size++] = top;
-        }
-    }
-
-    /// -1, 0 or 1 as a is less than, equal to or greater than b.
-    friend int compare(const exact_integer& a, const exact_integer& b) noexcept
-    {
-        if (a.m_size != b.m_size)
-        {
-            return a.m_size < b.m_size ? -1 : 1;
-        }
-        for (std::size_t i = a.m_size; i-- > 0;)
-        {
-            if (a.m_words[i] != b.m_words[i])
-            {
-                return a.m_words[i] < b.m_words[i] ? -1 : 1;
-            }
-        }
-        return 0;
-    }
-
-  private:
-    void multiply(const std::uint32_t factor) noexcept
-    {
-        std::uint64_t carry = 0;
-        for (std::size_t i = 0; i < m_size; ++i)
-        {
-            const std::uint64_t product = static_cast<std::uint64_t>(m_words[i]) * factor + carry;
-            m_words[i] = static_cast<std::uint32_t>(product);
-            carry = product >> 32;
-        }
-        if (carry != 0)
-        {
-            assert(m_size < capacity);
-            m_words[m_size++] = static_cast<std::uint32_t>(carry);
-        }
-    }
-
-    // The largest number compared, a 64-bit number times 5^342 or times 2^1076
-    // with the common power of two removed, has under 900 bits.
-    static constexpr std::size_t capacity = 40;
-    std::uint32_t m_words[capacity] = {};
-    std::size_t m_size = 0; // no leading zero words
-};
-
 /// The sign of a * 10^j - b * 2^f, computed exactly.
 inline int compare_exact(const std::uint64_t a, const int j, const std::uint64_t b, const int f) noexcept
 {
-    exact_integer left(a);
-    exact_integer right(b);
-    int left_twos = 0;
-    int right_twos = 0;
-    if (j >= 0)
-    {
-        left.multiply_by_power_of_five(j);
-        left_twos += j;
-    }
-    else
-    {
-        right.multiply_by_power_of_five(-j);
-        right_twos -= j;
-    }
-    if (f >= 0)
-    {
-        right_twos += f;
-    }
-    else
-    {
-        left_twos -= f;
-    }
-    const int common = std::min(left_twos, right_twos);
-    left.shift_left(left_twos - common);
-    right.shift_left(right_twos - common);
-    return compare(left, right);
+    big_integer left(a);
+    big_integer right(b);
+    return compare_scaled(left, j, right, f);
 }
 
 /// Two decimal digits for each number below 100.
