@@ -1611,7 +1611,7 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
     }
 
   private:
-    /// One open object or array, with the position of the child being written.
+    /// One open object or array, with the position of its next child.
     struct frame
     {
         bool is_object;
@@ -1631,7 +1631,8 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
           m_round_trip(options.round_trip_doubles),
           m_policy(options.invalid_utf8),
           m_escape_non_ascii(options.escape_non_ascii),
-          m_check_non_ascii(options.escape_non_ascii or options.invalid_utf8 != utf8_policy::keep)
+          m_check_non_ascii(options.escape_non_ascii or options.invalid_utf8 != utf8_policy::keep),
+          m_non_ascii_mask(m_check_non_ascii ? ~std::uint64_t(0) : 0)
     {}
 
     // -- the walk -------------------------------------------------------------
@@ -1707,14 +1708,8 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
     /// The first child of the container just opened, its key written.
     const basic_json* first_child()
     {
-        frame& f = top();
         indent();
-        if (f.is_object)
-        {
-            write_key(f.member->first);
-            return &f.member->second;
-        }
-        return &*f.element;
+        return take_child(top());
     }
 
     /// The next child of the innermost container, after the separator and
@@ -1722,7 +1717,7 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
     const basic_json* next_child()
     {
         frame& f = top();
-        if (f.is_object ? ++f.member != f.members_end : ++f.element != f.elements_end)
+        if (f.is_object ? f.member != f.members_end : f.element != f.elements_end)
         {
             if (m_pretty)
             {
@@ -1733,12 +1728,7 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
                 put(',');
             }
             indent();
-            if (f.is_object)
-            {
-                write_key(f.member->first);
-                return &f.member->second;
-            }
-            return &*f.element;
+            return take_child(f);
         }
         const char bracket = f.is_object ? '}' : ']';
         pop();
@@ -1749,6 +1739,19 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
         }
         put(bracket);
         return nullptr;
+    }
+
+    /// The child the frame points to, its key written; the frame moves on
+    /// at once, so that finding the next node overlaps with writing this one.
+    const basic_json* take_child(frame& f)
+    {
+        if (f.is_object)
+        {
+            const auto member = f.member++;
+            write_key(member->first);
+            return &member->second;
+        }
+        return &*f.element++;
     }
 
     frame& push()
@@ -1904,12 +1907,8 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
         const std::uint64_t high = 0x8080808080808080u;
         const std::uint64_t quote = word ^ (ones * '"');
         const std::uint64_t backslash = word ^ (ones * '\\');
-        std::uint64_t found = ((word - ones * 0x20) & ~word) | ((quote - ones) & ~quote) |
-                              ((backslash - ones) & ~backslash);
-        if (m_check_non_ascii)
-        {
-            found |= word;
-        }
+        const std::uint64_t found = ((word - ones * 0x20) & ~word) | ((quote - ones) & ~quote) |
+                                    ((backslash - ones) & ~backslash) | (word & m_non_ascii_mask);
         return (found & high) != 0;
     }
 
@@ -1941,10 +1940,40 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
     /// s between quotation marks: runs that need no escape copied whole.
     void write_string(const string_t& s)
     {
-        put('"');
         const char* const begin = s.data();
         const char* const end = begin + s.size();
         const char* first = begin;
+        if (room() < s.size() + 2)
+        {
+            put('"');
+        }
+        else
+        {
+            // The whole string fits: copy word by word while checking, with
+            // no call per run, until the end or the first byte to escape.
+            char* out = m_position;
+            *out++ = '"';
+            for (; end - first >= 8; first += 8, out += 8)
+            {
+                std::uint64_t word;
+                std::memcpy(&word, first, 8);
+                if (needs_attention(word))
+                {
+                    break;
+                }
+                std::memcpy(out, &word, 8);
+            }
+            for (; first != end and not needs_attention(static_cast<unsigned char>(*first)); ++first, ++out)
+            {
+                *out = *first;
+            }
+            m_position = out;
+            if (first == end)
+            {
+                *m_position++ = '"';
+                return;
+            }
+        }
         for (;;)
         {
             const char* const run_end = plain_run_end(first, end);
@@ -2241,6 +2270,7 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
     const utf8_policy m_policy;
     const bool m_escape_non_ascii;
     const bool m_check_non_ascii; // strings are decoded, not just copied, past 0x7F
+    const std::uint64_t m_non_ascii_mask; // all ones when m_check_non_ascii: bytes from 0x80 need attention
 
     string_t* m_text = nullptr;
     std::size_t m_text_size = 0; // the text's length before, restored if writing fails
