@@ -23,11 +23,11 @@
 #include <cstring>
 #include <exception>
 #include <initializer_list>
+#include <iterator>
 #include <limits>
 #include <map>
 #include <memory>
 #include <ostream>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <type_traits>
@@ -520,6 +520,170 @@ class basic_json
         assert(m_type != value_t::string or m_value.string != nullptr);
     }
 
+    // -- copying and releasing trees, with no recursion on their depth --------
+
+    /// A container of kind `kind` that holds at least one value.
+    static bool has_children(const value_t kind, const json_value container) noexcept
+    {
+        return kind == value_t::object ? not container.object->empty() : not container.array->empty();
+    }
+
+    /// True for an object or array that holds at least one value.
+    bool has_children() const noexcept
+    {
+        return is_structured() and has_children(m_type, m_value);
+    }
+
+    /// The last element, or the value of the last member, of a container that has one.
+    static basic_json& last_child(const value_t kind, const json_value container) noexcept
+    {
+        return kind == value_t::object ? std::prev(container.object->end())->second : container.array->back();
+    }
+
+    static void drop_last_child(const value_t kind, const json_value container) noexcept
+    {
+        if (kind == value_t::object)
+        {
+            container.object->erase(std::prev(container.object->end()));
+        }
+        else
+        {
+            container.array->pop_back();
+        }
+    }
+
+    /// Empties this value's container and every container below it, last
+    /// child first, in time linear in their size and with no memory, since a
+    /// destructor must not fail. Stepping down into a child, the walk keeps
+    /// the way back up (the parent's kind and container) in the child's own
+    /// slot, which it drops, with the emptied container, on the way up.
+    void release_descendants() noexcept
+    {
+        value_t kind = m_type; // the container being emptied
+        json_value container = m_value;
+        value_t parent_kind = value_t::null; // the one holding it; null for this value's own
+        json_value parent = {};
+        for (;;)
+        {
+            if (has_children(kind, container))
+            {
+                basic_json& child = last_child(kind, container);
+                if (not child.has_children())
+                {
+                    drop_last_child(kind, container); // its own release goes no deeper
+                    continue;
+                }
+                const value_t child_kind = child.m_type;
+                const json_value child_container = child.m_value;
+                child.m_type = parent_kind;
+                child.m_value = parent;
+                parent_kind = kind;
+                parent = container;
+                kind = child_kind;
+                container = child_container;
+            }
+            else if (parent_kind == value_t::null)
+            {
+                return; // the caller releases this value's container, now empty
+            }
+            else
+            {
+                if (kind == value_t::object)
+                {
+                    destroy(container.object);
+                }
+                else
+                {
+                    destroy(container.array);
+                }
+                basic_json& slot = last_child(parent_kind, parent);
+                kind = parent_kind;
+                container = parent;
+                parent_kind = slot.m_type;
+                parent = slot.m_value;
+                slot.m_type = value_t::null; // so dropping it releases nothing
+                drop_last_child(kind, container);
+            }
+        }
+    }
+
+    /// The value's kind and scalar or string, with an empty container in place
+    /// of a full one. Throws std::bad_alloc.
+    json_value shallow_copy() const
+    {
+        switch (m_type)
+        {
+            case value_t::object:
+            case value_t::array:
+                return json_value(m_type);
+            case value_t::string:
+                return json_value(*m_value.string);
+            case value_t::null:
+            case value_t::boolean:
+            case value_t::number_integer:
+            case value_t::number_unsigned:
+            case value_t::number_float:
+            case value_t::discarded:
+                break;
+        }
+        return m_value;
+    }
+
+    /// A null value holding what shallow_copy gives for source.
+    static basic_json shallow_copy_of(const basic_json& source)
+    {
+        basic_json result;
+        result.m_value = source.shallow_copy();
+        result.m_type = source.m_type;
+        return result;
+    }
+
+    /// Fills this value's empty container, and those below it, with copies of
+    /// what source's hold, one container at a time from a list of those still
+    /// to fill. Throws std::bad_alloc, leaving what was built to the caller.
+    void copy_descendants(const basic_json& source)
+    {
+        std::vector<std::pair<const basic_json*, basic_json*>> to_fill;
+        const basic_json* from = &source;
+        basic_json* into = this;
+        while (from->has_children())
+        {
+            if (from->is_object())
+            {
+                object_t& members = *into->m_value.object;
+                for (const auto& member : *from->m_value.object)
+                {
+                    basic_json& copy =
+                        members.emplace_hint(members.end(), member.first, shallow_copy_of(member.second))->second;
+                    if (member.second.has_children())
+                    {
+                        to_fill.emplace_back(&member.second, &copy);
+                    }
+                }
+            }
+            else
+            {
+                array_t& elements = *into->m_value.array;
+                elements.reserve(from->m_value.array->size()); // so the addresses kept in to_fill stay valid
+                for (const basic_json& element : *from->m_value.array)
+                {
+                    elements.push_back(shallow_copy_of(element));
+                    if (element.has_children())
+                    {
+                        to_fill.emplace_back(&element, &elements.back());
+                    }
+                }
+            }
+            if (to_fill.empty())
+            {
+                return;
+            }
+            from = to_fill.back().first;
+            into = to_fill.back().second;
+            to_fill.pop_back();
+        }
+    }
+
   public:
     // -- lifecycle ------------------------------------------------------------
 
@@ -604,36 +768,12 @@ class basic_json
     /// A deep copy: the copy and its source share nothing.
     /// Throws std::bad_alloc; nothing is left behind if it does.
     basic_json(const basic_json& other)
-        : m_type(other.m_type)
+        : basic_json() // complete from here on, so a throw below releases what was built
     {
         other.assert_invariant();
-        switch (m_type)
-        {
-            case value_t::object:
-                m_value = *other.m_value.object;
-                break;
-            case value_t::array:
-                m_value = *other.m_value.array;
-                break;
-            case value_t::string:
-                m_value = *other.m_value.string;
-                break;
-            case value_t::boolean:
-                m_value = other.m_value.boolean;
-                break;
-            case value_t::number_integer:
-                m_value = other.m_value.number_integer;
-                break;
-            case value_t::number_unsigned:
-                m_value = other.m_value.number_unsigned;
-                break;
-            case value_t::number_float:
-                m_value = other.m_value.number_float;
-                break;
-            case value_t::null:
-            case value_t::discarded:
-                break;
-        }
+        m_value = other.shallow_copy();
+        m_type = other.m_type;
+        copy_descendants(other);
         assert_invariant();
     }
 
@@ -659,10 +799,14 @@ class basic_json
         return *this;
     }
 
-    /// Releases the whole tree the value owns, depth first.
+    /// Releases the whole tree the value owns, at any depth.
     ~basic_json() noexcept
     {
         assert_invariant();
+        if (is_structured())
+        {
+            release_descendants();
+        }
         switch (m_type)
         {
             case value_t::object:
@@ -1025,7 +1169,9 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
           thousands_sep(locale_text(locale_info->thousands_sep)),
           decimal_point(locale_text(locale_info->decimal_point)),
           indent_spaces(512, ' ')
-    {}
+    {
+        open_containers.reserve(32); // so that writing shallow values allocates nothing
+    }
 
     /// Bound to one stream for one output; not to be copied.
     serializer(const serializer&) = delete;
@@ -1039,88 +1185,62 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
     void dump(const basic_json& val, const bool pretty_print, const unsigned int indent_step,
               const unsigned int current_indent)
     {
-        const unsigned int new_indent = current_indent + indent_step;
-        switch (val.m_type)
+        open_containers.clear();
+        unsigned int new_indent = current_indent; // of the line the next value starts on
+        const basic_json* next = &val;
+        for (;;)
         {
-            case value_t::object:
+            if (dump_or_open(*next, pretty_print, new_indent + indent_step))
             {
-                const object_t& object = *val.m_value.object;
-                if (object.empty())
+                open_containers.push_back(open_container(*next));
+                new_indent += indent_step;
+            }
+            // The next value is the next child of the innermost open container;
+            // each container that has none left is closed on the way out.
+            next = nullptr;
+            while (next == nullptr)
+            {
+                if (open_containers.empty())
                 {
-                    write("{}", 2);
                     return;
                 }
-                open('{', pretty_print, new_indent);
-                auto i = object.cbegin();
-                for (std::size_t count = 1; count < object.size(); ++count, ++i)
+                open_container& innermost = open_containers.back();
+                if (innermost.val->is_object())
                 {
-                    dump_member(*i, pretty_print, indent_step, new_indent);
-                    separate(pretty_print);
-                }
-                assert(i != val.m_value.object->cend());
-                dump_member(*i, pretty_print, indent_step, new_indent);
-                close('}', pretty_print, current_indent);
-                return;
-            }
-
-            case value_t::array:
-            {
-                const array_t& array = *val.m_value.array;
-                if (array.empty())
-                {
-                    write("[]", 2);
-                    return;
-                }
-                open('[', pretty_print, new_indent);
-                for (auto i = array.cbegin(); i != array.cend() - 1; ++i)
-                {
-                    indent(pretty_print, new_indent);
-                    dump(*i, pretty_print, indent_step, new_indent);
-                    separate(pretty_print);
-                }
-                assert(not val.m_value.array->empty());
-                indent(pretty_print, new_indent);
-                dump(array.back(), pretty_print, indent_step, new_indent);
-                close(']', pretty_print, current_indent);
-                return;
-            }
-
-            case value_t::string:
-                output_stream.put('"');
-                dump_escaped(*val.m_value.string);
-                output_stream.put('"');
-                return;
-
-            case value_t::boolean:
-                if (val.m_value.boolean)
-                {
-                    write("true", 4);
+                    const object_t& object = *innermost.val->m_value.object;
+                    if (innermost.member != object.cend())
+                    {
+                        if (innermost.member != object.cbegin())
+                        {
+                            separate(pretty_print);
+                        }
+                        dump_key(innermost.member->first, pretty_print, new_indent);
+                        next = &innermost.member->second;
+                        ++innermost.member;
+                        continue;
+                    }
+                    new_indent -= indent_step;
+                    close('}', pretty_print, new_indent);
                 }
                 else
                 {
-                    write("false", 5);
+                    const array_t& array = *innermost.val->m_value.array;
+                    if (innermost.element != array.cend())
+                    {
+                        if (innermost.element != array.cbegin())
+                        {
+                            separate(pretty_print);
+                        }
+                        indent(pretty_print, new_indent);
+                        next = &*innermost.element;
+                        ++innermost.element;
+                        continue;
+                    }
+                    new_indent -= indent_step;
+                    close(']', pretty_print, new_indent);
                 }
-                return;
-
-            case value_t::number_integer:
-                dump_integer(val.m_value.number_integer);
-                return;
-
-            case value_t::number_unsigned:
-                dump_integer(val.m_value.number_unsigned);
-                return;
-
-            case value_t::number_float:
-                dump_float(val.m_value.number_float);
-                return;
-
-            case value_t::discarded:
-                write("<discarded>", 11);
-                return;
-
-            case value_t::null:
-                write("null", 4);
-                return;
+                open_containers.pop_back();
+            }
         }
     }
 
@@ -1180,12 +1300,12 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
         }
     }
 
-    void dump_member(const typename object_t::value_type& member, const bool pretty_print,
-                     const unsigned int indent_step, const unsigned int new_indent)
+    /// A member's indentation and key, up to where its value starts.
+    void dump_key(const string_t& key, const bool pretty_print, const unsigned int new_indent)
     {
         indent(pretty_print, new_indent);
         output_stream.put('"');
-        dump_escaped(member.first);
+        dump_escaped(key);
         if (pretty_print)
         {
             write("\": ", 3);
@@ -1194,8 +1314,92 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
         {
             write("\":", 2);
         }
-        dump(member.second, pretty_print, indent_step, new_indent);
     }
+
+    /// Writes val whole when it is a scalar or an empty container, and returns
+    /// false; opens it and returns true when it has members or elements to write.
+    bool dump_or_open(const basic_json& val, const bool pretty_print, const unsigned int new_indent)
+    {
+        switch (val.m_type)
+        {
+            case value_t::object:
+                if (val.m_value.object->empty())
+                {
+                    write("{}", 2);
+                    return false;
+                }
+                open('{', pretty_print, new_indent);
+                return true;
+
+            case value_t::array:
+                if (val.m_value.array->empty())
+                {
+                    write("[]", 2);
+                    return false;
+                }
+                open('[', pretty_print, new_indent);
+                return true;
+
+            case value_t::string:
+                output_stream.put('"');
+                dump_escaped(*val.m_value.string);
+                output_stream.put('"');
+                return false;
+
+            case value_t::boolean:
+                if (val.m_value.boolean)
+                {
+                    write("true", 4);
+                }
+                else
+                {
+                    write("false", 5);
+                }
+                return false;
+
+            case value_t::number_integer:
+                dump_integer(val.m_value.number_integer);
+                return false;
+
+            case value_t::number_unsigned:
+                dump_integer(val.m_value.number_unsigned);
+                return false;
+
+            case value_t::number_float:
+                dump_float(val.m_value.number_float);
+                return false;
+
+            case value_t::discarded:
+                write("<discarded>", 11);
+                return false;
+
+            case value_t::null:
+                write("null", 4);
+                return false;
+        }
+        return false;
+    }
+
+    /// A container being written, and where its writing has got to.
+    struct open_container
+    {
+        explicit open_container(const basic_json& container)
+            : val(&container)
+        {
+            if (container.is_object())
+            {
+                member = container.m_value.object->cbegin();
+            }
+            else
+            {
+                element = container.m_value.array->cbegin();
+            }
+        }
+
+        const basic_json* val;
+        typename object_t::const_iterator member{}; // the next to write, of an object
+        typename array_t::const_iterator element{}; // the next to write, of an array
+    };
 
     // -- strings --------------------------------------------------------------
 
@@ -1425,6 +1629,7 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
     const string_t thousands_sep; // removed wherever it stands
     const string_t decimal_point; // the first one is turned into '.'
     string_t indent_spaces;
+    std::vector<open_container> open_containers; // the innermost last
 };
 
 namespace detail

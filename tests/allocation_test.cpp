@@ -86,6 +86,35 @@ TEST(AllocationFailure, ConvertingAStringOrAContainerLeaksNothing)
     fail_each_allocation([&] { json value = array; });
 }
 
+// A few hundred values over four levels, arrays and objects inside each
+// other, with texts that need buffers of their own: a copy made one container
+// at a time must release every part built so far when any allocation fails.
+TEST(AllocationFailure, CopyingANestedValueLeaksNothingAndKeepsBothSides)
+{
+    json source = json::array_t();
+    for (int i = 0; i < 6; ++i)
+    {
+        json::object_t members;
+        for (int j = 0; j < 6; ++j)
+        {
+            members.emplace(std::string(long_text) + std::to_string(j),
+                            json({j, long_text, json({{"k", i}}), json(json::value_t::array), 2.5}));
+        }
+        json::array_t elements = {json(std::move(members)), json(), json(json::value_t::object)};
+        json element = std::move(elements);
+        source = json::array_t{source, element};
+    }
+    const std::string source_text = source.dump();
+    json target = {{"before", {1, long_text}}};
+    const std::string target_text = target.dump();
+    fail_each_allocation([&] { target = source; },
+                         [&] {
+                             EXPECT_EQ(source.dump(), source_text);
+                             EXPECT_EQ(target.dump(), target_text);
+                         });
+    EXPECT_EQ(target.dump(), source_text);
+}
+
 TEST(AllocationCount, MovingInTakesOnlyTheHolder)
 {
     std::string text = long_text;
