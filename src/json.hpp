@@ -1059,8 +1059,9 @@ class basic_json
         return text;
     }
 
-    /// Appends the value as JSON text to `text`, whose capacity is reused.
-    /// Throws what dump(options) throws; `text` then has its old length again.
+    /// Appends the value as JSON text to `text`, whose capacity is reused;
+    /// `text` must not be a string inside the value. Throws what
+    /// dump(options) throws; `text` then has its old length again.
     void dump_to(string_t& text, const dump_options& options = {}) const
     {
         writer w(options, text);
@@ -2850,8 +2851,7 @@ inline char* write_double_shortest(char* first, const double x) noexcept
 } // namespace detail
 
 // ---------------------------------------------------------------------------
-// The writer: dump() and dump_to(), JSON text built in a fixed buffer and
-// handed on a chunk at a time, with the stream operator's bytes.
+// The writer: dump() and dump_to(), the stream operator's bytes built in a fixed buffer, a chunk at a time.
 // ---------------------------------------------------------------------------
 
 template<template<typename U, typename V, typename... Args> class ObjectType,
