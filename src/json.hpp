@@ -534,6 +534,26 @@ class basic_json
         return is_structured() and has_children(m_type, m_value);
     }
 
+    /// True for an object or array holding a value that holds values: one
+    /// that releasing or copying container by container would go more than
+    /// one level down.
+    bool has_grandchildren() const noexcept
+    {
+        if (m_type == value_t::object)
+        {
+            return std::any_of(m_value.object->cbegin(), m_value.object->cend(),
+                               [](const typename object_t::value_type& member) {
+                                   return member.second.has_children();
+                               });
+        }
+        if (m_type == value_t::array)
+        {
+            return std::any_of(m_value.array->cbegin(), m_value.array->cend(),
+                               [](const basic_json& element) { return element.has_children(); });
+        }
+        return false;
+    }
+
     /// The last element, or the value of the last member, of a container that has one.
     static basic_json& last_child(const value_t kind, const json_value container) noexcept
     {
@@ -552,27 +572,72 @@ class basic_json
         }
     }
 
-    /// Empties this value's container and every container below it, last
-    /// child first, in time linear in their size and with no memory, since a
-    /// destructor must not fail. Stepping down into a child, the walk keeps
-    /// the way back up (the parent's kind and container) in the child's own
-    /// slot, which it drops, with the emptied container, on the way up.
+    /// Reorders the values from first to last so that those with grandchildren
+    /// come last, by exchanging values between places: in an object they move
+    /// away from their keys, so only for a container about to go.
+    template<typename Iterator, typename ValueOf>
+    static void put_deep_last(Iterator first, Iterator last, ValueOf value_of) noexcept
+    {
+        for (;; ++first)
+        {
+            while (first != last and not value_of(first).has_grandchildren())
+            {
+                ++first;
+            }
+            if (first == last)
+            {
+                return;
+            }
+            --last;
+            while (first != last and value_of(last).has_grandchildren())
+            {
+                --last;
+            }
+            if (first == last)
+            {
+                return;
+            }
+            basic_json& deep = value_of(first);
+            basic_json& shallow = value_of(last);
+            std::swap(deep.m_type, shallow.m_type);
+            std::swap(deep.m_value, shallow.m_value);
+        }
+    }
+
+    static void put_deep_last(const value_t kind, const json_value container) noexcept
+    {
+        if (kind == value_t::object)
+        {
+            put_deep_last(container.object->begin(), container.object->end(),
+                          [](typename object_t::iterator i) -> basic_json& { return i->second; });
+        }
+        else
+        {
+            put_deep_last(container.array->begin(), container.array->end(),
+                          [](typename array_t::iterator i) -> basic_json& { return *i; });
+        }
+    }
+
+    /// Releases the values below this value's container that have
+    /// grandchildren, and everything below them, in time linear in their size
+    /// and with no memory, since a destructor must not fail. Each container
+    /// on the way has those values put last; the walk steps down into the
+    /// last one while there is one, keeping the way back up (the parent's
+    /// kind and container) in the slot it steps down through. A container
+    /// whose last value has no grandchildren has no such values left: it goes
+    /// whole, with the slot that led to it, and the walk steps back up.
     void release_descendants() noexcept
     {
-        value_t kind = m_type; // the container being emptied
+        value_t kind = m_type; // the container being walked
         json_value container = m_value;
         value_t parent_kind = value_t::null; // the one holding it; null for this value's own
         json_value parent = {};
+        put_deep_last(kind, container);
         for (;;)
         {
-            if (has_children(kind, container))
+            if (has_children(kind, container) and last_child(kind, container).has_grandchildren())
             {
                 basic_json& child = last_child(kind, container);
-                if (not child.has_children())
-                {
-                    drop_last_child(kind, container); // its own release goes no deeper
-                    continue;
-                }
                 const value_t child_kind = child.m_type;
                 const json_value child_container = child.m_value;
                 child.m_type = parent_kind;
@@ -581,10 +646,11 @@ class basic_json
                 parent = container;
                 kind = child_kind;
                 container = child_container;
+                put_deep_last(kind, container);
             }
             else if (parent_kind == value_t::null)
             {
-                return; // the caller releases this value's container, now empty
+                return; // the caller releases this value's container, which goes one level down at most
             }
             else
             {
@@ -607,15 +673,17 @@ class basic_json
         }
     }
 
-    /// The value's kind and scalar or string, with an empty container in place
-    /// of a full one. Throws std::bad_alloc.
-    json_value shallow_copy() const
+    /// The value's kind and scalar or string, with its container copied whole
+    /// when `whole` (by the container's own copy, for a value without
+    /// grandchildren) or else empty. Throws std::bad_alloc.
+    json_value copy_value(const bool whole) const
     {
         switch (m_type)
         {
             case value_t::object:
+                return whole ? json_value(*m_value.object) : json_value(value_t::object);
             case value_t::array:
-                return json_value(m_type);
+                return whole ? json_value(*m_value.array) : json_value(value_t::array);
             case value_t::string:
                 return json_value(*m_value.string);
             case value_t::null:
@@ -629,33 +697,35 @@ class basic_json
         return m_value;
     }
 
-    /// A null value holding what shallow_copy gives for source.
-    static basic_json shallow_copy_of(const basic_json& source)
+    /// A value holding what source.copy_value(whole) gives.
+    static basic_json copy_of(const basic_json& source, const bool whole)
     {
         basic_json result;
-        result.m_value = source.shallow_copy();
+        result.m_value = source.copy_value(whole);
         result.m_type = source.m_type;
         return result;
     }
 
     /// Fills this value's empty container, and those below it, with copies of
     /// what source's hold, one container at a time from a list of those still
-    /// to fill. Throws std::bad_alloc, leaving what was built to the caller.
+    /// to fill; a container without grandchildren is copied whole. Throws
+    /// std::bad_alloc, leaving what was built to the caller.
     void copy_descendants(const basic_json& source)
     {
         std::vector<std::pair<const basic_json*, basic_json*>> to_fill;
         const basic_json* from = &source;
         basic_json* into = this;
-        while (from->has_children())
+        for (;;)
         {
             if (from->is_object())
             {
                 object_t& members = *into->m_value.object;
                 for (const auto& member : *from->m_value.object)
                 {
+                    const bool deep = member.second.has_grandchildren();
                     basic_json& copy =
-                        members.emplace_hint(members.end(), member.first, shallow_copy_of(member.second))->second;
-                    if (member.second.has_children())
+                        members.emplace_hint(members.end(), member.first, copy_of(member.second, not deep))->second;
+                    if (deep)
                     {
                         to_fill.emplace_back(&member.second, &copy);
                     }
@@ -667,8 +737,9 @@ class basic_json
                 elements.reserve(from->m_value.array->size()); // so the addresses kept in to_fill stay valid
                 for (const basic_json& element : *from->m_value.array)
                 {
-                    elements.push_back(shallow_copy_of(element));
-                    if (element.has_children())
+                    const bool deep = element.has_grandchildren();
+                    elements.push_back(copy_of(element, not deep));
+                    if (deep)
                     {
                         to_fill.emplace_back(&element, &elements.back());
                     }
@@ -771,9 +842,13 @@ class basic_json
         : basic_json() // complete from here on, so a throw below releases what was built
     {
         other.assert_invariant();
-        m_value = other.shallow_copy();
+        const bool deep = other.has_grandchildren();
+        m_value = other.copy_value(not deep);
         m_type = other.m_type;
-        copy_descendants(other);
+        if (deep)
+        {
+            copy_descendants(other);
+        }
         assert_invariant();
     }
 
@@ -803,7 +878,7 @@ class basic_json
     ~basic_json() noexcept
     {
         assert_invariant();
-        if (is_structured())
+        if (has_grandchildren())
         {
             release_descendants();
         }
