@@ -33,7 +33,6 @@
 #include <map>
 #include <memory>
 #include <ostream>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <tuple>
@@ -1508,6 +1507,35 @@ class item_range
 } // namespace detail
 
 // ---------------------------------------------------------------------------
+// Output options: how dump() and dump_to() write a value as JSON text.
+// ---------------------------------------------------------------------------
+
+/// What the text routes do with string bytes that are not valid UTF-8
+/// (RFC 3629: no overlong form, no encoded surrogate, nothing above U+10FFFF,
+/// no truncated sequence, no stray continuation byte).
+enum class utf8_policy
+{
+    keep,    ///< write the bytes as they are, as the stream operator does
+    replace, ///< write U+FFFD for each maximal subpart of an ill-formed sequence
+    error    ///< throw type_error 316 naming the index of the first bad byte
+};
+
+/// Options of dump() and dump_to(); the defaults give the stream operator's bytes.
+struct dump_options
+{
+    /// Spaces a level when greater than 0; compact otherwise.
+    int indent = -1;
+    /// Doubles with the fewest digits that read back as the same double,
+    /// instead of 15 significant digits.
+    bool round_trip_doubles = false;
+    /// Bytes of strings and keys that are not valid UTF-8.
+    utf8_policy invalid_utf8 = utf8_policy::keep;
+    /// Every character above U+007F as \uXXXX (a surrogate pair above
+    /// U+FFFF), so that the text is plain ASCII.
+    bool escape_non_ascii = false;
+};
+
+// ---------------------------------------------------------------------------
 // The value: a kind tag and one 64-bit word. Scalars live in the word;
 // objects, arrays and strings live in a container the value alone owns.
 // ---------------------------------------------------------------------------
@@ -1600,6 +1628,10 @@ class basic_json
 
     /// Writes one value as JSON text onto a stream.
     class serializer;
+
+    /// Writes one value as JSON text into a string or, in fixed-size
+    /// chunks, onto a stream, as fast as it can.
+    class writer;
 
     /// Converts native values of type T into values and back.
     template<typename T, typename SFINAE = void>
@@ -3404,11 +3436,42 @@ class basic_json
     /// that width. Throws std::bad_alloc.
     string_t dump(int indent = -1) const
     {
-        std::ostringstream stream;
-        stream.exceptions(std::ios::badbit); // a text that cannot grow is an error, not a shorter text
-        serializer s(stream);
-        s.dump(*this, indent > 0, indent > 0 ? static_cast<unsigned int>(indent) : 0u, 0);
-        return stream.str();
+        dump_options options;
+        options.indent = indent;
+        return dump(options);
+    }
+
+    /// The value as JSON text written as options say. Throws std::bad_alloc,
+    /// and type_error 316 for a string that is not valid UTF-8 under
+    /// utf8_policy::error.
+    string_t dump(const dump_options& options) const
+    {
+        string_t text;
+        dump_to(text, options);
+        return text;
+    }
+
+    /// Appends the value as JSON text to `text`, whose capacity is reused;
+    /// `text` must not be a string inside the value. Throws what
+    /// dump(options) throws; `text` then has its old length again.
+    void dump_to(string_t& text, const dump_options& options = {}) const
+    {
+        writer w(options, text);
+        w.write(*this);
+    }
+
+    /// Writes the value as JSON text onto `stream` in chunks of
+    /// writer::chunk_size bytes, one unformatted write each, without holding
+    /// the whole text. The stream's width and formatting are ignored. Writing
+    /// stops at the first write that leaves the stream not good(), the bytes
+    /// before it written; nothing is written to a stream that is not good().
+    /// Throws what dump(options) throws, and whatever the stream throws; the
+    /// text written before a throw stays written. Returns the stream.
+    std::ostream& dump_to(std::ostream& stream, const dump_options& options = {}) const
+    {
+        writer w(options, stream);
+        w.write(*this);
+        return stream;
     }
 
     // -- reading text ---------------------------------------------------------
@@ -7009,6 +7072,777 @@ inline char* write_double_shortest(char* first, const double x) noexcept
 }
 
 } // namespace detail
+
+// ---------------------------------------------------------------------------
+// The writer: dump() and dump_to(), the stream operator's bytes built in a fixed buffer, a chunk at a time.
+// ---------------------------------------------------------------------------
+
+template<template<typename U, typename V, typename... Args> class ObjectType,
+         template<typename U, typename... Args> class ArrayType,
+         class StringType,
+         class BooleanType,
+         class NumberIntegerType,
+         class NumberUnsignedType,
+         class NumberFloatType,
+         template<typename U> class AllocatorType,
+         template<typename T, typename SFINAE> class JSONSerializer>
+class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerType, NumberUnsignedType,
+                 NumberFloatType, AllocatorType, JSONSerializer>::writer
+{
+  public:
+    /// Bytes a stream receives in each write but the last.
+    static constexpr std::size_t chunk_size = 65536;
+
+    /// Appends to text; if writing throws, text gets its old length back.
+    writer(const dump_options& options, string_t& text) noexcept
+        : writer(options)
+    {
+        m_text = &text;
+        m_text_size = text.size();
+    }
+
+    /// Writes onto stream, a chunk at a time.
+    writer(const dump_options& options, std::ostream& stream) noexcept
+        : writer(options)
+    {
+        m_stream = &stream;
+        m_stopped = not stream.good();
+    }
+
+    /// Bound to one output; not to be copied.
+    writer(const writer&) = delete;
+    writer& operator=(const writer&) = delete;
+
+    ~writer()
+    {
+        if (m_text != nullptr and not m_done)
+        {
+            m_text->resize(m_text_size); // shrinking never allocates
+        }
+    }
+
+    /// Writes val and everything in it, with no line feed before or after,
+    /// then hands on what is left in the buffer. Walks the tree with a stack
+    /// of its own, so any depth writes. Throws std::bad_alloc, type_error 316
+    /// (see utf8_policy::error), and whatever the stream throws.
+    void write(const basic_json& val)
+    {
+        const basic_json* current = &val;
+        for (;;)
+        {
+            if (m_stopped)
+            {
+                return;
+            }
+            if (write_opening(*current))
+            {
+                current = first_child();
+                continue;
+            }
+            // current is complete: go on with its next sibling, or close its
+            // container and try the container's own sibling.
+            current = nullptr;
+            while (current == nullptr and m_depth != 0)
+            {
+                current = next_child();
+            }
+            if (current == nullptr)
+            {
+                break;
+            }
+        }
+        flush();
+        m_done = true;
+    }
+
+  private:
+    /// One open object or array, with the position of its next child.
+    struct frame
+    {
+        bool is_object;
+        typename object_t::const_iterator member;
+        typename object_t::const_iterator members_end;
+        typename array_t::const_iterator element;
+        typename array_t::const_iterator elements_end;
+    };
+
+    // Frames this deep live in the writer itself, so that ordinary
+    // documents allocate nothing beyond the text.
+    static constexpr std::size_t inline_frames = 32;
+
+    explicit writer(const dump_options& options) noexcept
+        : m_pretty(options.indent > 0),
+          m_indent_step(options.indent > 0 ? static_cast<std::size_t>(options.indent) : 0),
+          m_round_trip(options.round_trip_doubles),
+          m_policy(options.invalid_utf8),
+          m_escape_non_ascii(options.escape_non_ascii),
+          m_check_non_ascii(options.escape_non_ascii or options.invalid_utf8 != utf8_policy::keep),
+          m_non_ascii_mask(m_check_non_ascii ? ~std::uint64_t(0) : 0)
+    {}
+
+    // -- the walk -------------------------------------------------------------
+
+    /// Writes a scalar or an empty container whole and returns false, or
+    /// opens a non-empty container, pushes its frame and returns true.
+    bool write_opening(const basic_json& val)
+    {
+        switch (val.m_type)
+        {
+            case value_t::object:
+            {
+                const object_t& object = *val.m_value.object;
+                if (object.empty())
+                {
+                    put_text("{}", 2);
+                    return false;
+                }
+                frame& f = push();
+                f.is_object = true;
+                f.member = object.cbegin();
+                f.members_end = object.cend();
+                open('{');
+                return true;
+            }
+            case value_t::array:
+            {
+                const array_t& array = *val.m_value.array;
+                if (array.empty())
+                {
+                    put_text("[]", 2);
+                    return false;
+                }
+                frame& f = push();
+                f.is_object = false;
+                f.element = array.cbegin();
+                f.elements_end = array.cend();
+                open('[');
+                return true;
+            }
+            case value_t::string:
+                write_string(*val.m_value.string);
+                return false;
+            case value_t::boolean:
+                if (val.m_value.boolean)
+                {
+                    put_text("true", 4);
+                }
+                else
+                {
+                    put_text("false", 5);
+                }
+                return false;
+            case value_t::number_integer:
+                write_integer(val.m_value.number_integer);
+                return false;
+            case value_t::number_unsigned:
+                write_integer(val.m_value.number_unsigned);
+                return false;
+            case value_t::number_float:
+                write_float(val.m_value.number_float);
+                return false;
+            case value_t::discarded:
+                put_text("<discarded>", 11);
+                return false;
+            case value_t::null:
+                put_text("null", 4);
+                return false;
+        }
+        return false;
+    }
+
+    /// The first child of the container just opened, its key written.
+    const basic_json* first_child()
+    {
+        indent();
+        return take_child(top());
+    }
+
+    /// The next child of the innermost container, after the separator and
+    /// its key; or nullptr when there is none, the container then closed.
+    const basic_json* next_child()
+    {
+        frame& f = top();
+        if (f.is_object ? f.member != f.members_end : f.element != f.elements_end)
+        {
+            if (m_pretty)
+            {
+                put_text(",\n", 2);
+            }
+            else
+            {
+                put(',');
+            }
+            indent();
+            return take_child(f);
+        }
+        const char bracket = f.is_object ? '}' : ']';
+        pop();
+        if (m_pretty)
+        {
+            put('\n');
+            indent();
+        }
+        put(bracket);
+        return nullptr;
+    }
+
+    /// The child the frame points to, its key written; the frame moves on
+    /// at once, so that finding the next node overlaps with writing this one.
+    const basic_json* take_child(frame& f)
+    {
+        if (f.is_object)
+        {
+            const auto member = f.member++;
+            write_key(member->first);
+            return &member->second;
+        }
+        return &*f.element++;
+    }
+
+    frame& push()
+    {
+        if (m_depth >= inline_frames and m_spilled_frames.size() < m_depth + 1 - inline_frames)
+        {
+            m_spilled_frames.emplace_back();
+        }
+        ++m_depth;
+        return top();
+    }
+
+    frame& top() noexcept
+    {
+        assert(m_depth != 0);
+        return m_depth <= inline_frames ? m_frames[m_depth - 1] : m_spilled_frames[m_depth - 1 - inline_frames];
+    }
+
+    void pop() noexcept
+    {
+        assert(m_depth != 0);
+        --m_depth;
+    }
+
+    // -- layout ---------------------------------------------------------------
+
+    void open(const char bracket)
+    {
+        if (m_pretty)
+        {
+            const char opening[] = {bracket, '\n'};
+            put_text(opening, 2);
+        }
+        else
+        {
+            put(bracket);
+        }
+    }
+
+    /// The indentation of the innermost open level: eight spaces a store
+    /// when there is room to spare, as there nearly always is.
+    void indent()
+    {
+        if (not m_pretty)
+        {
+            return;
+        }
+        const std::size_t n = m_depth * m_indent_step;
+        if (room() < n + 8)
+        {
+            fill(' ', n);
+            return;
+        }
+        const std::uint64_t spaces = 0x2020202020202020u;
+        for (std::size_t i = 0; i < n; i += 8)
+        {
+            std::memcpy(m_position + i, &spaces, 8); // may pass n; those bytes are overwritten next
+        }
+        m_position += n;
+    }
+
+    void write_key(const string_t& key)
+    {
+        write_string(key);
+        if (m_pretty)
+        {
+            put_text(": ", 2);
+        }
+        else
+        {
+            put(':');
+        }
+    }
+
+    // -- the buffer -----------------------------------------------------------
+
+    // Every chunk handed on but the last is full: text that does not fit
+    // is split, so a token may straddle two chunks.
+
+    std::size_t room() const noexcept
+    {
+        return static_cast<std::size_t>(m_buffer.data() + chunk_size - m_position);
+    }
+
+    void put(const char c)
+    {
+        if (room() == 0)
+        {
+            flush();
+        }
+        *m_position++ = c;
+    }
+
+    /// Short text: copied whole when it fits, which it nearly always does.
+    void put_text(const char* text, const std::size_t length)
+    {
+        if (room() < length)
+        {
+            append(text, length);
+            return;
+        }
+        std::memcpy(m_position, text, length);
+        m_position += length;
+    }
+
+    /// Text of any length, through as many chunks as it needs.
+    void append(const char* text, std::size_t length)
+    {
+        for (;;)
+        {
+            const std::size_t n = std::min(length, room());
+            std::memcpy(m_position, text, n);
+            m_position += n;
+            length -= n;
+            if (length == 0)
+            {
+                return;
+            }
+            text += n;
+            flush();
+        }
+    }
+
+    /// n copies of c, through as many chunks as they need.
+    void fill(const char c, std::size_t n)
+    {
+        for (;;)
+        {
+            const std::size_t k = std::min(n, room());
+            std::memset(m_position, c, k);
+            m_position += k;
+            n -= k;
+            if (n == 0)
+            {
+                return;
+            }
+            flush();
+        }
+    }
+
+    /// Hands the buffer on: appended to the text, or one write to the stream.
+    void flush()
+    {
+        const auto length = static_cast<std::size_t>(m_position - m_buffer.data());
+        m_position = m_buffer.data();
+        if (m_text != nullptr)
+        {
+            m_text->append(m_buffer.data(), length);
+        }
+        else if (not m_stopped and length != 0)
+        {
+            m_stream->write(m_buffer.data(), static_cast<std::streamsize>(length));
+            m_stopped = not m_stream->good();
+        }
+    }
+
+    // -- strings --------------------------------------------------------------
+
+    /// True when one of the 8 bytes in word needs more than a copy: the
+    /// quotation mark, the backslash, a byte below 0x20 and, when non-ASCII
+    /// text is checked or escaped, a byte from 0x80. Each test is exact for
+    /// "some byte", which is all that is asked.
+    bool needs_attention(const std::uint64_t word) const noexcept
+    {
+        const std::uint64_t ones = 0x0101010101010101u;
+        const std::uint64_t high = 0x8080808080808080u;
+        const std::uint64_t quote = word ^ (ones * '"');
+        const std::uint64_t backslash = word ^ (ones * '\\');
+        const std::uint64_t found = ((word - ones * 0x20) & ~word) | ((quote - ones) & ~quote) |
+                                    ((backslash - ones) & ~backslash) | (word & m_non_ascii_mask);
+        return (found & high) != 0;
+    }
+
+    bool needs_attention(const unsigned char byte) const noexcept
+    {
+        return byte < 0x20 or byte == '"' or byte == '\\' or (byte >= 0x80 and m_check_non_ascii);
+    }
+
+    /// The first byte in [first, last) that needs more than a copy, or last.
+    const char* plain_run_end(const char* first, const char* const last) const noexcept
+    {
+        while (last - first >= 8)
+        {
+            std::uint64_t word;
+            std::memcpy(&word, first, 8);
+            if (needs_attention(word))
+            {
+                break;
+            }
+            first += 8;
+        }
+        while (first != last and not needs_attention(static_cast<unsigned char>(*first)))
+        {
+            ++first;
+        }
+        return first;
+    }
+
+    /// s between quotation marks: runs that need no escape copied whole.
+    void write_string(const string_t& s)
+    {
+        const char* const begin = s.data();
+        const char* const end = begin + s.size();
+        const char* first = begin;
+        if (room() < s.size() + 2)
+        {
+            put('"');
+        }
+        else
+        {
+            // The whole string fits: copy word by word while checking, with
+            // no call per run, until the end or the first byte to escape.
+            char* out = m_position;
+            *out++ = '"';
+            for (; end - first >= 8; first += 8, out += 8)
+            {
+                std::uint64_t word;
+                std::memcpy(&word, first, 8);
+                if (needs_attention(word))
+                {
+                    break;
+                }
+                std::memcpy(out, &word, 8);
+            }
+            for (; first != end and not needs_attention(static_cast<unsigned char>(*first)); ++first, ++out)
+            {
+                *out = *first;
+            }
+            m_position = out;
+            if (first == end)
+            {
+                *m_position++ = '"';
+                return;
+            }
+        }
+        for (;;)
+        {
+            const char* const run_end = plain_run_end(first, end);
+            append(first, static_cast<std::size_t>(run_end - first));
+            if (run_end == end)
+            {
+                break;
+            }
+            first = write_special(begin, run_end, end);
+        }
+        put('"');
+    }
+
+    /// Writes the byte at `at` (or the UTF-8 sequence it starts) as
+    /// needed; returns the position after it.
+    const char* write_special(const char* const begin, const char* const at, const char* const end)
+    {
+        const auto byte = static_cast<unsigned char>(*at);
+        if (byte < 0x80)
+        {
+            write_escape(byte);
+            return at + 1;
+        }
+        std::size_t length = 0;
+        const std::uint32_t code_point = decode_utf8(reinterpret_cast<const unsigned char*>(at),
+                                                     reinterpret_cast<const unsigned char*>(end), length);
+        if (code_point != invalid)
+        {
+            if (m_escape_non_ascii)
+            {
+                write_code_point_escape(code_point);
+            }
+            else
+            {
+                append(at, length);
+            }
+            return at + length;
+        }
+        switch (m_policy)
+        {
+            case utf8_policy::keep:
+                append(at, length);
+                break;
+            case utf8_policy::replace:
+                if (m_escape_non_ascii)
+                {
+                    write_code_point_escape(0xFFFD);
+                }
+                else
+                {
+                    put_text("\xEF\xBF\xBD", 3);
+                }
+                break;
+            case utf8_policy::error:
+                invalid_utf8_error(static_cast<std::size_t>(at - begin), byte);
+        }
+        return at + length;
+    }
+
+    /// The quotation mark, the backslash or a byte below 0x20.
+    void write_escape(const unsigned char byte)
+    {
+        char letter = '\0';
+        switch (byte)
+        {
+            case '"':
+                letter = '"';
+                break;
+            case '\\':
+                letter = '\\';
+                break;
+            case '\b':
+                letter = 'b';
+                break;
+            case '\f':
+                letter = 'f';
+                break;
+            case '\n':
+                letter = 'n';
+                break;
+            case '\r':
+                letter = 'r';
+                break;
+            case '\t':
+                letter = 't';
+                break;
+            default:
+                write_unit_escape(byte);
+                return;
+        }
+        const char text[] = {'\\', letter};
+        put_text(text, 2);
+    }
+
+    /// \uXXXX, lowercase.
+    void write_unit_escape(const std::uint32_t unit)
+    {
+        static constexpr char hex[] = "0123456789abcdef";
+        const char text[] = {'\\', 'u', hex[(unit >> 12) & 0xF], hex[(unit >> 8) & 0xF], hex[(unit >> 4) & 0xF],
+                             hex[unit & 0xF]};
+        put_text(text, 6);
+    }
+
+    /// One escape below U+10000, a surrogate pair above.
+    void write_code_point_escape(std::uint32_t code_point)
+    {
+        if (code_point < 0x10000)
+        {
+            write_unit_escape(code_point);
+            return;
+        }
+        code_point -= 0x10000;
+        write_unit_escape(0xD800 + (code_point >> 10));
+        write_unit_escape(0xDC00 + (code_point & 0x3FF));
+    }
+
+    static constexpr std::uint32_t invalid = 0xFFFFFFFF;
+
+    /// The code point of the UTF-8 sequence at first, its byte count in
+    /// length; or `invalid`, length then counting the maximal subpart: the
+    /// longest start of a valid sequence there, or the one byte that can
+    /// start none. Each maximal subpart is replaced by one U+FFFD.
+    static std::uint32_t decode_utf8(const unsigned char* first, const unsigned char* last,
+                                     std::size_t& length) noexcept
+    {
+        const unsigned char lead = *first;
+        std::size_t continuations = 0;
+        unsigned char low = 0x80;  // the range of the first continuation byte,
+        unsigned char high = 0xBF; // which rules out overlong forms, surrogates and beyond U+10FFFF
+        std::uint32_t code_point = 0;
+        if (lead >= 0xC2 and lead <= 0xDF)
+        {
+            continuations = 1;
+            code_point = lead & 0x1Fu;
+        }
+        else if (lead >= 0xE0 and lead <= 0xEF)
+        {
+            continuations = 2;
+            code_point = lead & 0x0Fu;
+            low = lead == 0xE0 ? 0xA0 : 0x80;
+            high = lead == 0xED ? 0x9F : 0xBF;
+        }
+        else if (lead >= 0xF0 and lead <= 0xF4)
+        {
+            continuations = 3;
+            code_point = lead & 0x07u;
+            low = lead == 0xF0 ? 0x90 : 0x80;
+            high = lead == 0xF4 ? 0x8F : 0xBF;
+        }
+        else
+        {
+            length = 1;
+            return invalid;
+        }
+        length = 1;
+        for (; length <= continuations; ++length)
+        {
+            if (first + length == last or first[length] < low or first[length] > high)
+            {
+                return invalid;
+            }
+            code_point = (code_point << 6) | (first[length] & 0x3Fu);
+            low = 0x80;
+            high = 0xBF;
+        }
+        return code_point;
+    }
+
+    /// The one place the text of error 316 is made.
+    [[noreturn]] static void invalid_utf8_error(const std::size_t index, const unsigned char byte)
+    {
+        static constexpr char hex[] = "0123456789ABCDEF";
+        const char byte_text[] = {'0', 'x', hex[byte >> 4], hex[byte & 0xF], '\0'};
+        detail::throw_error<type_error>(316, "invalid UTF-8 byte at index " + std::to_string(index) + ": " +
+                                                 byte_text);
+    }
+
+    // -- numbers --------------------------------------------------------------
+
+    template<typename NumberType, detail::enable_if_t<std::is_signed<NumberType>::value, int> = 0>
+    static bool is_negative(const NumberType x) noexcept
+    {
+        return x < 0;
+    }
+
+    template<typename NumberType, detail::enable_if_t<std::is_unsigned<NumberType>::value, int> = 0>
+    static bool is_negative(const NumberType /*unused*/) noexcept
+    {
+        return false;
+    }
+
+    /// Number text is made in place when the longest one fits, in a
+    /// buffer of its own and then appended otherwise.
+    static constexpr std::size_t longest_number = 32;
+
+    template<typename NumberType>
+    void write_integer(const NumberType x)
+    {
+        if (room() >= longest_number)
+        {
+            m_position = integer_text(m_position, x);
+            return;
+        }
+        char text[longest_number];
+        append(text, static_cast<std::size_t>(integer_text(text, x) - text));
+    }
+
+    /// Decimal digits of x at first, two at a time from the right; returns the end.
+    template<typename NumberType>
+    static char* integer_text(char* first, const NumberType x) noexcept
+    {
+        static constexpr char pairs[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+                                        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+                                        "8081828384858687888990919293949596979899";
+        // The magnitude in unsigned arithmetic, so the most negative number needs no case of its own.
+        auto magnitude = static_cast<unsigned long long>(x);
+        if (is_negative(x))
+        {
+            *first++ = '-';
+            magnitude = 0 - magnitude;
+        }
+        std::size_t digits = 1;
+        for (unsigned long long rest = magnitude;; rest /= 10000, digits += 4)
+        {
+            if (rest < 10)
+            {
+                break;
+            }
+            if (rest < 100)
+            {
+                digits += 1;
+                break;
+            }
+            if (rest < 1000)
+            {
+                digits += 2;
+                break;
+            }
+            if (rest < 10000)
+            {
+                digits += 3;
+                break;
+            }
+        }
+        char* const last = first + digits;
+        char* out = last;
+        while (magnitude >= 100)
+        {
+            const auto pair = static_cast<std::size_t>(magnitude % 100) * 2;
+            magnitude /= 100;
+            *--out = pairs[pair + 1];
+            *--out = pairs[pair];
+        }
+        if (magnitude >= 10)
+        {
+            const auto pair = static_cast<std::size_t>(magnitude) * 2;
+            *--out = pairs[pair + 1];
+            *--out = pairs[pair];
+        }
+        else
+        {
+            *--out = static_cast<char>('0' + magnitude);
+        }
+        return last;
+    }
+
+    /// Fifteen significant digits, or the shortest that read back when asked;
+    /// NaN and the infinities, which JSON cannot express, as null.
+    void write_float(const number_float_t x)
+    {
+        if (not std::isfinite(x))
+        {
+            put_text("null", 4);
+            return;
+        }
+        if (room() >= longest_number)
+        {
+            m_position = float_text(m_position, x);
+            return;
+        }
+        char text[longest_number];
+        append(text, static_cast<std::size_t>(float_text(text, x) - text));
+    }
+
+    char* float_text(char* first, const number_float_t x) const noexcept
+    {
+        return m_round_trip ? detail::write_double_shortest(first, static_cast<double>(x))
+                            : detail::write_double(first, static_cast<double>(x));
+    }
+
+    const bool m_pretty;
+    const std::size_t m_indent_step;
+    const bool m_round_trip;
+    const utf8_policy m_policy;
+    const bool m_escape_non_ascii;
+    const bool m_check_non_ascii; // strings are decoded, not just copied, past 0x7F
+    const std::uint64_t m_non_ascii_mask; // all ones when m_check_non_ascii: bytes from 0x80 need attention
+
+    string_t* m_text = nullptr;
+    std::size_t m_text_size = 0; // the text's length before, restored if writing fails
+    std::ostream* m_stream = nullptr;
+    bool m_stopped = false; // the stream is no longer good: nothing more is written
+    bool m_done = false;
+
+    std::size_t m_depth = 0;
+    std::array<frame, inline_frames> m_frames;
+    std::vector<frame> m_spilled_frames;
+
+    std::array<char, chunk_size> m_buffer; // not initialised: bytes are written before they are read
+    char* m_position = m_buffer.data();
+};
 
 // ---------------------------------------------------------------------------
 // The stream operators: the entry points for output and for reading values

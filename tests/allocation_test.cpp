@@ -315,6 +315,39 @@ TEST(AllocationCount, UnescapedStringsAndLayoutAllocateNothing)
     EXPECT_EQ(allocations_during([&] { serializer.dump(document, true, 4, 0); }), 0u);
 }
 
+// The direct text routes: a failure passes on, and dump_to leaves the
+// caller's text at its old length, whatever level the walk had reached.
+TEST(AllocationFailure, DirectRoutesPassFailuresOnAndKeepTheText)
+{
+    json deep = {{"k", long_text}, {"n", 1.5}};
+    for (int level = 0; level < 40; ++level) // deeper than the walk's own frames, so they spill to the heap
+    {
+        deep = json::array_t{deep, level};
+    }
+    for (const int indent : {-1, 4})
+    {
+        const std::string expected = deep.dump(indent);
+        quarrow::dump_options options;
+        options.indent = indent;
+        fail_each_allocation([&] { EXPECT_EQ(deep.dump(indent), expected); });
+        std::string text = long_text;
+        fail_each_allocation([&] { deep.dump_to(text, options); }, [&] { EXPECT_EQ(text, long_text); });
+        EXPECT_EQ(text, long_text + expected);
+    }
+}
+
+TEST(AllocationCount, DirectRoutesAllocateOnlyTheText)
+{
+    const json document = {{"the good", "il buono"}, {"list", {true, json(), "needs \"escapes\"", 1.5, -17}},
+                           {"nested", {{"a", {{"b", {1, 2, 3}}}}}}};
+    const std::string expected = document.dump();
+    std::string text;
+    text.reserve(expected.size());
+    EXPECT_EQ(allocations_during([&] { document.dump_to(text); }), 0u);
+    EXPECT_EQ(text, expected);
+    EXPECT_EQ(allocations_during([&] { document.dump(); }), 1u); // the text, made once at its full length
+}
+
 TEST(AllocationCount, NumbersAndNullAllocateNothing)
 {
     EXPECT_EQ(allocations_during([] {

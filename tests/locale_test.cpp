@@ -51,6 +51,23 @@ TEST_P(CLocale, NumbersKeepTheirPlainText)
     EXPECT_EQ(numbers.dump(1), json(numbers).dump(1));
 }
 
+// The direct routes make their number text themselves: the same bytes under
+// every C locale, round-trip digits included.
+TEST_P(CLocale, DirectRoutesKeepTheirPlainText)
+{
+    quarrow::dump_options round_trip;
+    round_trip.round_trip_doubles = true;
+    const json shortest = {0.30000000000000004, 1.0 / 3.0, 1234567.25, 1e20, -1.5e-7, 100.0};
+    const char* const shortest_text = "[0.30000000000000004,0.3333333333333333,1234567.25,1e+20,-1.5e-07,100.0]";
+    std::string text;
+    numbers.dump_to(text);
+    EXPECT_EQ(text, numbers_text);
+    std::ostringstream stream;
+    numbers.dump_to(stream);
+    EXPECT_EQ(stream.str(), numbers_text);
+    EXPECT_EQ(shortest.dump(round_trip), shortest_text);
+}
+
 INSTANTIATE_TEST_SUITE_P(Locales, CLocale,
                          ::testing::Values("C", "de_DE.UTF-8", "ps_AF.UTF-8", "fr_FR.UTF-8", "en_US.UTF-8"));
 
