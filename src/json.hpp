@@ -1400,9 +1400,11 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
             if (container.is_object())
             {
                 member = container.m_value.object->cbegin();
+                assert(member != container.m_value.object->cend()); // only full containers are opened
             }
             else
             {
+                assert(not container.m_value.array->empty());
                 element = container.m_value.array->cbegin();
             }
         }
