@@ -488,7 +488,7 @@ class basic_json
 
     // -- copying and releasing trees, with no recursion on their depth --------
 
-    /// A container of kind `kind` that holds at least one value.
+    /// True when the container, of kind `kind`, holds at least one value.
     static bool has_children(const value_t kind, const json_value container) noexcept
     {
         return kind == value_t::object ? not container.object->empty() : not container.array->empty();
