@@ -1751,7 +1751,7 @@ class basic_json
 
     // -- copying and releasing trees, with no recursion on their depth --------
 
-    /// A container of kind `kind` that holds at least one value.
+    /// True when the container, of kind `kind`, holds at least one value.
     static bool has_children(const value_t kind, const json_value container) noexcept
     {
         return kind == value_t::object ? not container.object->empty() : not container.array->empty();
@@ -6415,9 +6415,11 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
             if (container.is_object())
             {
                 member = container.m_value.object->cbegin();
+                assert(member != container.m_value.object->cend()); // only full containers are opened
             }
             else
             {
+                assert(not container.m_value.array->empty());
                 element = container.m_value.array->cbegin();
             }
         }
