@@ -6174,6 +6174,36 @@ bool read_events(Source&& source, Handler& handler, const parse_options& options
 // the text, and numbers come out the same under every C locale.
 // ---------------------------------------------------------------------------
 
+namespace detail
+{
+
+/// The escape table of both writers: the character after the backslash in
+/// the two-character escape of c, or '\0' when c has none. Throws nothing.
+inline char short_escape(const char c) noexcept
+{
+    switch (c)
+    {
+        case '"':
+            return '"';
+        case '\\':
+            return '\\';
+        case '\b':
+            return 'b';
+        case '\f':
+            return 'f';
+        case '\n':
+            return 'n';
+        case '\r':
+            return 'r';
+        case '\t':
+            return 't';
+        default:
+            return '\0';
+    }
+}
+
+} // namespace detail
+
 template<template<typename U, typename V, typename... Args> class ObjectType,
          template<typename U, typename... Args> class ArrayType,
          class StringType,
@@ -6431,31 +6461,6 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
 
     // -- strings --------------------------------------------------------------
 
-    /// The escape table: the character after the backslash in the
-    /// two-character escape of c, or '\0' when c has none.
-    static char short_escape(const char c) noexcept
-    {
-        switch (c)
-        {
-            case '"':
-                return '"';
-            case '\\':
-                return '\\';
-            case '\b':
-                return 'b';
-            case '\f':
-                return 'f';
-            case '\n':
-                return 'n';
-            case '\r':
-                return 'r';
-            case '\t':
-                return 't';
-            default:
-                return '\0';
-        }
-    }
-
     /// The bytes below 0x20; those without a short escape become \u00xx.
     static bool is_control(const char c) noexcept
     {
@@ -6469,7 +6474,7 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
         std::size_t result = 0;
         for (const char c : s)
         {
-            if (short_escape(c) != '\0')
+            if (detail::short_escape(c) != '\0')
             {
                 result += 1;
             }
@@ -6498,7 +6503,7 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
         std::size_t pos = 0;
         for (const char c : s)
         {
-            const char letter = short_escape(c);
+            const char letter = detail::short_escape(c);
             if (letter != '\0')
             {
                 result[pos + 1] = letter;
@@ -7596,33 +7601,11 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
     /// The quotation mark, the backslash or a byte below 0x20.
     void write_escape(const unsigned char byte)
     {
-        char letter = '\0';
-        switch (byte)
+        const char letter = detail::short_escape(static_cast<char>(byte));
+        if (letter == '\0')
         {
-            case '"':
-                letter = '"';
-                break;
-            case '\\':
-                letter = '\\';
-                break;
-            case '\b':
-                letter = 'b';
-                break;
-            case '\f':
-                letter = 'f';
-                break;
-            case '\n':
-                letter = 'n';
-                break;
-            case '\r':
-                letter = 'r';
-                break;
-            case '\t':
-                letter = 't';
-                break;
-            default:
-                write_unit_escape(byte);
-                return;
+            write_unit_escape(byte);
+            return;
         }
         const char text[] = {'\\', letter};
         put_text(text, 2);
