@@ -1,10 +1,11 @@
-// quarrow: one value type for any JSON value, written out as JSON text.
+// quarrow: JSON text read strictly into one value type, and written back.
 // Copyright (c) 2026 the quarrow authors. MIT License (SPDX-License-Identifier: MIT):
 // the full text is in the LICENSE file that comes with quarrow.
 //
 // Header-only, C++11. `quarrow::json` holds null, an object, an array, a
-// string, a boolean or a number, and reports every misuse by throwing one of
-// the exceptions in quarrow::detail.
+// string, a boolean or a number; it is read from text, walked, changed,
+// compared and written back as text, and every misuse is reported by
+// throwing one of the exceptions in quarrow::detail.
 
 #ifndef QUARROW_JSON_HPP
 #define QUARROW_JSON_HPP
