@@ -4557,61 +4557,93 @@ inline const char* read_digits(const char* p, const char* last, std::uint64_t& l
     return p;
 }
 
-} // namespace decimal
-
-/// The double nearest to the number text [first, last), ties to even, as strtod gives in the C locale;
-/// false (result untouched) when its magnitude is beyond the largest finite double.
-/// [first,last) is already validated by the JSON grammar: '-'? digits ('.' digits)? ([eE] [+-]? digits)?
-inline bool text_to_double(const char* first, const char* last, double& result) noexcept
+/// What a number's text says, read once: its first 19 significant digits,
+/// whether a nonzero digit follows them, and its order of magnitude.
+struct number_parts
 {
-    using namespace decimal;
-    assert(first != last);
-    const bool negative = *first == '-';
-    const char* p = negative ? first + 1 : first;
+    std::uint64_t leading;
+    int taken; // digits in leading
+    bool truncated;
+    bool negative;
+    std::int64_t magnitude; // the number is below 10^magnitude and at least a tenth of it
+    digit_run digits;
+};
 
-    // The first 19 significant digits, and whether a nonzero digit follows them.
-    std::uint64_t leading = 0;
-    int taken = 0;
-    bool truncated = false;
-    while (p != last and *p == '0')
+/// Checks the number at [p, last) against the JSON grammar while reading its
+/// parts as text_to_double does, so that the text is read once. Returns the
+/// end of the number, or nullptr where the grammar fails; `integral` tells
+/// whether it has neither fraction nor exponent.
+inline const char* scan_number(const char* p, const char* const last, number_parts& parts, bool& integral) noexcept
+{
+    parts.leading = 0;
+    parts.taken = 0;
+    parts.truncated = false;
+    parts.negative = p != last and *p == '-';
+    integral = true;
+    if (parts.negative)
     {
         ++p;
     }
-    digit_run digits = {p, p};
-    p = read_digits(p, last, leading, taken, truncated);
-    std::int64_t magnitude = p - digits.first; // the number is below 10^magnitude and at least a tenth of it
+    if (p == last or not is_digit(*p))
+    {
+        return nullptr;
+    }
+    parts.digits.first = *p == '0' ? p + 1 : p; // no digit may follow a leading 0
+    p = *p == '0' ? p + 1 : read_digits(p, last, parts.leading, parts.taken, parts.truncated);
+    parts.magnitude = p - parts.digits.first;
     if (p != last and *p == '.')
     {
+        integral = false;
         ++p;
-        if (taken == 0)
+        if (p == last or not is_digit(*p))
+        {
+            return nullptr;
+        }
+        if (parts.taken == 0)
         {
             const char* const zeros = p;
             while (p != last and *p == '0')
             {
                 ++p;
             }
-            magnitude -= p - zeros;
-            digits.first = p;
+            parts.magnitude -= p - zeros;
+            parts.digits.first = p;
         }
-        p = read_digits(p, last, leading, taken, truncated);
+        p = read_digits(p, last, parts.leading, parts.taken, parts.truncated);
     }
-    digits.last = p;
-    if (p != last)
+    parts.digits.last = p;
+    if (p != last and (*p == 'e' or *p == 'E'))
     {
-        ++p; // the 'e' or 'E'
-        const bool negative_exponent = *p == '-';
-        if (*p == '-' or *p == '+')
+        integral = false;
+        ++p;
+        const bool negative_exponent = p != last and *p == '-';
+        if (p != last and (*p == '-' or *p == '+'))
         {
             ++p;
         }
-        std::int64_t exponent = 0;
-        for (; p != last and exponent < exponent_limit; ++p)
+        if (p == last or not is_digit(*p))
         {
-            exponent = exponent * 10 + (*p - '0');
+            return nullptr;
         }
-        magnitude += negative_exponent ? -exponent : exponent;
+        std::int64_t exponent = 0;
+        for (; p != last and is_digit(*p); ++p)
+        {
+            exponent = exponent < exponent_limit ? exponent * 10 + (*p - '0') : exponent;
+        }
+        parts.magnitude += negative_exponent ? -exponent : exponent;
     }
-    const double sign = negative ? -1.0 : 1.0;
+    return p;
+}
+
+/// The double nearest to the number `parts` describes, as text_to_double.
+inline bool parts_to_double(const number_parts& parts, double& result) noexcept
+{
+    const std::uint64_t leading = parts.leading;
+    const int taken = parts.taken;
+    const bool truncated = parts.truncated;
+    const std::int64_t magnitude = parts.magnitude;
+    const digit_run digits = parts.digits;
+    const double sign = parts.negative ? -1.0 : 1.0;
 
     if (leading == 0)
     {
@@ -4681,6 +4713,22 @@ inline bool text_to_double(const char* first, const char* last, double& result) 
     std::memcpy(&magnitude_value, &bits, sizeof magnitude_value);
     result = sign * magnitude_value;
     return true;
+}
+
+} // namespace decimal
+
+/// The double nearest to the number text [first, last), ties to even, as strtod gives in the C locale;
+/// false (result untouched) when its magnitude is beyond the largest finite double.
+/// [first,last) is already validated by the JSON grammar: '-'? digits ('.' digits)? ([eE] [+-]? digits)?
+inline bool text_to_double(const char* first, const char* last, double& result) noexcept
+{
+    assert(first != last);
+    decimal::number_parts parts;
+    bool integral = false;
+    const char* const end = decimal::scan_number(first, last, parts, integral);
+    assert(end == last);
+    static_cast<void>(end);
+    return decimal::parts_to_double(parts, result);
 }
 
 /// The UTF-8 rules of RFC 3629 for a sequence led by `lead`: how many
@@ -4770,6 +4818,12 @@ class memory_input
     const char* position() const noexcept
     {
         return next_byte;
+    }
+
+    /// The end of the bytes.
+    const char* end() const noexcept
+    {
+        return end_byte;
     }
 
     /// skip_whitespace_bytes, eight spaces at a time where lines are indented.
@@ -5501,10 +5555,81 @@ class parser
         return true;
     }
 
+    /// A number by the grammar, in one pass where the input is in memory.
+    template<typename Handler>
+    bool read_number(Handler& handler)
+    {
+        return read_number(handler, std::integral_constant<bool, Input::contiguous>());
+    }
+
+    /// read_number for bytes in memory: the grammar checked and the digits
+    /// gathered in one pass, so the common number is converted without
+    /// reading its text again. Grammar errors and integers too long for 64
+    /// bits take the general path, which reports or converts them.
+    template<typename Handler>
+    bool read_number(Handler& handler, std::true_type /*in memory*/)
+    {
+        const char* const first = input.position();
+        decimal::number_parts parts;
+        bool integral = false;
+        const char* const last = decimal::scan_number(first, input.end(), parts, integral);
+        if (last == nullptr or
+            (integral and (parts.magnitude > 19 or std::numeric_limits<number_unsigned_t>::digits < 64)))
+        {
+            return read_number(handler, std::false_type());
+        }
+        const std::size_t start = input.offset();
+        input.advance(static_cast<std::size_t>(last - first));
+        const auto magnitude = static_cast<number_unsigned_t>(parts.leading);
+        if (integral and is_integer(parts.negative, magnitude))
+        {
+            return report_integer(handler, parts.negative, magnitude);
+        }
+        // Below 10^magnitude, so nothing can overflow: a handler that
+        // ignores the value needs no conversion.
+        if (ignoring_values and (parts.leading == 0 or parts.magnitude <= std::numeric_limits<double>::max_exponent10))
+        {
+            return handler.float_value(number_float_t()) or stop();
+        }
+        double result = 0;
+        if (not decimal::parts_to_double(parts, result))
+        {
+            record(103, start, expectation::finite_number);
+            show_text(first, static_cast<std::size_t>(last - first));
+            return false;
+        }
+        return handler.float_value(static_cast<number_float_t>(result)) or stop();
+    }
+
+    /// An integer for which is_integer holds, as the first integer type it fits.
+    template<typename Handler>
+    bool report_integer(Handler& handler, const bool negative, const number_unsigned_t magnitude)
+    {
+        using signed_limits = std::numeric_limits<number_integer_t>;
+        const auto largest = static_cast<number_unsigned_t>(signed_limits::max());
+        if (not negative)
+        {
+            return (magnitude <= largest ? handler.integer_value(static_cast<number_integer_t>(magnitude))
+                                         : handler.unsigned_value(magnitude)) or
+                   stop();
+        }
+        // Negated one short of the magnitude, so the most negative number does not overflow.
+        const number_integer_t value = magnitude == 0 ? 0 : -static_cast<number_integer_t>(magnitude - 1) - 1;
+        return handler.integer_value(value) or stop();
+    }
+
+    /// Whether an integer of this sign and magnitude fits number_integer_t
+    /// or, when not negative, number_unsigned_t.
+    static bool is_integer(const bool negative, const number_unsigned_t magnitude) noexcept
+    {
+        return not negative or
+               magnitude <= static_cast<number_unsigned_t>(std::numeric_limits<number_integer_t>::max()) + 1;
+    }
+
     /// A number by the grammar. Integer text becomes the first integer type
     /// it fits; all other text goes through text_to_double, which rounds.
     template<typename Handler>
-    bool read_number(Handler& handler)
+    bool read_number(Handler& handler, std::false_type /*any input*/)
     {
         const std::size_t start = input.offset();
         const char* const first = input.position();
@@ -5582,30 +5707,9 @@ class parser
             exponent = negative_exponent ? -exponent : exponent;
         }
 
-        if (integral and fits)
+        if (integral and fits and is_integer(negative, magnitude))
         {
-            using signed_limits = std::numeric_limits<number_integer_t>;
-            const auto largest = static_cast<number_unsigned_t>(signed_limits::max());
-            if (not negative)
-            {
-                if (not(magnitude <= largest ? handler.integer_value(static_cast<number_integer_t>(magnitude))
-                                             : handler.unsigned_value(magnitude)))
-                {
-                    return stop();
-                }
-                return true;
-            }
-            if (magnitude <= largest + 1)
-            {
-                // Negated one short of the magnitude, so the most negative number does not overflow.
-                const number_integer_t value =
-                    magnitude == 0 ? 0 : -static_cast<number_integer_t>(magnitude - 1) - 1;
-                if (not handler.integer_value(value))
-                {
-                    return stop();
-                }
-                return true;
-            }
+            return report_integer(handler, negative, magnitude);
         }
 
         // Below 10 to the power digits + exponent, so nothing can overflow:
