@@ -4517,11 +4517,27 @@ inline std::uint64_t eight_bytes(const char* p) noexcept
            std::uint64_t{u[7]} << 56;
 }
 
-/// All 8 bytes are '0' to '9': each high nibble is 3, and stays 3 when 6 is added.
-inline bool are_eight_digits(const std::uint64_t bytes) noexcept
+/// How many of the 8 bytes, from the first on, are '0' to '9'. A byte xor
+/// '0' is below 10 just for digits; adding 0x76 sets its top bit from 10 on
+/// (a carry out of a byte reaches only bytes after a non-digit).
+inline int leading_digit_count(const std::uint64_t bytes) noexcept
 {
-    const std::uint64_t high_nibbles = 0xF0F0F0F0F0F0F0F0u;
-    return ((bytes & high_nibbles) | (((bytes + 0x0606060606060606u) & high_nibbles) >> 4)) == 0x3333333333333333u;
+    const std::uint64_t values = bytes ^ 0x3030303030303030u;
+    std::uint64_t non_digits = ((values + 0x7676767676767676u) | values) & 0x8080808080808080u;
+    if (non_digits == 0)
+    {
+        return 8;
+    }
+#if defined(__GNUC__)
+    return __builtin_ctzll(non_digits) / 8;
+#else
+    int count = 0;
+    for (; (non_digits & 0x80) == 0; non_digits >>= 8)
+    {
+        ++count;
+    }
+    return count;
+#endif
 }
 
 /// The value of 8 digit bytes: neighbouring digits combine into pairs, pairs
@@ -4539,11 +4555,24 @@ inline std::uint64_t eight_digits_value(std::uint64_t bytes) noexcept
 inline const char* read_digits(const char* p, const char* last, std::uint64_t& leading, int& taken,
                                bool& truncated) noexcept
 {
+    static const std::uint64_t powers[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
     const char* const start = p;
     const char* const stop = p + std::min<std::ptrdiff_t>(last - p, 19 - taken);
-    for (; stop - p >= 8 and are_eight_digits(eight_bytes(p)); p += 8)
+    while (stop - p >= 8)
     {
-        leading = leading * 100000000 + eight_digits_value(eight_bytes(p));
+        const std::uint64_t bytes = eight_bytes(p);
+        const int count = leading_digit_count(bytes);
+        if (count == 0)
+        {
+            break;
+        }
+        // Shifted up, the digits keep their order and zeros lead them.
+        leading = leading * powers[count] + eight_digits_value(count == 8 ? bytes : bytes << (64 - 8 * count));
+        p += count;
+        if (count != 8)
+        {
+            break;
+        }
     }
     for (; p != stop and is_digit(*p); ++p)
     {
@@ -4575,12 +4604,13 @@ struct number_parts
 /// whether it has neither fraction nor exponent.
 inline const char* scan_number(const char* p, const char* const last, number_parts& parts, bool& integral) noexcept
 {
-    parts.leading = 0;
-    parts.taken = 0;
-    parts.truncated = false;
-    parts.negative = p != last and *p == '-';
+    // In locals, which the compiler keeps in registers.
+    std::uint64_t leading = 0;
+    int taken = 0;
+    bool truncated = false;
+    const bool negative = p != last and *p == '-';
     integral = true;
-    if (parts.negative)
+    if (negative)
     {
         ++p;
     }
@@ -4588,9 +4618,9 @@ inline const char* scan_number(const char* p, const char* const last, number_par
     {
         return nullptr;
     }
-    parts.digits.first = *p == '0' ? p + 1 : p; // no digit may follow a leading 0
-    p = *p == '0' ? p + 1 : read_digits(p, last, parts.leading, parts.taken, parts.truncated);
-    parts.magnitude = p - parts.digits.first;
+    digit_run digits = {*p == '0' ? p + 1 : p, p}; // no digit may follow a leading 0
+    p = *p == '0' ? p + 1 : read_digits(p, last, leading, taken, truncated);
+    std::int64_t magnitude = p - digits.first;
     if (p != last and *p == '.')
     {
         integral = false;
@@ -4599,19 +4629,19 @@ inline const char* scan_number(const char* p, const char* const last, number_par
         {
             return nullptr;
         }
-        if (parts.taken == 0)
+        if (taken == 0)
         {
             const char* const zeros = p;
             while (p != last and *p == '0')
             {
                 ++p;
             }
-            parts.magnitude -= p - zeros;
-            parts.digits.first = p;
+            magnitude -= p - zeros;
+            digits.first = p;
         }
-        p = read_digits(p, last, parts.leading, parts.taken, parts.truncated);
+        p = read_digits(p, last, leading, taken, truncated);
     }
-    parts.digits.last = p;
+    digits.last = p;
     if (p != last and (*p == 'e' or *p == 'E'))
     {
         integral = false;
@@ -4630,8 +4660,9 @@ inline const char* scan_number(const char* p, const char* const last, number_par
         {
             exponent = exponent < exponent_limit ? exponent * 10 + (*p - '0') : exponent;
         }
-        parts.magnitude += negative_exponent ? -exponent : exponent;
+        magnitude += negative_exponent ? -exponent : exponent;
     }
+    parts = {leading, taken, truncated, negative, magnitude, digits};
     return p;
 }
 
@@ -5569,6 +5600,10 @@ class parser
     template<typename Handler>
     bool read_number(Handler& handler, std::true_type /*in memory*/)
     {
+        if (ignoring_values)
+        {
+            return read_number(handler, std::false_type()); // converts nothing, so reads the digits faster
+        }
         const char* const first = input.position();
         decimal::number_parts parts;
         bool integral = false;
