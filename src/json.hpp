@@ -4517,27 +4517,31 @@ inline std::uint64_t eight_bytes(const char* p) noexcept
            std::uint64_t{u[7]} << 56;
 }
 
+/// How many of the 8 bytes of x (as eight_bytes holds them), from the first
+/// on, are zero; x is not 0.
+inline std::size_t zero_bytes_first(std::uint64_t x) noexcept
+{
+    assert(x != 0);
+#if defined(__GNUC__)
+    return static_cast<std::size_t>(__builtin_ctzll(x) / 8);
+#else
+    std::size_t count = 0;
+    for (; (x & 0xFF) == 0; x >>= 8)
+    {
+        ++count;
+    }
+    return count;
+#endif
+}
+
 /// How many of the 8 bytes, from the first on, are '0' to '9'. A byte xor
 /// '0' is below 10 just for digits; adding 0x76 sets its top bit from 10 on
 /// (a carry out of a byte reaches only bytes after a non-digit).
 inline int leading_digit_count(const std::uint64_t bytes) noexcept
 {
     const std::uint64_t values = bytes ^ 0x3030303030303030u;
-    std::uint64_t non_digits = ((values + 0x7676767676767676u) | values) & 0x8080808080808080u;
-    if (non_digits == 0)
-    {
-        return 8;
-    }
-#if defined(__GNUC__)
-    return __builtin_ctzll(non_digits) / 8;
-#else
-    int count = 0;
-    for (; (non_digits & 0x80) == 0; non_digits >>= 8)
-    {
-        ++count;
-    }
-    return count;
-#endif
+    const std::uint64_t non_digits = ((values + 0x7676767676767676u) | values) & 0x8080808080808080u;
+    return non_digits == 0 ? 8 : static_cast<int>(zero_bytes_first(non_digits));
 }
 
 /// The value of 8 digit bytes: neighbouring digits combine into pairs, pairs
@@ -4857,17 +4861,21 @@ class memory_input
         return end_byte;
     }
 
-    /// skip_whitespace_bytes, eight spaces at a time where lines are indented.
+    /// skip_whitespace_bytes, spaces eight at a time.
     void skip_whitespace(std::size_t& line, std::size_t& line_start) noexcept
     {
         const char* p = next_byte;
         while (p != end_byte)
         {
-            if (end_byte - p >= 8 and std::memcmp(p, "        ", 8) == 0)
+            if (static_cast<unsigned char>(*p) > ' ')
             {
-                p += 8;
+                break; // most often no whitespace at all
             }
-            else if (*p == ' ' or *p == '\t' or *p == '\r')
+            if (*p == ' ')
+            {
+                p += space_run(p);
+            }
+            else if (*p == '\t' or *p == '\r')
             {
                 ++p;
             }
@@ -4891,12 +4899,21 @@ class memory_input
     std::size_t plain_run() const noexcept
     {
         const char* p = next_byte;
-        while (p != end_byte)
+        for (;;)
         {
-            if (end_byte - p >= 8 and eight_plain_ascii(p))
+            if (end_byte - p >= 8)
             {
-                p += 8;
-                continue;
+                const std::uint64_t special = special_bytes(p);
+                if (special == 0)
+                {
+                    p += 8;
+                    continue;
+                }
+                p += decimal::zero_bytes_first(special);
+            }
+            else if (p == end_byte)
+            {
+                break;
             }
             const auto c = static_cast<unsigned char>(*p);
             if (c >= 0x20 and c < 0x80 and c != '"' and c != '\\')
@@ -4904,45 +4921,72 @@ class memory_input
                 ++p;
                 continue;
             }
-            int more = 0;
-            int low = 0;
-            int high = 0;
-            if (c < 0x80 or not utf8_sequence(c, more, low, high) or end_byte - p <= more)
+            const std::size_t length = c < 0x80 ? 0 : utf8_length(p);
+            if (length == 0)
             {
                 break;
             }
-            const auto first = static_cast<unsigned char>(p[1]);
-            bool valid = first >= low and first <= high;
-            for (int i = 2; i <= more; ++i)
-            {
-                const auto next = static_cast<unsigned char>(p[i]);
-                valid = valid and next >= 0x80 and next <= 0xBF;
-            }
-            if (not valid)
-            {
-                break;
-            }
-            p += 1 + more;
+            p += length;
         }
         return static_cast<std::size_t>(p - next_byte);
     }
 
   private:
-    /// Whether the 8 bytes at p are all printable ASCII other than '"' and
-    /// '\\', tested at once: a byte is zero in x ^ c exactly where x has c,
-    /// and subtracting 1 from each byte borrows into its top bit only where
-    /// the byte was zero; subtracting 0x20 likewise flags the control bytes.
-    static bool eight_plain_ascii(const char* p) noexcept
+    /// How many spaces start the bytes at p, eight at a time where lines are indented.
+    std::size_t space_run(const char* const p) const noexcept
     {
-        std::uint64_t x = 0;
-        std::memcpy(&x, p, sizeof x);
+        const char* q = p;
+        for (; end_byte - q >= 8; q += 8)
+        {
+            const std::uint64_t others = decimal::eight_bytes(q) ^ 0x2020202020202020u; // zero for a space
+            if (others != 0)
+            {
+                return static_cast<std::size_t>(q - p) + decimal::zero_bytes_first(others);
+            }
+        }
+        while (q != end_byte and *q == ' ')
+        {
+            ++q;
+        }
+        return static_cast<std::size_t>(q - p);
+    }
+
+    /// The 8 bytes at p with the top bit set in each that is not printable
+    /// ASCII other than '"' and '\\', and in no byte before the first such:
+    /// a byte is zero in x ^ c exactly where x has c, and subtracting 1 from
+    /// each byte borrows into its top bit where the byte was zero (a borrow
+    /// moves on only above a zero byte); subtracting 0x20 likewise flags the
+    /// control bytes.
+    static std::uint64_t special_bytes(const char* p) noexcept
+    {
+        const std::uint64_t x = decimal::eight_bytes(p);
         const std::uint64_t ones = 0x0101010101010101u;
         const std::uint64_t tops = 0x8080808080808080u;
         const std::uint64_t quotes = x ^ (ones * '"');
         const std::uint64_t backslashes = x ^ (ones * '\\');
         const std::uint64_t flagged = ((quotes - ones) & ~quotes) | ((backslashes - ones) & ~backslashes) |
                                       ((x - ones * 0x20) & ~x) | x;
-        return (flagged & tops) == 0;
+        return flagged & tops;
+    }
+
+    /// The length of the valid UTF-8 sequence at p, 0 if there is none.
+    std::size_t utf8_length(const char* const p) const noexcept
+    {
+        int more = 0;
+        int low = 0;
+        int high = 0;
+        if (not utf8_sequence(static_cast<unsigned char>(*p), more, low, high) or end_byte - p <= more)
+        {
+            return 0;
+        }
+        const auto first = static_cast<unsigned char>(p[1]);
+        bool valid = first >= low and first <= high;
+        for (int i = 2; i <= more; ++i)
+        {
+            const auto next = static_cast<unsigned char>(p[i]);
+            valid = valid and next >= 0x80 and next <= 0xBF;
+        }
+        return valid ? static_cast<std::size_t>(1 + more) : 0;
     }
 
     const char* begin_byte;
