@@ -4921,12 +4921,20 @@ class memory_input
                 ++p;
                 continue;
             }
-            const std::size_t length = c < 0x80 ? 0 : utf8_length(p);
-            if (length == 0)
+            if (c < 0x80)
             {
                 break;
             }
-            p += length;
+            // Most other scripts take several sequences in a row.
+            do
+            {
+                const std::size_t length = utf8_length(p);
+                if (length == 0)
+                {
+                    return static_cast<std::size_t>(p - next_byte);
+                }
+                p += length;
+            } while (p != end_byte and static_cast<unsigned char>(*p) >= 0x80);
         }
         return static_cast<std::size_t>(p - next_byte);
     }
