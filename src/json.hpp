@@ -6095,8 +6095,9 @@ class parser
     parse_failure failed;
 };
 
-/// The handler that builds a value: each container is made in its place in
-/// the tree as it opens, and the stack holds the open ones.
+/// The handler that builds a value: each object is made in its place in the
+/// tree as it opens; an array's elements wait on a stack shared by all open
+/// arrays, and it is made whole as it closes, in one allocation of its size.
 template<typename BasicJsonType>
 class value_builder
 {
@@ -6157,7 +6158,7 @@ class value_builder
         {
             return true;
         }
-        object_t& object = *open.back()->template get_ptr<object_t*>();
+        object_t& object = *open.back().object;
         // The key is copied, so it is still there for the message of 104.
         const auto inserted = object.emplace(static_cast<const string_t&>(key), BasicJsonType());
         slot = &inserted.first->second;
@@ -6225,6 +6226,8 @@ class value_builder
         return true;
     }
 
+    /// Where a value goes: the root, an open array's elements or the member
+    /// whose key came last. The address is good until the next value.
     BasicJsonType* place(BasicJsonType&& value)
     {
         if (open.empty())
@@ -6232,11 +6235,10 @@ class value_builder
             root = std::move(value);
             return &root;
         }
-        array_t* const array = open.back()->template get_ptr<array_t*>();
-        if (array != nullptr)
+        if (open.back().object == nullptr)
         {
-            array->push_back(std::move(value));
-            return &array->back();
+            elements.push_back(std::move(value));
+            return &elements.back();
         }
         *slot = std::move(value);
         return slot;
@@ -6250,8 +6252,15 @@ class value_builder
             ++skipped_depth;
             return true;
         }
-        BasicJsonType* const container = place(BasicJsonType(kind));
-        open.push_back(container);
+        if (kind == detail::value_t::array)
+        {
+            BasicJsonType* const target = open.empty() ? &root : open.back().object != nullptr ? slot : nullptr;
+            open.push_back({nullptr, elements.size(), target});
+            return true;
+        }
+        // The map stays where it is while its value moves on the stack.
+        object_t* const object = place(BasicJsonType(kind))->template get_ptr<object_t*>();
+        open.push_back({object, 0, nullptr});
         return true;
     }
 
@@ -6260,17 +6269,43 @@ class value_builder
         if (skipped_depth != 0)
         {
             --skipped_depth;
+            return true;
+        }
+        const level closing = open.back();
+        if (closing.object != nullptr)
+        {
+            open.pop_back();
+            return true;
+        }
+        BasicJsonType array(detail::value_t::array);
+        const auto first = elements.begin() + static_cast<std::ptrdiff_t>(closing.first);
+        array.template get_ptr<array_t*>()->assign(std::make_move_iterator(first),
+                                                   std::make_move_iterator(elements.end()));
+        elements.erase(first, elements.end());
+        open.pop_back();
+        if (closing.target != nullptr)
+        {
+            *closing.target = std::move(array);
         }
         else
         {
-            open.pop_back();
+            elements.push_back(std::move(array));
         }
         return true;
     }
 
+    /// An open array or object.
+    struct level
+    {
+        object_t* object;      // null for an array
+        std::size_t first;     // where an array's elements start on `elements`
+        BasicJsonType* target; // where an array goes as it closes; null for the enclosing array's elements
+    };
+
     BasicJsonType& root;
     const duplicate_key_policy policy;
-    std::vector<BasicJsonType*> open;
+    std::vector<level> open;
+    std::vector<BasicJsonType> elements; // of the open arrays, the innermost last
     BasicJsonType* slot = nullptr; // the member whose value comes next
     std::size_t skipped_depth = 0;
     bool skip_next = false;
