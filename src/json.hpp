@@ -4560,29 +4560,26 @@ inline const char* read_digits(const char* p, const char* last, std::uint64_t& l
                                bool& truncated) noexcept
 {
     static const std::uint64_t powers[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
-    const char* const start = p;
-    const char* const stop = p + std::min<std::ptrdiff_t>(last - p, 19 - taken);
-    while (stop - p >= 8)
+    // Eight bytes at a time while any digits among them still fit.
+    while (last - p >= 8 and taken <= 19 - 8)
     {
         const std::uint64_t bytes = eight_bytes(p);
         const int count = leading_digit_count(bytes);
-        if (count == 0)
-        {
-            break;
-        }
-        // Shifted up, the digits keep their order and zeros lead them.
-        leading = leading * powers[count] + eight_digits_value(count == 8 ? bytes : bytes << (64 - 8 * count));
+        // Shifted up, the digits keep their order and zeros lead them; in two
+        // steps, as a shift by 64 is undefined.
+        const int shift = 32 - 4 * count;
+        leading = leading * powers[count] + eight_digits_value((bytes << shift) << shift);
+        taken += count;
         p += count;
         if (count != 8)
         {
-            break;
+            return p; // a byte that is not a digit ends them
         }
     }
-    for (; p != stop and is_digit(*p); ++p)
+    for (; p != last and is_digit(*p) and taken < 19; ++p, ++taken)
     {
         leading = leading * 10 + static_cast<std::uint64_t>(*p - '0');
     }
-    taken += static_cast<int>(p - start);
     for (; p != last and is_digit(*p); ++p)
     {
         truncated = truncated or *p != '0';
