@@ -4518,11 +4518,31 @@ inline std::uint64_t eight_bytes(const char* p) noexcept
            std::uint64_t{u[7]} << 56;
 }
 
-/// All 8 bytes are '0' to '9': each high nibble is 3, and stays 3 when 6 is added.
-inline bool are_eight_digits(const std::uint64_t bytes) noexcept
+/// How many of the 8 bytes of x (as eight_bytes holds them), from the first
+/// on, are zero; x is not 0.
+inline std::size_t zero_bytes_first(std::uint64_t x) noexcept
 {
-    const std::uint64_t high_nibbles = 0xF0F0F0F0F0F0F0F0u;
-    return ((bytes & high_nibbles) | (((bytes + 0x0606060606060606u) & high_nibbles) >> 4)) == 0x3333333333333333u;
+    assert(x != 0);
+#if defined(__GNUC__)
+    return static_cast<std::size_t>(__builtin_ctzll(x) / 8);
+#else
+    std::size_t count = 0;
+    for (; (x & 0xFF) == 0; x >>= 8)
+    {
+        ++count;
+    }
+    return count;
+#endif
+}
+
+/// How many of the 8 bytes, from the first on, are '0' to '9'. A byte xor
+/// '0' is below 10 just for digits; adding 0x76 sets its top bit from 10 on
+/// (a carry out of a byte reaches only bytes after a non-digit).
+inline int leading_digit_count(const std::uint64_t bytes) noexcept
+{
+    const std::uint64_t values = bytes ^ 0x3030303030303030u;
+    const std::uint64_t non_digits = ((values + 0x7676767676767676u) | values) & 0x8080808080808080u;
+    return non_digits == 0 ? 8 : static_cast<int>(zero_bytes_first(non_digits));
 }
 
 /// The value of 8 digit bytes: neighbouring digits combine into pairs, pairs
@@ -4540,17 +4560,27 @@ inline std::uint64_t eight_digits_value(std::uint64_t bytes) noexcept
 inline const char* read_digits(const char* p, const char* last, std::uint64_t& leading, int& taken,
                                bool& truncated) noexcept
 {
-    const char* const start = p;
-    const char* const stop = p + std::min<std::ptrdiff_t>(last - p, 19 - taken);
-    for (; stop - p >= 8 and are_eight_digits(eight_bytes(p)); p += 8)
+    static const std::uint64_t powers[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+    // Eight bytes at a time while any digits among them still fit.
+    while (last - p >= 8 and taken <= 19 - 8)
     {
-        leading = leading * 100000000 + eight_digits_value(eight_bytes(p));
+        const std::uint64_t bytes = eight_bytes(p);
+        const int count = leading_digit_count(bytes);
+        // Shifted up, the digits keep their order and zeros lead them; in two
+        // steps, as a shift by 64 is undefined.
+        const int shift = 32 - 4 * count;
+        leading = leading * powers[count] + eight_digits_value((bytes << shift) << shift);
+        taken += count;
+        p += count;
+        if (count != 8)
+        {
+            return p; // a byte that is not a digit ends them
+        }
     }
-    for (; p != stop and is_digit(*p); ++p)
+    for (; p != last and is_digit(*p) and taken < 19; ++p, ++taken)
     {
         leading = leading * 10 + static_cast<std::uint64_t>(*p - '0');
     }
-    taken += static_cast<int>(p - start);
     for (; p != last and is_digit(*p); ++p)
     {
         truncated = truncated or *p != '0';
@@ -4558,32 +4588,49 @@ inline const char* read_digits(const char* p, const char* last, std::uint64_t& l
     return p;
 }
 
-} // namespace decimal
-
-/// The double nearest to the number text [first, last), ties to even, as strtod gives in the C locale;
-/// false (result untouched) when its magnitude is beyond the largest finite double.
-/// [first,last) is already validated by the JSON grammar: '-'? digits ('.' digits)? ([eE] [+-]? digits)?
-inline bool text_to_double(const char* first, const char* last, double& result) noexcept
+/// What a number's text says, read once: its first 19 significant digits,
+/// whether a nonzero digit follows them, and its order of magnitude.
+struct number_parts
 {
-    using namespace decimal;
-    assert(first != last);
-    const bool negative = *first == '-';
-    const char* p = negative ? first + 1 : first;
+    std::uint64_t leading;
+    int taken; // digits in leading
+    bool truncated;
+    bool negative;
+    std::int64_t magnitude; // the number is below 10^magnitude and at least a tenth of it
+    digit_run digits;
+};
 
-    // The first 19 significant digits, and whether a nonzero digit follows them.
+/// Checks the number at [p, last) against the JSON grammar while reading its
+/// parts as text_to_double does, so that the text is read once. Returns the
+/// end of the number, or nullptr where the grammar fails; `integral` tells
+/// whether it has neither fraction nor exponent.
+inline const char* scan_number(const char* p, const char* const last, number_parts& parts, bool& integral) noexcept
+{
+    // In locals, which the compiler keeps in registers.
     std::uint64_t leading = 0;
     int taken = 0;
     bool truncated = false;
-    while (p != last and *p == '0')
+    const bool negative = p != last and *p == '-';
+    integral = true;
+    if (negative)
     {
         ++p;
     }
-    digit_run digits = {p, p};
-    p = read_digits(p, last, leading, taken, truncated);
-    std::int64_t magnitude = p - digits.first; // the number is below 10^magnitude and at least a tenth of it
+    if (p == last or not is_digit(*p))
+    {
+        return nullptr;
+    }
+    digit_run digits = {*p == '0' ? p + 1 : p, p}; // no digit may follow a leading 0
+    p = *p == '0' ? p + 1 : read_digits(p, last, leading, taken, truncated);
+    std::int64_t magnitude = p - digits.first;
     if (p != last and *p == '.')
     {
+        integral = false;
         ++p;
+        if (p == last or not is_digit(*p))
+        {
+            return nullptr;
+        }
         if (taken == 0)
         {
             const char* const zeros = p;
@@ -4597,22 +4644,39 @@ inline bool text_to_double(const char* first, const char* last, double& result) 
         p = read_digits(p, last, leading, taken, truncated);
     }
     digits.last = p;
-    if (p != last)
+    if (p != last and (*p == 'e' or *p == 'E'))
     {
-        ++p; // the 'e' or 'E'
-        const bool negative_exponent = *p == '-';
-        if (*p == '-' or *p == '+')
+        integral = false;
+        ++p;
+        const bool negative_exponent = p != last and *p == '-';
+        if (p != last and (*p == '-' or *p == '+'))
         {
             ++p;
         }
-        std::int64_t exponent = 0;
-        for (; p != last and exponent < exponent_limit; ++p)
+        if (p == last or not is_digit(*p))
         {
-            exponent = exponent * 10 + (*p - '0');
+            return nullptr;
+        }
+        std::int64_t exponent = 0;
+        for (; p != last and is_digit(*p); ++p)
+        {
+            exponent = exponent < exponent_limit ? exponent * 10 + (*p - '0') : exponent;
         }
         magnitude += negative_exponent ? -exponent : exponent;
     }
-    const double sign = negative ? -1.0 : 1.0;
+    parts = {leading, taken, truncated, negative, magnitude, digits};
+    return p;
+}
+
+/// The double nearest to the number `parts` describes, as text_to_double.
+inline bool parts_to_double(const number_parts& parts, double& result) noexcept
+{
+    const std::uint64_t leading = parts.leading;
+    const int taken = parts.taken;
+    const bool truncated = parts.truncated;
+    const std::int64_t magnitude = parts.magnitude;
+    const digit_run digits = parts.digits;
+    const double sign = parts.negative ? -1.0 : 1.0;
 
     if (leading == 0)
     {
@@ -4682,6 +4746,22 @@ inline bool text_to_double(const char* first, const char* last, double& result) 
     std::memcpy(&magnitude_value, &bits, sizeof magnitude_value);
     result = sign * magnitude_value;
     return true;
+}
+
+} // namespace decimal
+
+/// The double nearest to the number text [first, last), ties to even, as strtod gives in the C locale;
+/// false (result untouched) when its magnitude is beyond the largest finite double.
+/// [first,last) is already validated by the JSON grammar: '-'? digits ('.' digits)? ([eE] [+-]? digits)?
+inline bool text_to_double(const char* first, const char* last, double& result) noexcept
+{
+    assert(first != last);
+    decimal::number_parts parts;
+    bool integral = false;
+    const char* const end = decimal::scan_number(first, last, parts, integral);
+    assert(end == last);
+    static_cast<void>(end);
+    return decimal::parts_to_double(parts, result);
 }
 
 /// The UTF-8 rules of RFC 3629 for a sequence led by `lead`: how many
@@ -4773,17 +4853,27 @@ class memory_input
         return next_byte;
     }
 
-    /// skip_whitespace_bytes, eight spaces at a time where lines are indented.
+    /// The end of the bytes.
+    const char* end() const noexcept
+    {
+        return end_byte;
+    }
+
+    /// skip_whitespace_bytes, spaces eight at a time.
     void skip_whitespace(std::size_t& line, std::size_t& line_start) noexcept
     {
         const char* p = next_byte;
         while (p != end_byte)
         {
-            if (end_byte - p >= 8 and std::memcmp(p, "        ", 8) == 0)
+            if (static_cast<unsigned char>(*p) > ' ')
             {
-                p += 8;
+                break; // most often no whitespace at all
             }
-            else if (*p == ' ' or *p == '\t' or *p == '\r')
+            if (*p == ' ')
+            {
+                p += space_run(p);
+            }
+            else if (*p == '\t' or *p == '\r')
             {
                 ++p;
             }
@@ -4807,12 +4897,21 @@ class memory_input
     std::size_t plain_run() const noexcept
     {
         const char* p = next_byte;
-        while (p != end_byte)
+        for (;;)
         {
-            if (end_byte - p >= 8 and eight_plain_ascii(p))
+            if (end_byte - p >= 8)
             {
-                p += 8;
-                continue;
+                const std::uint64_t special = special_bytes(p);
+                if (special == 0)
+                {
+                    p += 8;
+                    continue;
+                }
+                p += decimal::zero_bytes_first(special);
+            }
+            else if (p == end_byte)
+            {
+                break;
             }
             const auto c = static_cast<unsigned char>(*p);
             if (c >= 0x20 and c < 0x80 and c != '"' and c != '\\')
@@ -4820,45 +4919,80 @@ class memory_input
                 ++p;
                 continue;
             }
-            int more = 0;
-            int low = 0;
-            int high = 0;
-            if (c < 0x80 or not utf8_sequence(c, more, low, high) or end_byte - p <= more)
+            if (c < 0x80)
             {
                 break;
             }
-            const auto first = static_cast<unsigned char>(p[1]);
-            bool valid = first >= low and first <= high;
-            for (int i = 2; i <= more; ++i)
+            // Most other scripts take several sequences in a row.
+            do
             {
-                const auto next = static_cast<unsigned char>(p[i]);
-                valid = valid and next >= 0x80 and next <= 0xBF;
-            }
-            if (not valid)
-            {
-                break;
-            }
-            p += 1 + more;
+                const std::size_t length = utf8_length(p);
+                if (length == 0)
+                {
+                    return static_cast<std::size_t>(p - next_byte);
+                }
+                p += length;
+            } while (p != end_byte and static_cast<unsigned char>(*p) >= 0x80);
         }
         return static_cast<std::size_t>(p - next_byte);
     }
 
   private:
-    /// Whether the 8 bytes at p are all printable ASCII other than '"' and
-    /// '\\', tested at once: a byte is zero in x ^ c exactly where x has c,
-    /// and subtracting 1 from each byte borrows into its top bit only where
-    /// the byte was zero; subtracting 0x20 likewise flags the control bytes.
-    static bool eight_plain_ascii(const char* p) noexcept
+    /// How many spaces start the bytes at p, eight at a time where lines are indented.
+    std::size_t space_run(const char* const p) const noexcept
     {
-        std::uint64_t x = 0;
-        std::memcpy(&x, p, sizeof x);
+        const char* q = p;
+        for (; end_byte - q >= 8; q += 8)
+        {
+            const std::uint64_t others = decimal::eight_bytes(q) ^ 0x2020202020202020u; // zero for a space
+            if (others != 0)
+            {
+                return static_cast<std::size_t>(q - p) + decimal::zero_bytes_first(others);
+            }
+        }
+        while (q != end_byte and *q == ' ')
+        {
+            ++q;
+        }
+        return static_cast<std::size_t>(q - p);
+    }
+
+    /// The 8 bytes at p with the top bit set in each that is not printable
+    /// ASCII other than '"' and '\\', and in no byte before the first such:
+    /// a byte is zero in x ^ c exactly where x has c, and subtracting 1 from
+    /// each byte borrows into its top bit where the byte was zero (a borrow
+    /// moves on only above a zero byte); subtracting 0x20 likewise flags the
+    /// control bytes.
+    static std::uint64_t special_bytes(const char* p) noexcept
+    {
+        const std::uint64_t x = decimal::eight_bytes(p);
         const std::uint64_t ones = 0x0101010101010101u;
         const std::uint64_t tops = 0x8080808080808080u;
         const std::uint64_t quotes = x ^ (ones * '"');
         const std::uint64_t backslashes = x ^ (ones * '\\');
         const std::uint64_t flagged = ((quotes - ones) & ~quotes) | ((backslashes - ones) & ~backslashes) |
                                       ((x - ones * 0x20) & ~x) | x;
-        return (flagged & tops) == 0;
+        return flagged & tops;
+    }
+
+    /// The length of the valid UTF-8 sequence at p, 0 if there is none.
+    std::size_t utf8_length(const char* const p) const noexcept
+    {
+        int more = 0;
+        int low = 0;
+        int high = 0;
+        if (not utf8_sequence(static_cast<unsigned char>(*p), more, low, high) or end_byte - p <= more)
+        {
+            return 0;
+        }
+        const auto first = static_cast<unsigned char>(p[1]);
+        bool valid = first >= low and first <= high;
+        for (int i = 2; i <= more; ++i)
+        {
+            const auto next = static_cast<unsigned char>(p[i]);
+            valid = valid and next >= 0x80 and next <= 0xBF;
+        }
+        return valid ? static_cast<std::size_t>(1 + more) : 0;
     }
 
     const char* begin_byte;
@@ -5502,10 +5636,85 @@ class parser
         return true;
     }
 
+    /// A number by the grammar, in one pass where the input is in memory.
+    template<typename Handler>
+    bool read_number(Handler& handler)
+    {
+        return read_number(handler, std::integral_constant<bool, Input::contiguous>());
+    }
+
+    /// read_number for bytes in memory: the grammar checked and the digits
+    /// gathered in one pass, so the common number is converted without
+    /// reading its text again. Grammar errors and integers too long for 64
+    /// bits take the general path, which reports or converts them.
+    template<typename Handler>
+    bool read_number(Handler& handler, std::true_type /*in memory*/)
+    {
+        if (ignoring_values)
+        {
+            return read_number(handler, std::false_type()); // converts nothing, so reads the digits faster
+        }
+        const char* const first = input.position();
+        decimal::number_parts parts;
+        bool integral = false;
+        const char* const last = decimal::scan_number(first, input.end(), parts, integral);
+        if (last == nullptr or
+            (integral and (parts.magnitude > 19 or std::numeric_limits<number_unsigned_t>::digits < 64)))
+        {
+            return read_number(handler, std::false_type());
+        }
+        const std::size_t start = input.offset();
+        input.advance(static_cast<std::size_t>(last - first));
+        const auto magnitude = static_cast<number_unsigned_t>(parts.leading);
+        if (integral and is_integer(parts.negative, magnitude))
+        {
+            return report_integer(handler, parts.negative, magnitude);
+        }
+        // Below 10^magnitude, so nothing can overflow: a handler that
+        // ignores the value needs no conversion.
+        if (ignoring_values and (parts.leading == 0 or parts.magnitude <= std::numeric_limits<double>::max_exponent10))
+        {
+            return handler.float_value(number_float_t()) or stop();
+        }
+        double result = 0;
+        if (not decimal::parts_to_double(parts, result))
+        {
+            record(103, start, expectation::finite_number);
+            show_text(first, static_cast<std::size_t>(last - first));
+            return false;
+        }
+        return handler.float_value(static_cast<number_float_t>(result)) or stop();
+    }
+
+    /// An integer for which is_integer holds, as the first integer type it fits.
+    template<typename Handler>
+    bool report_integer(Handler& handler, const bool negative, const number_unsigned_t magnitude)
+    {
+        using signed_limits = std::numeric_limits<number_integer_t>;
+        const auto largest = static_cast<number_unsigned_t>(signed_limits::max());
+        if (not negative)
+        {
+            return (magnitude <= largest ? handler.integer_value(static_cast<number_integer_t>(magnitude))
+                                         : handler.unsigned_value(magnitude)) or
+                   stop();
+        }
+        // Negated one short of the magnitude, so the most negative number does not overflow.
+        const number_integer_t value = magnitude == 0 ? 0 : -static_cast<number_integer_t>(magnitude - 1) - 1;
+        return handler.integer_value(value) or stop();
+    }
+
+    /// Whether an integer of this sign and magnitude fits number_integer_t
+    /// or, when not negative, number_unsigned_t.
+    static bool is_integer(const bool negative, const number_unsigned_t magnitude) noexcept
+    {
+        return not negative or
+               magnitude <= static_cast<number_unsigned_t>(std::numeric_limits<number_integer_t>::max()) + 1;
+    }
+
     /// A number by the grammar. Integer text becomes the first integer type
     /// it fits; all other text goes through text_to_double, which rounds.
     template<typename Handler>
-    bool read_number(Handler& handler)
+    bool read_number(Handler& handler, std::false_type /*any input*/)
     {
         const std::size_t start = input.offset();
         const char* const first = input.position();
@@ -5583,30 +5792,9 @@ class parser
             exponent = negative_exponent ? -exponent : exponent;
         }
 
-        if (integral and fits)
+        if (integral and fits and is_integer(negative, magnitude))
         {
-            using signed_limits = std::numeric_limits<number_integer_t>;
-            const auto largest = static_cast<number_unsigned_t>(signed_limits::max());
-            if (not negative)
-            {
-                if (not(magnitude <= largest ? handler.integer_value(static_cast<number_integer_t>(magnitude))
-                                             : handler.unsigned_value(magnitude)))
-                {
-                    return stop();
-                }
-                return true;
-            }
-            if (magnitude <= largest + 1)
-            {
-                // Negated one short of the magnitude, so the most negative number does not overflow.
-                const number_integer_t value =
-                    magnitude == 0 ? 0 : -static_cast<number_integer_t>(magnitude - 1) - 1;
-                if (not handler.integer_value(value))
-                {
-                    return stop();
-                }
-                return true;
-            }
+            return report_integer(handler, negative, magnitude);
         }
 
         // Below 10 to the power digits + exponent, so nothing can overflow:
@@ -5905,8 +6093,9 @@ class parser
     parse_failure failed;
 };
 
-/// The handler that builds a value: each container is made in its place in
-/// the tree as it opens, and the stack holds the open ones.
+/// The handler that builds a value: each object is made in its place in the
+/// tree as it opens; an array's elements wait on a stack shared by all open
+/// arrays, and it is made whole as it closes, in one allocation of its size.
 template<typename BasicJsonType>
 class value_builder
 {
@@ -5967,7 +6156,7 @@ class value_builder
         {
             return true;
         }
-        object_t& object = *open.back()->template get_ptr<object_t*>();
+        object_t& object = *open.back().object;
         // The key is copied, so it is still there for the message of 104.
         const auto inserted = object.emplace(static_cast<const string_t&>(key), BasicJsonType());
         slot = &inserted.first->second;
@@ -6035,6 +6224,8 @@ class value_builder
         return true;
     }
 
+    /// Where a value goes: the root, an open array's elements or the member
+    /// whose key came last. The address is good until the next value.
     BasicJsonType* place(BasicJsonType&& value)
     {
         if (open.empty())
@@ -6042,11 +6233,10 @@ class value_builder
             root = std::move(value);
             return &root;
         }
-        array_t* const array = open.back()->template get_ptr<array_t*>();
-        if (array != nullptr)
+        if (open.back().object == nullptr)
         {
-            array->push_back(std::move(value));
-            return &array->back();
+            elements.push_back(std::move(value));
+            return &elements.back();
         }
         *slot = std::move(value);
         return slot;
@@ -6060,8 +6250,15 @@ class value_builder
             ++skipped_depth;
             return true;
         }
-        BasicJsonType* const container = place(BasicJsonType(kind));
-        open.push_back(container);
+        if (kind == detail::value_t::array)
+        {
+            BasicJsonType* const target = open.empty() ? &root : open.back().object != nullptr ? slot : nullptr;
+            open.push_back({nullptr, elements.size(), target});
+            return true;
+        }
+        // The map stays where it is while its value moves on the stack.
+        object_t* const object = place(BasicJsonType(kind))->template get_ptr<object_t*>();
+        open.push_back({object, 0, nullptr});
         return true;
     }
 
@@ -6070,17 +6267,43 @@ class value_builder
         if (skipped_depth != 0)
         {
             --skipped_depth;
+            return true;
+        }
+        const level closing = open.back();
+        if (closing.object != nullptr)
+        {
+            open.pop_back();
+            return true;
+        }
+        BasicJsonType array(detail::value_t::array);
+        const auto first = elements.begin() + static_cast<std::ptrdiff_t>(closing.first);
+        array.template get_ptr<array_t*>()->assign(std::make_move_iterator(first),
+                                                   std::make_move_iterator(elements.end()));
+        elements.erase(first, elements.end());
+        open.pop_back();
+        if (closing.target != nullptr)
+        {
+            *closing.target = std::move(array);
         }
         else
         {
-            open.pop_back();
+            elements.push_back(std::move(array));
         }
         return true;
     }
 
+    /// An open array or object.
+    struct level
+    {
+        object_t* object;      // null for an array
+        std::size_t first;     // where an array's elements start on `elements`
+        BasicJsonType* target; // where an array goes as it closes; null for the enclosing array's elements
+    };
+
     BasicJsonType& root;
     const duplicate_key_policy policy;
-    std::vector<BasicJsonType*> open;
+    std::vector<level> open;
+    std::vector<BasicJsonType> elements; // of the open arrays, the innermost last
     BasicJsonType* slot = nullptr; // the member whose value comes next
     std::size_t skipped_depth = 0;
     bool skip_next = false;
