@@ -6795,6 +6795,20 @@ inline void write_digits(char* const out, std::uint64_t digits, int count) noexc
     }
 }
 
+/// Writes the count (1 to 16) last decimal digits of digits to out, leading
+/// zeros included, then zeros up to out + 8, or out + 16 for more than 8.
+inline void write_digits_padded(char* const out, const std::uint64_t digits, const int count) noexcept
+{
+    // Scaled to 16 digits, the text splits into two fixed blocks.
+    const std::uint64_t scaled = digits * power_of_ten(16 - count);
+    const std::uint64_t high = scaled / 100000000u;
+    write_eight(out, static_cast<std::uint32_t>(high));
+    if (count > 8)
+    {
+        write_eight(out + 8, static_cast<std::uint32_t>(scaled - high * 100000000u));
+    }
+}
+
 /// digits, not 0, without its trailing zeros; count drops by as many.
 inline std::uint64_t strip_zeros(std::uint64_t digits, int& count) noexcept
 {
@@ -6872,9 +6886,7 @@ inline char* write_decimal(char* out, const bool negative, std::uint64_t digits,
     const int integer_digits = exponent + 1;
     if (count <= integer_digits)
     {
-        // Sixteen zeros cover any padding; those past it are overwritten or past the end.
-        write_digits(out, digits, count);
-        std::memcpy(out + count, "0000000000000000", 16);
+        write_digits_padded(out, digits * power_of_ten(integer_digits - count), integer_digits);
         std::memcpy(out + integer_digits, ".0", 2);
         return out + integer_digits + 2;
     }
@@ -6882,7 +6894,8 @@ inline char* write_decimal(char* out, const bool negative, std::uint64_t digits,
     const std::uint64_t integer_part = digits / power_of_ten(fraction_digits);
     write_digits(out, integer_part, integer_digits);
     out[integer_digits] = '.';
-    write_digits(out + integer_digits + 1, digits - integer_part * power_of_ten(fraction_digits), fraction_digits);
+    write_digits_padded(out + integer_digits + 1, digits - integer_part * power_of_ten(fraction_digits),
+                        fraction_digits);
     return out + count + 1;
 }
 
