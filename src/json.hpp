@@ -6963,112 +6963,164 @@ inline const char* digit_pairs() noexcept
 /// Writes the two digits of n < 100.
 inline void write_pair(char* const out, const std::uint32_t n) noexcept
 {
-    const char* const pair = digit_pairs() + 2 * n;
-    out[0] = pair[0];
-    out[1] = pair[1];
+    std::memcpy(out, digit_pairs() + 2 * n, 2);
 }
 
-/// Writes the count (at most 17) last decimal digits of digits to out,
-/// leading zeros included.
+/// Writes the four digits of n < 10^4.
+inline void write_four(char* const out, const std::uint32_t n) noexcept
+{
+    write_pair(out, n / 100);
+    write_pair(out + 2, n % 100);
+}
+
+/// Writes the eight digits of n < 10^8.
+inline void write_eight(char* const out, const std::uint32_t n) noexcept
+{
+    write_four(out, n / 10000);
+    write_four(out + 4, n % 10000);
+}
+
+/// Writes the count (1 to 17) last decimal digits of digits to out, leading
+/// zeros included, each digit once and straight to its place.
 inline void write_digits(char* const out, std::uint64_t digits, int count) noexcept
 {
-    char* p = out + count;
-    // Eight digits at a time in 32 bits, in independent pairs.
-    for (; count > 8; count -= 8)
+    if (count > 8)
     {
-        const auto eight = static_cast<std::uint32_t>(digits % 100000000u);
+        write_eight(out + count - 8, static_cast<std::uint32_t>(digits % 100000000u));
         digits /= 100000000u;
-        p -= 8;
-        write_pair(p, eight / 1000000);
-        write_pair(p + 2, eight / 10000 % 100);
-        write_pair(p + 4, eight / 100 % 100);
-        write_pair(p + 6, eight % 100);
+        count -= 8;
+        if (count > 8)
+        {
+            write_eight(out + count - 8, static_cast<std::uint32_t>(digits % 100000000u));
+            digits /= 100000000u;
+            count -= 8;
+        }
     }
     auto rest = static_cast<std::uint32_t>(digits);
-    for (; count >= 2; count -= 2)
+    if (count > 4)
     {
-        p -= 2;
-        write_pair(p, rest % 100);
+        write_four(out + count - 4, rest % 10000);
+        rest /= 10000;
+        count -= 4;
+    }
+    if (count > 2)
+    {
+        write_pair(out + count - 2, rest % 100);
         rest /= 100;
+        count -= 2;
     }
-    if (count == 1)
+    if (count == 2)
     {
-        *--p = static_cast<char>('0' + rest);
+        write_pair(out, rest);
     }
+    else
+    {
+        *out = static_cast<char>('0' + rest);
+    }
+}
+
+/// Writes the count (1 to 16) last decimal digits of digits to out, leading
+/// zeros included, then zeros up to out + 8, or out + 16 for more than 8.
+inline void write_digits_padded(char* const out, const std::uint64_t digits, const int count) noexcept
+{
+    // Scaled to 16 digits, the text splits into two fixed blocks.
+    const std::uint64_t scaled = digits * power_of_ten(16 - count);
+    const std::uint64_t high = scaled / 100000000u;
+    write_eight(out, static_cast<std::uint32_t>(high));
+    if (count > 8)
+    {
+        write_eight(out + 8, static_cast<std::uint32_t>(scaled - high * 100000000u));
+    }
+}
+
+/// digits, not 0, without its trailing zeros; count drops by as many.
+inline std::uint64_t strip_zeros(std::uint64_t digits, int& count) noexcept
+{
+    // Up to 16 zeros follow the first of 17 digits; steps of 8, 8, 4, 2 and 1 take any number.
+    if (digits % 100000000u == 0)
+    {
+        digits /= 100000000u;
+        count -= 8;
+        if (digits % 100000000u == 0)
+        {
+            digits /= 100000000u;
+            count -= 8;
+        }
+    }
+    if (digits % 10000u == 0)
+    {
+        digits /= 10000u;
+        count -= 4;
+    }
+    if (digits % 100u == 0)
+    {
+        digits /= 100u;
+        count -= 2;
+    }
+    if (digits % 10u == 0)
+    {
+        digits /= 10u;
+        count -= 1;
+    }
+    return digits;
+}
+
+/// Writes 'e', the sign and at least two digits of exponent. Returns the end.
+inline char* write_exponent(char* out, const int exponent) noexcept
+{
+    *out++ = 'e';
+    *out++ = exponent < 0 ? '-' : '+';
+    auto magnitude = static_cast<std::uint32_t>(exponent < 0 ? -exponent : exponent);
+    if (magnitude >= 100)
+    {
+        *out++ = static_cast<char>('0' + magnitude / 100);
+        magnitude %= 100;
+    }
+    write_pair(out, magnitude);
+    return out + 2;
 }
 
 /// Writes digits * 10^(exponent - count + 1), count digits the first of
 /// which is not 0, as "%.15g" lays a number out (trailing zeros of the
 /// fraction dropped), after '-' when negative, with ".0" after a number with
-/// neither '.' nor exponent. Returns the end.
-inline char* write_decimal(char* out, const bool negative, const std::uint64_t digits, const int count,
+/// neither '.' nor exponent. Returns the end; may write up to 32 bytes.
+inline char* write_decimal(char* out, const bool negative, std::uint64_t digits, int count,
                            const int exponent) noexcept
 {
-    if (negative)
-    {
-        *out++ = '-';
-    }
-    char* end;
+    // The sign is stored either way, and kept only when it counts.
+    *out = '-';
+    out += negative ? 1 : 0;
+    digits = strip_zeros(digits, count);
     if (exponent < -4 or exponent >= 15)
     {
         // The digits go one place right, and the first one back before the point.
         write_digits(out + 1, digits, count);
         out[0] = out[1];
         out[1] = '.';
-        end = out + 1 + count;
-        while (end[-1] == '0')
-        {
-            --end;
-        }
-        end -= end[-1] == '.' ? 1 : 0;
-        *end++ = 'e';
-        *end++ = exponent < 0 ? '-' : '+';
-        int magnitude = exponent < 0 ? -exponent : exponent;
-        if (magnitude >= 100)
-        {
-            *end++ = static_cast<char>('0' + magnitude / 100);
-            magnitude %= 100;
-        }
-        write_pair(end, static_cast<std::uint32_t>(magnitude));
-        return end + 2;
+        return write_exponent(out + count + (count > 1 ? 1 : 0), exponent);
     }
     if (exponent < 0)
     {
-        *out++ = '0';
-        *out++ = '.';
-        out = std::fill_n(out, -exponent - 1, '0');
+        // At most three zeros follow the point; a fourth is overwritten or past the end.
+        std::memcpy(out, "0.0000", 6);
+        out += 1 - exponent;
         write_digits(out, digits, count);
-        end = out + count;
-        while (end[-1] == '0')
-        {
-            --end;
-        }
-        return end;
+        return out + count;
     }
     const int integer_digits = exponent + 1;
     if (count <= integer_digits)
     {
-        write_digits(out, digits, count);
-        end = std::fill_n(out + count, integer_digits - count, '0');
-        *end++ = '.';
-        *end++ = '0';
-        return end;
+        write_digits_padded(out, digits * power_of_ten(integer_digits - count), integer_digits);
+        std::memcpy(out + integer_digits, ".0", 2);
+        return out + integer_digits + 2;
     }
     const int fraction_digits = count - integer_digits;
     const std::uint64_t integer_part = digits / power_of_ten(fraction_digits);
     write_digits(out, integer_part, integer_digits);
     out[integer_digits] = '.';
-    write_digits(out + integer_digits + 1, digits - integer_part * power_of_ten(fraction_digits), fraction_digits);
-    end = out + 1 + count;
-    while (end[-1] == '0')
-    {
-        --end;
-    }
-    if (end[-1] == '.')
-    {
-        *end++ = '0';
-    }
-    return end;
+    write_digits_padded(out + integer_digits + 1, digits - integer_part * power_of_ten(fraction_digits),
+                        fraction_digits);
+    return out + count + 1;
 }
 
 /// The decimal digits of a positive finite double x = m * 2^e. It scales x
