@@ -7778,20 +7778,46 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
         return first;
     }
 
+    /// The rest < 8 bytes at first as one word, padded with spaces, which
+    /// need no attention; read in pieces of 4, 2 and 1 bytes.
+    static std::uint64_t tail_word(const char* const first, const std::size_t rest) noexcept
+    {
+        char bytes[8] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+        std::size_t at = 0;
+        if ((rest & 4) != 0)
+        {
+            std::memcpy(bytes, first, 4);
+            at = 4;
+        }
+        if ((rest & 2) != 0)
+        {
+            std::memcpy(bytes + at, first + at, 2);
+            at += 2;
+        }
+        if ((rest & 1) != 0)
+        {
+            bytes[at] = first[at];
+        }
+        std::uint64_t word;
+        std::memcpy(&word, bytes, 8);
+        return word;
+    }
+
     /// s between quotation marks: runs that need no escape copied whole.
     void write_string(const string_t& s)
     {
         const char* const begin = s.data();
         const char* const end = begin + s.size();
         const char* first = begin;
-        if (room() < s.size() + 2)
+        if (room() < s.size() + 10)
         {
             put('"');
         }
         else
         {
-            // The whole string fits: copy word by word while checking, with
-            // no call per run, until the end or the first byte to escape.
+            // The whole string fits with a word to spare: copy word by word
+            // while checking, with no call per run, the last partial word
+            // too, until the end or the first byte to escape.
             char* out = m_position;
             *out++ = '"';
             for (; end - first >= 8; first += 8, out += 8)
@@ -7803,6 +7829,17 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
                     break;
                 }
                 std::memcpy(out, &word, 8);
+            }
+            const auto rest = static_cast<std::size_t>(end - first);
+            if (rest < 8)
+            {
+                const std::uint64_t word = tail_word(first, rest);
+                if (not needs_attention(word))
+                {
+                    std::memcpy(out, &word, 8); // the bytes past rest are overwritten next
+                    first = end;
+                    out += rest;
+                }
             }
             for (; first != end and not needs_attention(static_cast<unsigned char>(*first)); ++first, ++out)
             {
