@@ -1838,24 +1838,20 @@ class basic_json
         }
     }
 
-    /// Releases the containers below this value's container that hold
-    /// values, in time linear in their size and with no memory, since a
-    /// destructor must not fail. Each container is released whole once its
-    /// values holding values are moved onto the list, so its own destructor
-    /// goes one level down at most; slots left null cost no erase.
-    void release_descendants() noexcept
+    /// Releases this value's container and all below it, in time linear in
+    /// their size and with no memory, since a destructor must not fail. Each
+    /// container is released whole once its values holding values are moved
+    /// onto the list, so its own destructor goes one level down at most;
+    /// slots left null cost no erase. Out of line so that the destructor of a
+    /// scalar or string, run for most values, stays a few instructions.
+    [[gnu::noinline]] void release_tree() noexcept
     {
+        value_t kind = m_type;
+        json_value container = m_value;
         value_t head_kind = value_t::null; // null ends the list
         json_value head = {};
-        detach_deep(m_type, m_value, head_kind, head);
-        while (head_kind != value_t::null)
+        for (;;)
         {
-            const value_t kind = head_kind;
-            const json_value container = head;
-            basic_json& link = last_child(kind, container);
-            head_kind = link.m_type;
-            head = link.m_value;
-            link.m_type = value_t::null;
             detach_deep(kind, container, head_kind, head);
             if (kind == value_t::object)
             {
@@ -1865,6 +1861,16 @@ class basic_json
             {
                 destroy(container.array);
             }
+            if (head_kind == value_t::null)
+            {
+                return;
+            }
+            kind = head_kind;
+            container = head;
+            basic_json& link = last_child(kind, container);
+            head_kind = link.m_type;
+            head = link.m_value;
+            link.m_type = value_t::null;
         }
     }
 
@@ -2086,17 +2092,11 @@ class basic_json
     ~basic_json() noexcept
     {
         assert_invariant();
-        if (has_children())
-        {
-            release_descendants();
-        }
         switch (m_type)
         {
             case value_t::object:
-                destroy(m_value.object);
-                break;
             case value_t::array:
-                destroy(m_value.array);
+                release_tree();
                 break;
             case value_t::string:
                 destroy(m_value.string);
