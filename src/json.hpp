@@ -1790,116 +1790,87 @@ class basic_json
         return kind == value_t::object ? std::prev(container.object->end())->second : container.array->back();
     }
 
-    static void drop_last_child(const value_t kind, const json_value container) noexcept
+    /// Moves value's container, which holds values, onto the list of
+    /// containers to release headed by (head_kind, head), leaving value null.
+    /// The list needs no memory: each container's last value keeps the link
+    /// to the next, and what that value held goes on the list before it when
+    /// it holds values itself, or else is released here.
+    static void put_on_list(basic_json& value, value_t& head_kind, json_value& head) noexcept
+    {
+        basic_json held(std::move(value));
+        while (held.has_children())
+        {
+            basic_json& link = last_child(held.m_type, held.m_value);
+            const value_t kind = held.m_type;
+            const json_value container = held.m_value;
+            held.m_type = link.m_type;
+            held.m_value = link.m_value;
+            link.m_type = head_kind;
+            link.m_value = head;
+            head_kind = kind;
+            head = container;
+        }
+    }
+
+    /// Moves the values of the container that hold values onto the list.
+    static void detach_deep(const value_t kind, const json_value container, value_t& head_kind,
+                            json_value& head) noexcept
     {
         if (kind == value_t::object)
         {
-            container.object->erase(std::prev(container.object->end()));
+            for (auto& member : *container.object)
+            {
+                if (member.second.has_children())
+                {
+                    put_on_list(member.second, head_kind, head);
+                }
+            }
         }
         else
         {
-            container.array->pop_back();
+            for (basic_json& element : *container.array)
+            {
+                if (element.has_children())
+                {
+                    put_on_list(element, head_kind, head);
+                }
+            }
         }
     }
 
-    /// Reorders the values from first to last so that those with grandchildren
-    /// come last, by exchanging values between places: in an object they move
-    /// away from their keys, so only for a container about to go.
-    template<typename Iterator, typename ValueOf>
-    static void put_deep_last(Iterator first, Iterator last, ValueOf value_of) noexcept
+    /// Releases this value's container and all below it, in time linear in
+    /// their size and with no memory, since a destructor must not fail. Each
+    /// container is released whole once its values holding values are moved
+    /// onto the list, so its own destructor goes one level down at most;
+    /// slots left null cost no erase. Out of line so that the destructor of a
+    /// scalar or string, run for most values, stays a few instructions.
+    [[gnu::noinline]] void release_tree() noexcept
     {
-        for (;; ++first)
-        {
-            while (first != last and not value_of(first).has_grandchildren())
-            {
-                ++first;
-            }
-            if (first == last)
-            {
-                return;
-            }
-            --last;
-            while (first != last and value_of(last).has_grandchildren())
-            {
-                --last;
-            }
-            if (first == last)
-            {
-                return;
-            }
-            basic_json& deep = value_of(first);
-            basic_json& shallow = value_of(last);
-            std::swap(deep.m_type, shallow.m_type);
-            std::swap(deep.m_value, shallow.m_value);
-        }
-    }
-
-    static void put_deep_last(const value_t kind, const json_value container) noexcept
-    {
-        if (kind == value_t::object)
-        {
-            put_deep_last(container.object->begin(), container.object->end(),
-                          [](typename object_t::iterator i) -> basic_json& { return i->second; });
-        }
-        else
-        {
-            put_deep_last(container.array->begin(), container.array->end(),
-                          [](typename array_t::iterator i) -> basic_json& { return *i; });
-        }
-    }
-
-    /// Releases the values below this value's container that have
-    /// grandchildren, and everything below them, in time linear in their size
-    /// and with no memory, since a destructor must not fail. Each container
-    /// on the way has those values put last; the walk steps down into the
-    /// last one while there is one, keeping the way back up (the parent's
-    /// kind and container) in the slot it steps down through. A container
-    /// whose last value has no grandchildren has no such values left: it goes
-    /// whole, with the slot that led to it, and the walk steps back up.
-    void release_descendants() noexcept
-    {
-        value_t kind = m_type; // the container being walked
+        value_t kind = m_type;
         json_value container = m_value;
-        value_t parent_kind = value_t::null; // the one holding it; null for this value's own
-        json_value parent = {};
-        put_deep_last(kind, container);
+        value_t head_kind = value_t::null; // null ends the list
+        json_value head = {};
         for (;;)
         {
-            if (has_children(kind, container) and last_child(kind, container).has_grandchildren())
+            detach_deep(kind, container, head_kind, head);
+            if (kind == value_t::object)
             {
-                basic_json& child = last_child(kind, container);
-                const value_t child_kind = child.m_type;
-                const json_value child_container = child.m_value;
-                child.m_type = parent_kind;
-                child.m_value = parent;
-                parent_kind = kind;
-                parent = container;
-                kind = child_kind;
-                container = child_container;
-                put_deep_last(kind, container);
-            }
-            else if (parent_kind == value_t::null)
-            {
-                return; // the caller releases this value's container, which goes one level down at most
+                destroy(container.object);
             }
             else
             {
-                if (kind == value_t::object)
-                {
-                    destroy(container.object);
-                }
-                else
-                {
-                    destroy(container.array);
-                }
-                basic_json& slot = last_child(parent_kind, parent);
-                kind = parent_kind;
-                container = parent;
-                parent_kind = slot.m_type;
-                parent = slot.m_value;
-                slot.m_type = value_t::null; // so dropping it releases nothing
-                drop_last_child(kind, container);
+                destroy(container.array);
             }
+            if (head_kind == value_t::null)
+            {
+                return;
+            }
+            kind = head_kind;
+            container = head;
+            basic_json& link = last_child(kind, container);
+            head_kind = link.m_type;
+            head = link.m_value;
+            link.m_type = value_t::null;
         }
     }
 
@@ -2121,17 +2092,11 @@ class basic_json
     ~basic_json() noexcept
     {
         assert_invariant();
-        if (has_grandchildren())
-        {
-            release_descendants();
-        }
         switch (m_type)
         {
             case value_t::object:
-                destroy(m_value.object);
-                break;
             case value_t::array:
-                destroy(m_value.array);
+                release_tree();
                 break;
             case value_t::string:
                 destroy(m_value.string);
