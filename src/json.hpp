@@ -4721,7 +4721,7 @@ inline bool parts_to_double(const number_parts& parts, double& result) noexcept
 inline bool text_to_double(const char* first, const char* last, double& result) noexcept
 {
     assert(first != last);
-    decimal::number_parts parts;
+    decimal::number_parts parts{}; // zeroed: the compiler cannot see that valid text sets every part
     bool integral = false;
     const char* const end = decimal::scan_number(first, last, parts, integral);
     assert(end == last);
@@ -5620,7 +5620,7 @@ class parser
             return read_number(handler, std::false_type()); // converts nothing, so reads the digits faster
         }
         const char* const first = input.position();
-        decimal::number_parts parts;
+        decimal::number_parts parts{}; // zeroed: the compiler cannot see that valid text sets every part
         bool integral = false;
         const char* const last = decimal::scan_number(first, input.end(), parts, integral);
         if (last == nullptr or
