@@ -7,6 +7,8 @@
 // The check exits with 1 on any difference; the timing, on any difference
 // among the numbers it times.
 
+#include "number_tokens.hpp"
+
 #include <quarrow/json.hpp>
 
 #include <algorithm>
@@ -49,41 +51,13 @@ bool with_from_chars(const std::string& text, double& x)
 }
 #endif
 
-/// The number tokens of a JSON text that have a fraction or an exponent,
-/// found outside its strings.
+/// The number tokens of a JSON text that have a fraction or an exponent.
 std::vector<std::string> floating_tokens(const std::string& text)
 {
-    std::vector<std::string> tokens;
-    bool in_string = false;
-    for (std::size_t i = 0; i < text.size(); ++i)
-    {
-        const char c = text[i];
-        if (in_string)
-        {
-            if (c == '\\')
-            {
-                ++i; // an escaped byte never ends the string
-            }
-            else if (c == '"')
-            {
-                in_string = false;
-            }
-        }
-        else if (c == '"')
-        {
-            in_string = true;
-        }
-        else if (c == '-' or (c >= '0' and c <= '9'))
-        {
-            const std::size_t end = std::min(text.find_first_not_of("+-.0123456789eE", i), text.size());
-            const std::string token = text.substr(i, end - i);
-            if (token.find_first_of(".eE") != std::string::npos)
-            {
-                tokens.push_back(token);
-            }
-            i = end - 1;
-        }
-    }
+    std::vector<std::string> tokens = number_tokens(text);
+    tokens.erase(std::remove_if(tokens.begin(), tokens.end(),
+                                [](const std::string& token) { return token.find_first_of(".eE") == std::string::npos; }),
+                 tokens.end());
     return tokens;
 }
 

@@ -6,6 +6,8 @@
 // random doubles, then times both over canada.json's floating-point numbers.
 // Exits with 1 on any difference.
 
+#include "number_tokens.hpp"
+
 #include <algorithm>
 #include <charconv>
 #include <chrono>
@@ -62,38 +64,6 @@ struct tally
     }
 };
 
-/// The number tokens of a JSON text, found outside its strings.
-std::vector<std::string> number_tokens(const std::string& text)
-{
-    std::vector<std::string> tokens;
-    bool in_string = false;
-    for (std::size_t i = 0; i < text.size(); ++i)
-    {
-        const char c = text[i];
-        if (in_string)
-        {
-            if (c == '\\')
-            {
-                ++i; // an escaped byte never ends the string
-            }
-            else if (c == '"')
-            {
-                in_string = false;
-            }
-        }
-        else if (c == '"')
-        {
-            in_string = true;
-        }
-        else if (c == '-' || (c >= '0' && c <= '9'))
-        {
-            const std::size_t end = std::min(text.find_first_not_of("+-.0123456789eE", i), text.size());
-            tokens.push_back(text.substr(i, end - i));
-            i = end - 1;
-        }
-    }
-    return tokens;
-}
 
 /// A token with a fraction or an exponent: one quarrow writes as a double.
 bool is_floating(const std::string& token)

@@ -4,6 +4,7 @@
 
 #include <quarrow/json.hpp>
 
+#include "../bench/number_tokens.hpp"
 #include "counting_new.hpp"
 
 #include <gtest/gtest.h>
@@ -395,38 +396,6 @@ TEST(NumberRead, Edges)
 
 // -- the corpora ----------------------------------------------------------------
 
-/// The number tokens of a JSON text, found outside its strings.
-std::vector<std::string> number_tokens(const std::string& text)
-{
-    std::vector<std::string> tokens;
-    bool in_string = false;
-    for (std::size_t i = 0; i < text.size(); ++i)
-    {
-        const char c = text[i];
-        if (in_string)
-        {
-            if (c == '\\')
-            {
-                ++i; // an escaped byte never ends the string
-            }
-            else if (c == '"')
-            {
-                in_string = false;
-            }
-        }
-        else if (c == '"')
-        {
-            in_string = true;
-        }
-        else if (c == '-' or (c >= '0' and c <= '9'))
-        {
-            const std::size_t end = std::min(text.find_first_not_of("+-.0123456789eE", i), text.size());
-            tokens.push_back(text.substr(i, end - i));
-            i = end - 1;
-        }
-    }
-    return tokens;
-}
 
 std::vector<std::string> corpus_numbers(const char* name)
 {
