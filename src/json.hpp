@@ -1752,21 +1752,15 @@ class basic_json
 
     // -- copying and releasing trees, with no recursion on their depth --------
 
-    /// True when the container, of kind `kind`, holds at least one value.
-    static bool has_children(const value_t kind, const json_value container) noexcept
-    {
-        return kind == value_t::object ? not container.object->empty() : not container.array->empty();
-    }
-
     /// True for an object or array that holds at least one value.
     bool has_children() const noexcept
     {
-        return is_structured() and has_children(m_type, m_value);
+        return (m_type == value_t::object and not m_value.object->empty()) or
+               (m_type == value_t::array and not m_value.array->empty());
     }
 
     /// True for an object or array holding a value that holds values: one
-    /// that releasing or copying container by container would go more than
-    /// one level down.
+    /// that its container's own copy would copy more than one level down.
     bool has_grandchildren() const noexcept
     {
         if (m_type == value_t::object)
@@ -1776,72 +1770,82 @@ class basic_json
                                    return member.second.has_children();
                                });
         }
-        if (m_type == value_t::array)
+        return std::any_of(m_value.array->cbegin(), m_value.array->cend(),
+                           [](const basic_json& element) { return element.has_children(); });
+    }
+
+    /// The first element, or the value of the first member, of a container that has one.
+    static basic_json& first_child(const value_t kind, const json_value container) noexcept
+    {
+        return kind == value_t::object ? container.object->begin()->second : container.array->front();
+    }
+
+    /// True for an object or array of kind `kind` that holds at least one value.
+    static bool has_children(const value_t kind, const json_value container) noexcept
+    {
+        return (kind == value_t::object and not container.object->empty()) or
+               (kind == value_t::array and not container.array->empty());
+    }
+
+    /// Releases a container of kind `kind` that holds no value, or a string.
+    static void release_childless(const value_t kind, const json_value content) noexcept
+    {
+        switch (kind)
         {
-            return std::any_of(m_value.array->cbegin(), m_value.array->cend(),
-                               [](const basic_json& element) { return element.has_children(); });
+            case value_t::object:
+                destroy(content.object);
+                break;
+            case value_t::array:
+                destroy(content.array);
+                break;
+            case value_t::string:
+                destroy(content.string);
+                break;
+            case value_t::null:
+            case value_t::boolean:
+            case value_t::number_integer:
+            case value_t::number_unsigned:
+            case value_t::number_float:
+            case value_t::discarded:
+                break;
         }
-        return false;
     }
 
-    /// The last element, or the value of the last member, of a container that has one.
-    static basic_json& last_child(const value_t kind, const json_value container) noexcept
+    /// Readies a value of a container about to be released, so that the
+    /// container's own destructor only meets scalars and strings: an empty
+    /// container is released here; one that holds values goes on the list of
+    /// containers to release headed by (head_kind, head). Both leave the
+    /// value null. The list needs no memory: each container's first value
+    /// keeps the link to the next, and what that value held goes on the list
+    /// before it when it holds values itself, or else is released here.
+    static void detach(basic_json& value, value_t& head_kind, json_value& head) noexcept
     {
-        return kind == value_t::object ? std::prev(container.object->end())->second : container.array->back();
-    }
-
-    /// Moves value's container, which holds values, onto the list of
-    /// containers to release headed by (head_kind, head), leaving value null.
-    /// The list needs no memory: each container's last value keeps the link
-    /// to the next, and what that value held goes on the list before it when
-    /// it holds values itself, or else is released here.
-    static void put_on_list(basic_json& value, value_t& head_kind, json_value& head) noexcept
-    {
-        basic_json held(std::move(value));
-        while (held.has_children())
+        value_t kind = value.m_type;
+        json_value container = value.m_value;
+        if (kind != value_t::object and kind != value_t::array)
         {
-            basic_json& link = last_child(held.m_type, held.m_value);
-            const value_t kind = held.m_type;
-            const json_value container = held.m_value;
-            held.m_type = link.m_type;
-            held.m_value = link.m_value;
+            return;
+        }
+        value.m_type = value_t::null;
+        while (has_children(kind, container))
+        {
+            basic_json& link = first_child(kind, container);
+            const value_t held_kind = link.m_type;
+            const json_value held = link.m_value;
             link.m_type = head_kind;
             link.m_value = head;
             head_kind = kind;
             head = container;
+            kind = held_kind;
+            container = held;
         }
-    }
-
-    /// Moves the values of the container that hold values onto the list.
-    static void detach_deep(const value_t kind, const json_value container, value_t& head_kind,
-                            json_value& head) noexcept
-    {
-        if (kind == value_t::object)
-        {
-            for (auto& member : *container.object)
-            {
-                if (member.second.has_children())
-                {
-                    put_on_list(member.second, head_kind, head);
-                }
-            }
-        }
-        else
-        {
-            for (basic_json& element : *container.array)
-            {
-                if (element.has_children())
-                {
-                    put_on_list(element, head_kind, head);
-                }
-            }
-        }
+        release_childless(kind, container);
     }
 
     /// Releases this value's container and all below it, in time linear in
     /// their size and with no memory, since a destructor must not fail. Each
-    /// container is released whole once its values holding values are moved
-    /// onto the list, so its own destructor goes one level down at most;
+    /// container is released whole after one walk over its values readies
+    /// them (see detach), so its own destructor goes one level down at most;
     /// slots left null cost no erase. Out of line so that the destructor of a
     /// scalar or string, run for most values, stays a few instructions.
     [[gnu::noinline]] void release_tree() noexcept
@@ -1852,13 +1856,20 @@ class basic_json
         json_value head = {};
         for (;;)
         {
-            detach_deep(kind, container, head_kind, head);
             if (kind == value_t::object)
             {
+                for (auto& member : *container.object)
+                {
+                    detach(member.second, head_kind, head);
+                }
                 destroy(container.object);
             }
             else
             {
+                for (basic_json& element : *container.array)
+                {
+                    detach(element, head_kind, head);
+                }
                 destroy(container.array);
             }
             if (head_kind == value_t::null)
@@ -1867,92 +1878,86 @@ class basic_json
             }
             kind = head_kind;
             container = head;
-            basic_json& link = last_child(kind, container);
+            basic_json& link = first_child(kind, container);
             head_kind = link.m_type;
             head = link.m_value;
             link.m_type = value_t::null;
         }
     }
 
-    /// The value's kind and scalar or string, with its container copied whole
-    /// when `whole` (by the container's own copy, for a value without
-    /// grandchildren) or else empty. Throws std::bad_alloc.
-    json_value copy_value(const bool whole) const
+    /// The containers of a copy still to fill, each with its source.
+    using fill_list = std::vector<std::pair<const basic_json*, basic_json*>>;
+
+    /// Makes this null value a copy of source, except that a container with
+    /// grandchildren is left empty and put on to_fill; any other container
+    /// is copied whole by its own copy. Throws std::bad_alloc, leaving what
+    /// was built in this value.
+    [[gnu::always_inline]] void copy_one_level(const basic_json& source, fill_list& to_fill)
     {
-        switch (m_type)
+        switch (source.m_type)
         {
             case value_t::object:
-                return whole ? json_value(*m_value.object) : json_value(value_t::object);
             case value_t::array:
-                return whole ? json_value(*m_value.array) : json_value(value_t::array);
+                if (source.has_grandchildren())
+                {
+                    m_value = json_value(source.m_type);
+                    m_type = source.m_type;
+                    to_fill.emplace_back(&source, this);
+                    return;
+                }
+                m_value = source.m_type == value_t::object ? json_value(*source.m_value.object)
+                                                           : json_value(*source.m_value.array);
+                break;
             case value_t::string:
-                return json_value(*m_value.string);
+                m_value = json_value(*source.m_value.string);
+                break;
             case value_t::null:
             case value_t::boolean:
             case value_t::number_integer:
             case value_t::number_unsigned:
             case value_t::number_float:
             case value_t::discarded:
+                m_value = source.m_value;
                 break;
         }
-        return m_value;
+        m_type = source.m_type;
     }
 
-    /// A value holding what source.copy_value(whole) gives.
-    static basic_json copy_of(const basic_json& source, const bool whole)
+    /// Makes this null value a copy of source, an object or array: whole by
+    /// its container's own copy when it has no grandchildren, or else one
+    /// container at a time from a list of those still to fill. Out of line,
+    /// as release_tree. Throws std::bad_alloc, leaving what was built in
+    /// this value.
+    [[gnu::noinline]] void copy_tree(const basic_json& source)
     {
-        basic_json result;
-        result.m_value = source.copy_value(whole);
-        result.m_type = source.m_type;
-        return result;
-    }
-
-    /// Fills this value's empty container, and those below it, with copies of
-    /// what source's hold, one container at a time from a list of those still
-    /// to fill; a container without grandchildren is copied whole. Throws
-    /// std::bad_alloc, leaving what was built to the caller.
-    void copy_descendants(const basic_json& source)
-    {
-        std::vector<std::pair<const basic_json*, basic_json*>> to_fill;
-        const basic_json* from = &source;
-        basic_json* into = this;
-        for (;;)
+        fill_list to_fill;
+        copy_one_level(source, to_fill);
+        while (not to_fill.empty())
         {
-            if (from->is_object())
+            const basic_json& from = *to_fill.back().first;
+            basic_json& into = *to_fill.back().second;
+            to_fill.pop_back();
+            if (from.is_object())
             {
-                object_t& members = *into->m_value.object;
-                for (const auto& member : *from->m_value.object)
+                object_t& members = *into.m_value.object;
+                for (const auto& member : *from.m_value.object)
                 {
-                    const bool deep = member.second.has_grandchildren();
-                    basic_json& copy =
-                        members.emplace_hint(members.end(), member.first, copy_of(member.second, not deep))->second;
-                    if (deep)
-                    {
-                        to_fill.emplace_back(&member.second, &copy);
-                    }
+                    members
+                        .emplace_hint(members.end(), std::piecewise_construct, std::forward_as_tuple(member.first),
+                                      std::forward_as_tuple())
+                        ->second.copy_one_level(member.second, to_fill);
                 }
             }
             else
             {
-                array_t& elements = *into->m_value.array;
-                elements.reserve(from->m_value.array->size()); // so the addresses kept in to_fill stay valid
-                for (const basic_json& element : *from->m_value.array)
+                array_t& elements = *into.m_value.array;
+                elements.reserve(from.m_value.array->size()); // so the addresses kept in to_fill stay valid
+                for (const basic_json& element : *from.m_value.array)
                 {
-                    const bool deep = element.has_grandchildren();
-                    elements.push_back(copy_of(element, not deep));
-                    if (deep)
-                    {
-                        to_fill.emplace_back(&element, &elements.back());
-                    }
+                    elements.emplace_back();
+                    elements.back().copy_one_level(element, to_fill);
                 }
             }
-            if (to_fill.empty())
-            {
-                return;
-            }
-            from = to_fill.back().first;
-            into = to_fill.back().second;
-            to_fill.pop_back();
         }
     }
 
@@ -2056,12 +2061,25 @@ class basic_json
         : basic_json() // complete from here on, so a throw below releases what was built
     {
         other.assert_invariant();
-        const bool deep = other.has_grandchildren();
-        m_value = other.copy_value(not deep);
-        m_type = other.m_type;
-        if (deep)
+        switch (other.m_type)
         {
-            copy_descendants(other);
+            case value_t::object:
+            case value_t::array:
+                copy_tree(other);
+                break;
+            case value_t::string:
+                m_value = json_value(*other.m_value.string);
+                m_type = value_t::string;
+                break;
+            case value_t::null:
+            case value_t::boolean:
+            case value_t::number_integer:
+            case value_t::number_unsigned:
+            case value_t::number_float:
+            case value_t::discarded:
+                m_value = other.m_value;
+                m_type = other.m_type;
+                break;
         }
         assert_invariant();
     }
