@@ -1752,15 +1752,22 @@ class basic_json
 
     // -- copying and releasing trees, with no recursion on their depth --------
 
+    /// True for an object or array of kind `kind` that holds at least one value.
+    static bool has_children(const value_t kind, const json_value container) noexcept
+    {
+        return (kind == value_t::object and not container.object->empty()) or
+               (kind == value_t::array and not container.array->empty());
+    }
+
     /// True for an object or array that holds at least one value.
     bool has_children() const noexcept
     {
-        return (m_type == value_t::object and not m_value.object->empty()) or
-               (m_type == value_t::array and not m_value.array->empty());
+        return has_children(m_type, m_value);
     }
 
-    /// True for an object or array holding a value that holds values: one
-    /// that its container's own copy would copy more than one level down.
+    /// True for an object or array (this is one) holding a value that holds
+    /// values: one that its container's own copy would copy more than one
+    /// level down.
     bool has_grandchildren() const noexcept
     {
         if (m_type == value_t::object)
@@ -1778,13 +1785,6 @@ class basic_json
     static basic_json& first_child(const value_t kind, const json_value container) noexcept
     {
         return kind == value_t::object ? container.object->begin()->second : container.array->front();
-    }
-
-    /// True for an object or array of kind `kind` that holds at least one value.
-    static bool has_children(const value_t kind, const json_value container) noexcept
-    {
-        return (kind == value_t::object and not container.object->empty()) or
-               (kind == value_t::array and not container.array->empty());
     }
 
     /// Releases a container of kind `kind` that holds no value, or a string.
@@ -1888,25 +1888,19 @@ class basic_json
     /// The containers of a copy still to fill, each with its source.
     using fill_list = std::vector<std::pair<const basic_json*, basic_json*>>;
 
-    /// Makes this null value a copy of source, except that a container with
-    /// grandchildren is left empty and put on to_fill; any other container
-    /// is copied whole by its own copy. Throws std::bad_alloc, leaving what
-    /// was built in this value.
-    [[gnu::always_inline]] void copy_one_level(const basic_json& source, fill_list& to_fill)
+    /// Makes this null value a copy of source, which has no grandchildren:
+    /// a container is copied whole by its own copy, which then copies each
+    /// of its values with the copy constructor, one level down at most.
+    /// Throws std::bad_alloc, leaving this value as it was.
+    [[gnu::always_inline]] void copy_whole(const basic_json& source)
     {
         switch (source.m_type)
         {
             case value_t::object:
+                m_value = json_value(*source.m_value.object);
+                break;
             case value_t::array:
-                if (source.has_grandchildren())
-                {
-                    m_value = json_value(source.m_type);
-                    m_type = source.m_type;
-                    to_fill.emplace_back(&source, this);
-                    return;
-                }
-                m_value = source.m_type == value_t::object ? json_value(*source.m_value.object)
-                                                           : json_value(*source.m_value.array);
+                m_value = json_value(*source.m_value.array);
                 break;
             case value_t::string:
                 m_value = json_value(*source.m_value.string);
@@ -1923,6 +1917,22 @@ class basic_json
         m_type = source.m_type;
     }
 
+    /// Makes this null value a copy of source, except that a container with
+    /// grandchildren is left empty and put on to_fill. Inline in the loops
+    /// of copy_tree, which run it for every value copied there. Throws
+    /// std::bad_alloc, leaving what was built in this value.
+    [[gnu::always_inline]] void copy_one_level(const basic_json& source, fill_list& to_fill)
+    {
+        if (source.is_structured() and source.has_grandchildren())
+        {
+            m_value = json_value(source.m_type);
+            m_type = source.m_type;
+            to_fill.emplace_back(&source, this);
+            return;
+        }
+        copy_whole(source);
+    }
+
     /// Makes this null value a copy of source, an object or array: whole by
     /// its container's own copy when it has no grandchildren, or else one
     /// container at a time from a list of those still to fill. Out of line,
@@ -1930,8 +1940,16 @@ class basic_json
     /// this value.
     [[gnu::noinline]] void copy_tree(const basic_json& source)
     {
+        if (not source.has_grandchildren())
+        {
+            copy_whole(source);
+            return;
+        }
+        m_value = json_value(source.m_type);
+        m_type = source.m_type;
         fill_list to_fill;
-        copy_one_level(source, to_fill);
+        to_fill.reserve(64); // spares the first regrowths
+        to_fill.emplace_back(&source, this);
         while (not to_fill.empty())
         {
             const basic_json& from = *to_fill.back().first;
