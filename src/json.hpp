@@ -2083,7 +2083,13 @@ class basic_json
         {
             case value_t::object:
             case value_t::array:
-                copy_tree(other);
+                if (other.has_children())
+                {
+                    copy_tree(other);
+                    break;
+                }
+                m_value = json_value(other.m_type);
+                m_type = other.m_type;
                 break;
             case value_t::string:
                 m_value = json_value(*other.m_value.string);
