@@ -1772,13 +1772,23 @@ class basic_json
     {
         if (m_type == value_t::object)
         {
-            return std::any_of(m_value.object->cbegin(), m_value.object->cend(),
-                               [](const typename object_t::value_type& member) {
-                                   return member.second.has_children();
-                               });
+            for (const auto& member : *m_value.object)
+            {
+                if (member.second.has_children())
+                {
+                    return true;
+                }
+            }
+            return false;
         }
-        return std::any_of(m_value.array->cbegin(), m_value.array->cend(),
-                           [](const basic_json& element) { return element.has_children(); });
+        for (const basic_json& element : *m_value.array)
+        {
+            if (element.has_children())
+            {
+                return true;
+            }
+        }
+        return false;
     }
 
     /// The first element, or the value of the first member, of a container that has one.
