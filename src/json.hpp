@@ -1797,8 +1797,31 @@ class basic_json
         return kind == value_t::object ? container.object->begin()->second : container.array->front();
     }
 
-    /// Releases a container of kind `kind` that holds no value, or a string.
-    static void release_childless(const value_t kind, const json_value content) noexcept
+    /// True for a container that goes on the list of those to release: an
+    /// object that holds values, or an array holding an object or array.
+    /// Any other array is cheaper to look through here than to put on the list.
+    static bool goes_on_list(const value_t kind, const json_value container) noexcept
+    {
+        if (kind == value_t::object)
+        {
+            return not container.object->empty();
+        }
+        if (kind == value_t::array)
+        {
+            for (const basic_json& element : *container.array)
+            {
+                if (element.is_structured())
+                {
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
+
+    /// Releases an empty object, an array holding no object or array, or a
+    /// string: the destructors this runs meet only scalars and strings.
+    static void release_flat(const value_t kind, const json_value content) noexcept
     {
         switch (kind)
         {
@@ -1822,12 +1845,12 @@ class basic_json
     }
 
     /// Readies a value of a container about to be released, so that the
-    /// container's own destructor only meets scalars and strings: an empty
-    /// container is released here; one that holds values goes on the list of
-    /// containers to release headed by (head_kind, head). Both leave the
-    /// value null. The list needs no memory: each container's first value
-    /// keeps the link to the next, and what that value held goes on the list
-    /// before it when it holds values itself, or else is released here.
+    /// container's own destructor only meets scalars and strings: an object
+    /// or array goes on the list of containers to release headed by
+    /// (head_kind, head) when goes_on_list says so, or else is released
+    /// here; both leave the value null. The list needs no memory: each
+    /// container's first value keeps the link to the next, and what that
+    /// value held is dealt with in the same way.
     static void detach(basic_json& value, value_t& head_kind, json_value& head) noexcept
     {
         value_t kind = value.m_type;
@@ -1837,7 +1860,7 @@ class basic_json
             return;
         }
         value.m_type = value_t::null;
-        while (has_children(kind, container))
+        while (goes_on_list(kind, container))
         {
             basic_json& link = first_child(kind, container);
             const value_t held_kind = link.m_type;
@@ -1849,14 +1872,14 @@ class basic_json
             kind = held_kind;
             container = held;
         }
-        release_childless(kind, container);
+        release_flat(kind, container);
     }
 
     /// Releases this value's container and all below it, in time linear in
     /// their size and with no memory, since a destructor must not fail. Each
-    /// container is released whole after one walk over its values readies
-    /// them (see detach), so its own destructor goes one level down at most;
-    /// slots left null cost no erase. Out of line so that the destructor of a
+    /// container from the list is released whole after one walk over its
+    /// values readies them (see detach), so its own destructor goes one
+    /// level down at most; slots left null cost no erase. Out of line so that the destructor of a
     /// scalar or string, run for most values, stays a few instructions.
     [[gnu::noinline]] void release_tree() noexcept
     {
