@@ -1765,9 +1765,8 @@ class basic_json
         return has_children(m_type, m_value);
     }
 
-    /// True for an object or array (this is one) holding a value that holds
-    /// values: one that its container's own copy would copy more than one
-    /// level down.
+    /// True for this object or array when it holds a value that holds values:
+    /// then its container's own copy would copy more than one level down.
     bool has_grandchildren() const noexcept
     {
         if (m_type == value_t::object)
@@ -1853,12 +1852,12 @@ class basic_json
     /// value held is dealt with in the same way.
     static void detach(basic_json& value, value_t& head_kind, json_value& head) noexcept
     {
-        value_t kind = value.m_type;
-        json_value container = value.m_value;
-        if (kind != value_t::object and kind != value_t::array)
+        if (not value.is_structured())
         {
             return;
         }
+        value_t kind = value.m_type;
+        json_value container = value.m_value;
         value.m_type = value_t::null;
         while (goes_on_list(kind, container))
         {
@@ -1879,8 +1878,9 @@ class basic_json
     /// their size and with no memory, since a destructor must not fail. Each
     /// container from the list is released whole after one walk over its
     /// values readies them (see detach), so its own destructor goes one
-    /// level down at most; slots left null cost no erase. Out of line so that the destructor of a
-    /// scalar or string, run for most values, stays a few instructions.
+    /// level down at most; slots left null cost no erase. Out of line so
+    /// that the destructor of a scalar or string, run for most values, stays
+    /// a few instructions.
     [[gnu::noinline]] void release_tree() noexcept
     {
         value_t kind = m_type;
