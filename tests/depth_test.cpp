@@ -167,8 +167,8 @@ TEST_P(DeepNest, DestructionReleasesEverythingAndAllocatesNothing)
     EXPECT_EQ(live_blocks(), live_before);
 }
 
-// A deep value inside a container it shares with others: released last child
-// first, the walk must come back up and release the siblings too.
+// Deep values beside others in the same containers: wherever the walk starts
+// on a container, it must come back and release the siblings too.
 TEST(Depth, DestructionReleasesSiblingsOfADeepValue)
 {
     const std::size_t live_before = live_blocks();
