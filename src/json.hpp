@@ -4531,16 +4531,27 @@ inline const char* read_digits(const char* p, const char* last, std::uint64_t& l
     {
         const std::uint64_t bytes = eight_bytes(p);
         const int count = leading_digit_count(bytes);
-        // Shifted up, the digits keep their order and zeros lead them; in two
-        // steps, as a shift by 64 is undefined.
-        const int shift = 32 - 4 * count;
-        leading = leading * powers[count] + eight_digits_value((bytes << shift) << shift);
-        taken += count;
-        p += count;
-        if (count != 8)
+        if (count == 8)
         {
-            return p; // a byte that is not a digit ends them
+            leading = leading * 100000000 + eight_digits_value(bytes);
+            taken += 8;
+            p += 8;
+            continue;
         }
+        taken += count;
+        if (count < 4)
+        {
+            // Few digits, as before most decimal points: cheaper one at a time.
+            for (const char* const end = p + count; p != end; ++p)
+            {
+                leading = leading * 10 + static_cast<std::uint64_t>(*p - '0');
+            }
+            return p;
+        }
+        // Shifted up, the digits keep their order and zeros lead them.
+        const int shift = 64 - 8 * count;
+        leading = leading * powers[count] + eight_digits_value(bytes << shift);
+        return p + count; // a byte that is not a digit ends them
     }
     for (; p != last and is_digit(*p) and taken < 19; ++p, ++taken)
     {
@@ -4874,30 +4885,28 @@ class memory_input
                 }
                 p += decimal::zero_bytes_first(special);
             }
-            else if (p == end_byte)
+            else
             {
-                break;
+                while (p != end_byte and is_plain_ascii(static_cast<unsigned char>(*p)))
+                {
+                    ++p;
+                }
+                if (p == end_byte)
+                {
+                    break;
+                }
             }
-            const auto c = static_cast<unsigned char>(*p);
-            if (c >= 0x20 and c < 0x80 and c != '"' and c != '\\')
-            {
-                ++p;
-                continue;
-            }
-            if (c < 0x80)
+            if (static_cast<unsigned char>(*p) < 0x80)
             {
                 break;
             }
             // Most other scripts take several sequences in a row.
-            do
+            const char* const run_end = utf8_run(p);
+            if (run_end == p)
             {
-                const std::size_t length = utf8_length(p);
-                if (length == 0)
-                {
-                    return static_cast<std::size_t>(p - next_byte);
-                }
-                p += length;
-            } while (p != end_byte and static_cast<unsigned char>(*p) >= 0x80);
+                break;
+            }
+            p = run_end;
         }
         return static_cast<std::size_t>(p - next_byte);
     }
@@ -4938,6 +4947,68 @@ class memory_input
         const std::uint64_t flagged = ((quotes - ones) & ~quotes) | ((backslashes - ones) & ~backslashes) |
                                       ((x - ones * 0x20) & ~x) | x;
         return flagged & tops;
+    }
+
+    static bool is_plain_ascii(const unsigned char c) noexcept
+    {
+        return c >= 0x20 and c < 0x80 and c != '"' and c != '\\';
+    }
+
+    /// The end of the valid UTF-8 sequences from p on, up to the first byte
+    /// below 0x80 or the first that breaks the rules. Where four bytes can
+    /// be read, a sequence is checked in one load: the continuation bytes by
+    /// masks, and what excludes overlong forms, surrogates and code points
+    /// above U+10FFFF by the lead byte and the second byte alone.
+    const char* utf8_run(const char* p) const noexcept
+    {
+        while (end_byte - p >= 4)
+        {
+            const unsigned char* const u = reinterpret_cast<const unsigned char*>(p);
+            const std::uint32_t w = std::uint32_t{u[0]} | std::uint32_t{u[1]} << 8 | std::uint32_t{u[2]} << 16 |
+                                    std::uint32_t{u[3]} << 24;
+            const std::uint32_t lead = w & 0xFF;
+            const std::uint32_t second = (w >> 8) & 0xFF;
+            if ((w & 0xC0C0F0) == 0x8080E0)
+            {
+                // Three bytes: E0 needs A0 on (shorter forms exist), ED below A0 (surrogates).
+                if ((lead == 0xE0 and second < 0xA0) or (lead == 0xED and second >= 0xA0))
+                {
+                    return p;
+                }
+                p += 3;
+            }
+            else if ((w & 0xC0E0) == 0x80C0)
+            {
+                if (lead < 0xC2)
+                {
+                    return p; // C0 and C1 only start overlong forms
+                }
+                p += 2;
+            }
+            else if ((w & 0xC0C0C0F8) == 0x808080F0)
+            {
+                // Four bytes: F0 needs 90 on, F4 below 90, nothing above F4.
+                if (lead > 0xF4 or (lead == 0xF0 and second < 0x90) or (lead == 0xF4 and second >= 0x90))
+                {
+                    return p;
+                }
+                p += 4;
+            }
+            else
+            {
+                return p; // ASCII, or a sequence that breaks the rules
+            }
+        }
+        while (p != end_byte and static_cast<unsigned char>(*p) >= 0x80)
+        {
+            const std::size_t length = utf8_length(p);
+            if (length == 0)
+            {
+                break;
+            }
+            p += length;
+        }
+        return p;
     }
 
     /// The length of the valid UTF-8 sequence at p, 0 if there is none.
