@@ -4644,6 +4644,42 @@ inline const char* scan_number(const char* p, const char* const last, number_par
     return p;
 }
 
+/// The bits of the double nearest to the number `parts` describes, given
+/// `lower`, its product with the power of ten rounded down, and `bits`, what
+/// that rounds to, which a number a little above it might not. Out of line,
+/// as it is rarely needed and would keep the common path's values in memory.
+[[gnu::noinline]] inline std::uint64_t settle_rounding(const number_parts& parts, const uint192& lower,
+                                                        const std::uint64_t bits) noexcept
+{
+    const int q = static_cast<int>(parts.magnitude) - parts.taken;
+    const int zeros = count_leading_zeros(parts.leading);
+    const std::uint64_t normalized = parts.leading << zeros;
+    const uint128& power = power_of_ten_bits(q);
+    const int scale = floor_log2_pow10(q) - 127 - zeros;
+    uint192 upper = lower;
+    if (not power_of_ten_bits_exact(q))
+    {
+        upper = add(upper, uint192{0, 0, normalized});
+    }
+    if (parts.truncated)
+    {
+        const std::uint64_t unit = std::uint64_t{1} << zeros;
+        const uint192 shifted = {zeros == 0 ? 0 : power.high >> (64 - zeros),
+                                 (power.high << zeros) | (zeros == 0 ? 0 : power.low >> (64 - zeros)),
+                                 power.low << zeros};
+        upper = add(upper, shifted);
+        upper = add(upper, uint192{0, 0, power_of_ten_bits_exact(q) ? 0 : unit});
+    }
+    bool uncertain = false;
+    if (bits == round_to_double(upper, scale, 0, uncertain))
+    {
+        return bits;
+    }
+    // The bounds are closer than half a unit in the last place, so one
+    // halfway point at most lies between them.
+    return decide_exactly(parts.digits, parts.magnitude, bits);
+}
+
 /// The double nearest to the number `parts` describes, as text_to_double.
 inline bool parts_to_double(const number_parts& parts, double& result) noexcept
 {
@@ -4651,7 +4687,6 @@ inline bool parts_to_double(const number_parts& parts, double& result) noexcept
     const int taken = parts.taken;
     const bool truncated = parts.truncated;
     const std::int64_t magnitude = parts.magnitude;
-    const digit_run digits = parts.digits;
     const double sign = parts.negative ? -1.0 : 1.0;
 
     if (leading == 0)
@@ -4681,7 +4716,7 @@ inline bool parts_to_double(const number_parts& parts, double& result) noexcept
     // The number is (leading + rest) * 5^q * 2^q: in 192 bits, lower times a
     // power of two, rounded down. The digits left out and the bits of 5^q the
     // table drops each add less than one unit to a factor, so the number lies
-    // below upper, a few units of lower.high above lower.
+    // below a bound a few units of lower.high above lower (see settle_rounding).
     const int zeros = count_leading_zeros(leading);
     const std::uint64_t normalized = leading << zeros;
     const uint128& power = power_of_ten_bits(q); // the leading bits of 5^q, too
@@ -4693,26 +4728,7 @@ inline bool parts_to_double(const number_parts& parts, double& result) noexcept
     std::uint64_t bits = round_to_double(lower, scale, slack, uncertain);
     if (uncertain)
     {
-        uint192 upper = lower;
-        if (not power_of_ten_bits_exact(q))
-        {
-            upper = add(upper, uint192{0, 0, normalized});
-        }
-        if (truncated)
-        {
-            const std::uint64_t unit = std::uint64_t{1} << zeros;
-            const uint192 shifted = {zeros == 0 ? 0 : power.high >> (64 - zeros),
-                                     (power.high << zeros) | (zeros == 0 ? 0 : power.low >> (64 - zeros)),
-                                     power.low << zeros};
-            upper = add(upper, shifted);
-            upper = add(upper, uint192{0, 0, power_of_ten_bits_exact(q) ? 0 : unit});
-        }
-        if (bits != round_to_double(upper, scale, 0, uncertain))
-        {
-            // The bounds are closer than half a unit in the last place, so one
-            // halfway point at most lies between them.
-            bits = decide_exactly(digits, magnitude, bits);
-        }
+        bits = settle_rounding(parts, lower, bits);
     }
     if (bits == infinity_bits)
     {
@@ -5686,10 +5702,6 @@ class parser
     template<typename Handler>
     bool read_number(Handler& handler, std::true_type /*in memory*/)
     {
-        if (ignoring_values)
-        {
-            return read_number(handler, std::false_type()); // converts nothing, so reads the digits faster
-        }
         const char* const first = input.position();
         decimal::number_parts parts{}; // zeroed: the compiler cannot see that valid text sets every part
         bool integral = false;
@@ -6311,10 +6323,8 @@ class value_builder
             open.pop_back();
             return true;
         }
-        BasicJsonType array(detail::value_t::array);
         const auto first = elements.begin() + static_cast<std::ptrdiff_t>(closing.first);
-        array.template get_ptr<array_t*>()->assign(std::make_move_iterator(first),
-                                                   std::make_move_iterator(elements.end()));
+        BasicJsonType array(array_t(std::make_move_iterator(first), std::make_move_iterator(elements.end())));
         elements.erase(first, elements.end());
         open.pop_back();
         if (closing.target != nullptr)
