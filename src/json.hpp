@@ -4724,11 +4724,28 @@ inline bool parts_to_double(const number_parts& parts, double& result) noexcept
     const uint192 lower = multiply(normalized, power);
     const bool exact = power_of_ten_bits_exact(q) and not truncated;
     const std::uint64_t slack = exact ? 0 : 2 + (truncated ? std::uint64_t{1} << zeros : 0);
-    bool uncertain = false;
-    std::uint64_t bits = round_to_double(lower, scale, slack, uncertain);
-    if (uncertain)
+    std::uint64_t bits = 0;
+    // Most often a normal double whose rounding the slack cannot change: as
+    // round_to_double, with the top bit of lower at 190 or 191 and the 53
+    // kept bits all in lower.high.
+    const int top = 190 + static_cast<int>(lower.high >> 63);
+    const int exponent = top + scale;
+    const int in_high = top - 180;
+    const std::uint64_t half = std::uint64_t{1} << (in_high - 1);
+    const std::uint64_t below_half = lower.high & (half - 1);
+    if (exponent >= -1022 and exponent <= 1023 and below_half != 0 and below_half + slack < half)
     {
-        bits = settle_rounding(parts, lower, bits);
+        const std::uint64_t round_up = (lower.high >> (in_high - 1)) & 1;
+        bits = (static_cast<std::uint64_t>(exponent + 1022) << 52) + (lower.high >> in_high) + round_up;
+    }
+    else
+    {
+        bool uncertain = false;
+        bits = round_to_double(lower, scale, slack, uncertain);
+        if (uncertain)
+        {
+            bits = settle_rounding(parts, lower, bits);
+        }
     }
     if (bits == infinity_bits)
     {
