@@ -4891,6 +4891,7 @@ class memory_input
                 ++p;
                 ++line;
                 line_start = static_cast<std::size_t>(p - begin_byte);
+                p += space_run(p); // most often the indent of the next line
             }
             else
             {
