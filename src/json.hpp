@@ -4983,6 +4983,7 @@ class memory_input
         return flagged & tops;
     }
 
+    /// Printable ASCII other than '"' and '\\': a string's byte as it is.
     static bool is_plain_ascii(const unsigned char c) noexcept
     {
         return c >= 0x20 and c < 0x80 and c != '"' and c != '\\';
