@@ -4606,16 +4606,27 @@ inline const char* read_digits(const char* p, const char* last, std::uint64_t& l
     {
         const std::uint64_t bytes = eight_bytes(p);
         const int count = leading_digit_count(bytes);
-        // Shifted up, the digits keep their order and zeros lead them; in two
-        // steps, as a shift by 64 is undefined.
-        const int shift = 32 - 4 * count;
-        leading = leading * powers[count] + eight_digits_value((bytes << shift) << shift);
-        taken += count;
-        p += count;
-        if (count != 8)
+        if (count == 8)
         {
-            return p; // a byte that is not a digit ends them
+            leading = leading * 100000000 + eight_digits_value(bytes);
+            taken += 8;
+            p += 8;
+            continue;
         }
+        taken += count;
+        if (count < 4)
+        {
+            // Few digits, as before most decimal points: cheaper one at a time.
+            for (const char* const end = p + count; p != end; ++p)
+            {
+                leading = leading * 10 + static_cast<std::uint64_t>(*p - '0');
+            }
+            return p;
+        }
+        // Shifted up, the digits keep their order and zeros lead them.
+        const int shift = 64 - 8 * count;
+        leading = leading * powers[count] + eight_digits_value(bytes << shift);
+        return p + count; // a byte that is not a digit ends them
     }
     for (; p != last and is_digit(*p) and taken < 19; ++p, ++taken)
     {
@@ -4708,6 +4719,42 @@ inline const char* scan_number(const char* p, const char* const last, number_par
     return p;
 }
 
+/// The bits of the double nearest to the number `parts` describes, given
+/// `lower`, its product with the power of ten rounded down, and `bits`, what
+/// that rounds to, which a number a little above it might not. Out of line,
+/// as it is rarely needed and would keep the common path's values in memory.
+[[gnu::noinline]] inline std::uint64_t settle_rounding(const number_parts& parts, const uint192& lower,
+                                                        const std::uint64_t bits) noexcept
+{
+    const int q = static_cast<int>(parts.magnitude) - parts.taken;
+    const int zeros = count_leading_zeros(parts.leading);
+    const std::uint64_t normalized = parts.leading << zeros;
+    const uint128& power = power_of_ten_bits(q);
+    const int scale = floor_log2_pow10(q) - 127 - zeros;
+    uint192 upper = lower;
+    if (not power_of_ten_bits_exact(q))
+    {
+        upper = add(upper, uint192{0, 0, normalized});
+    }
+    if (parts.truncated)
+    {
+        const std::uint64_t unit = std::uint64_t{1} << zeros;
+        const uint192 shifted = {zeros == 0 ? 0 : power.high >> (64 - zeros),
+                                 (power.high << zeros) | (zeros == 0 ? 0 : power.low >> (64 - zeros)),
+                                 power.low << zeros};
+        upper = add(upper, shifted);
+        upper = add(upper, uint192{0, 0, power_of_ten_bits_exact(q) ? 0 : unit});
+    }
+    bool uncertain = false;
+    if (bits == round_to_double(upper, scale, 0, uncertain))
+    {
+        return bits;
+    }
+    // The bounds are closer than half a unit in the last place, so one
+    // halfway point at most lies between them.
+    return decide_exactly(parts.digits, parts.magnitude, bits);
+}
+
 /// The double nearest to the number `parts` describes, as text_to_double.
 inline bool parts_to_double(const number_parts& parts, double& result) noexcept
 {
@@ -4715,7 +4762,6 @@ inline bool parts_to_double(const number_parts& parts, double& result) noexcept
     const int taken = parts.taken;
     const bool truncated = parts.truncated;
     const std::int64_t magnitude = parts.magnitude;
-    const digit_run digits = parts.digits;
     const double sign = parts.negative ? -1.0 : 1.0;
 
     if (leading == 0)
@@ -4745,7 +4791,7 @@ inline bool parts_to_double(const number_parts& parts, double& result) noexcept
     // The number is (leading + rest) * 5^q * 2^q: in 192 bits, lower times a
     // power of two, rounded down. The digits left out and the bits of 5^q the
     // table drops each add less than one unit to a factor, so the number lies
-    // below upper, a few units of lower.high above lower.
+    // below a bound a few units of lower.high above lower (see settle_rounding).
     const int zeros = count_leading_zeros(leading);
     const std::uint64_t normalized = leading << zeros;
     const uint128& power = power_of_ten_bits(q); // the leading bits of 5^q, too
@@ -4753,29 +4799,27 @@ inline bool parts_to_double(const number_parts& parts, double& result) noexcept
     const uint192 lower = multiply(normalized, power);
     const bool exact = power_of_ten_bits_exact(q) and not truncated;
     const std::uint64_t slack = exact ? 0 : 2 + (truncated ? std::uint64_t{1} << zeros : 0);
-    bool uncertain = false;
-    std::uint64_t bits = round_to_double(lower, scale, slack, uncertain);
-    if (uncertain)
+    std::uint64_t bits = 0;
+    // Most often a normal double whose rounding the slack cannot change: as
+    // round_to_double, with the top bit of lower at 190 or 191 and the 53
+    // kept bits all in lower.high.
+    const int top = 190 + static_cast<int>(lower.high >> 63);
+    const int exponent = top + scale;
+    const int in_high = top - 180;
+    const std::uint64_t half = std::uint64_t{1} << (in_high - 1);
+    const std::uint64_t below_half = lower.high & (half - 1);
+    if (exponent >= -1022 and exponent <= 1023 and below_half != 0 and below_half + slack < half)
     {
-        uint192 upper = lower;
-        if (not power_of_ten_bits_exact(q))
+        const std::uint64_t round_up = (lower.high >> (in_high - 1)) & 1;
+        bits = (static_cast<std::uint64_t>(exponent + 1022) << 52) + (lower.high >> in_high) + round_up;
+    }
+    else
+    {
+        bool uncertain = false;
+        bits = round_to_double(lower, scale, slack, uncertain);
+        if (uncertain)
         {
-            upper = add(upper, uint192{0, 0, normalized});
-        }
-        if (truncated)
-        {
-            const std::uint64_t unit = std::uint64_t{1} << zeros;
-            const uint192 shifted = {zeros == 0 ? 0 : power.high >> (64 - zeros),
-                                     (power.high << zeros) | (zeros == 0 ? 0 : power.low >> (64 - zeros)),
-                                     power.low << zeros};
-            upper = add(upper, shifted);
-            upper = add(upper, uint192{0, 0, power_of_ten_bits_exact(q) ? 0 : unit});
-        }
-        if (bits != round_to_double(upper, scale, 0, uncertain))
-        {
-            // The bounds are closer than half a unit in the last place, so one
-            // halfway point at most lies between them.
-            bits = decide_exactly(digits, magnitude, bits);
+            bits = settle_rounding(parts, lower, bits);
         }
     }
     if (bits == infinity_bits)
@@ -4922,6 +4966,7 @@ class memory_input
                 ++p;
                 ++line;
                 line_start = static_cast<std::size_t>(p - begin_byte);
+                p += space_run(p); // most often the indent of the next line
             }
             else
             {
@@ -4949,30 +4994,28 @@ class memory_input
                 }
                 p += decimal::zero_bytes_first(special);
             }
-            else if (p == end_byte)
+            else
             {
-                break;
+                while (p != end_byte and is_plain_ascii(static_cast<unsigned char>(*p)))
+                {
+                    ++p;
+                }
+                if (p == end_byte)
+                {
+                    break;
+                }
             }
-            const auto c = static_cast<unsigned char>(*p);
-            if (c >= 0x20 and c < 0x80 and c != '"' and c != '\\')
-            {
-                ++p;
-                continue;
-            }
-            if (c < 0x80)
+            if (static_cast<unsigned char>(*p) < 0x80)
             {
                 break;
             }
             // Most other scripts take several sequences in a row.
-            do
+            const char* const run_end = utf8_run(p);
+            if (run_end == p)
             {
-                const std::size_t length = utf8_length(p);
-                if (length == 0)
-                {
-                    return static_cast<std::size_t>(p - next_byte);
-                }
-                p += length;
-            } while (p != end_byte and static_cast<unsigned char>(*p) >= 0x80);
+                break;
+            }
+            p = run_end;
         }
         return static_cast<std::size_t>(p - next_byte);
     }
@@ -5013,6 +5056,69 @@ class memory_input
         const std::uint64_t flagged = ((quotes - ones) & ~quotes) | ((backslashes - ones) & ~backslashes) |
                                       ((x - ones * 0x20) & ~x) | x;
         return flagged & tops;
+    }
+
+    /// Printable ASCII other than '"' and '\\': a string's byte as it is.
+    static bool is_plain_ascii(const unsigned char c) noexcept
+    {
+        return c >= 0x20 and c < 0x80 and c != '"' and c != '\\';
+    }
+
+    /// The end of the valid UTF-8 sequences from p on, up to the first byte
+    /// below 0x80 or the first that breaks the rules. Where four bytes can
+    /// be read, a sequence is checked in one load: the continuation bytes by
+    /// masks, and what excludes overlong forms, surrogates and code points
+    /// above U+10FFFF by the lead byte and the second byte alone.
+    const char* utf8_run(const char* p) const noexcept
+    {
+        while (end_byte - p >= 4)
+        {
+            const unsigned char* const u = reinterpret_cast<const unsigned char*>(p);
+            const std::uint32_t w = std::uint32_t{u[0]} | std::uint32_t{u[1]} << 8 | std::uint32_t{u[2]} << 16 |
+                                    std::uint32_t{u[3]} << 24;
+            const std::uint32_t lead = w & 0xFF;
+            const std::uint32_t second = (w >> 8) & 0xFF;
+            if ((w & 0xC0C0F0) == 0x8080E0)
+            {
+                // Three bytes: E0 needs A0 on (shorter forms exist), ED below A0 (surrogates).
+                if ((lead == 0xE0 and second < 0xA0) or (lead == 0xED and second >= 0xA0))
+                {
+                    return p;
+                }
+                p += 3;
+            }
+            else if ((w & 0xC0E0) == 0x80C0)
+            {
+                if (lead < 0xC2)
+                {
+                    return p; // C0 and C1 only start overlong forms
+                }
+                p += 2;
+            }
+            else if ((w & 0xC0C0C0F8) == 0x808080F0)
+            {
+                // Four bytes: F0 needs 90 on, F4 below 90, nothing above F4.
+                if (lead > 0xF4 or (lead == 0xF0 and second < 0x90) or (lead == 0xF4 and second >= 0x90))
+                {
+                    return p;
+                }
+                p += 4;
+            }
+            else
+            {
+                return p; // ASCII, or a sequence that breaks the rules
+            }
+        }
+        while (p != end_byte and static_cast<unsigned char>(*p) >= 0x80)
+        {
+            const std::size_t length = utf8_length(p);
+            if (length == 0)
+            {
+                break;
+            }
+            p += length;
+        }
+        return p;
     }
 
     /// The length of the valid UTF-8 sequence at p, 0 if there is none.
@@ -5690,10 +5796,6 @@ class parser
     template<typename Handler>
     bool read_number(Handler& handler, std::true_type /*in memory*/)
     {
-        if (ignoring_values)
-        {
-            return read_number(handler, std::false_type()); // converts nothing, so reads the digits faster
-        }
         const char* const first = input.position();
         decimal::number_parts parts{}; // zeroed: the compiler cannot see that valid text sets every part
         bool integral = false;
@@ -6315,10 +6417,8 @@ class value_builder
             open.pop_back();
             return true;
         }
-        BasicJsonType array(detail::value_t::array);
         const auto first = elements.begin() + static_cast<std::ptrdiff_t>(closing.first);
-        array.template get_ptr<array_t*>()->assign(std::make_move_iterator(first),
-                                                   std::make_move_iterator(elements.end()));
+        BasicJsonType array(array_t(std::make_move_iterator(first), std::make_move_iterator(elements.end())));
         elements.erase(first, elements.end());
         open.pop_back();
         if (closing.target != nullptr)

@@ -513,6 +513,44 @@ TEST(ParseInputs, MemoryAndStreamAgreeOnEveryByteInEveryPlace)
     EXPECT_GT(errors, 0u);
 }
 
+// In memory, a run of multi-byte UTF-8 is checked a sequence per load while
+// four bytes remain and byte by byte nearer the end. Every lead byte, with
+// second bytes at the edges of every range the rules allow, must read as it
+// does from a stream: inside a string that goes on, and cut off by the end.
+TEST(ParseInputs, MemoryAndStreamAgreeOnUtf8Sequences)
+{
+    const unsigned char seconds[] = {0x7F, 0x80, 0x8F, 0x90, 0x9F, 0xA0, 0xBF, 0xC0};
+    const std::string tails[] = {"\x80\x80", "\x80" "a", "\xC0\x80", ""};
+    const std::string befores[] = {"", "\xE3\x81\x82"}; // alone, or after a valid sequence
+    const std::string afters[] = {"abcdefgh\"]", ""};
+    std::size_t accepted = 0;
+    for (int lead = 0x80; lead < 0x100; ++lead)
+    {
+        for (const unsigned char second : seconds)
+        {
+            for (const std::string& tail : tails)
+            {
+                for (const std::string& before : befores)
+                {
+                    for (const std::string& after : afters)
+                    {
+                        const std::string text = "[\"" + before + static_cast<char>(lead) +
+                                                 static_cast<char>(second) + tail + after;
+                        const std::string in_memory = outcome([&] { return json::parse(text); });
+                        std::istringstream stream(text);
+                        ASSERT_EQ(outcome([&] { return json::parse(stream); }), in_memory)
+                            << lead << " " << int{second} << " " << tail.size() << before.size() << after.size();
+                        const bool valid = in_memory.compare(0, 6, "error ") != 0;
+                        ASSERT_EQ(json::accept(text), valid);
+                        accepted += valid;
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_GT(accepted, 0u);
+}
+
 TEST(StreamInput, ReadsValuesOneAfterAnother)
 {
     std::istringstream in("1 [2,3]{\"a\":\"b\"}\r\n\"s\"null 4.5\n\n");
