@@ -6941,8 +6941,18 @@ inline void write_four(char* const out, const std::uint32_t n) noexcept
 /// Writes the eight digits of n < 10^8.
 inline void write_eight(char* const out, const std::uint32_t n) noexcept
 {
-    write_four(out, n / 10000);
-    write_four(out + 4, n % 10000);
+    // n / 10^6 in fixed point with 32 fraction bits, from above: t exceeds
+    // n * 2^32 / 10^6 by at most 1 + 10^8 / 2^16 < 2^32 / 10^6, so each
+    // integer part read off and each fraction times 100 hold the next pair.
+    std::uint64_t t = ((n * std::uint64_t{281474977}) >> 16) + 1; // 281474977 = ceil(2^48 / 10^6)
+    const std::uint64_t mask = 0xFFFFFFFFu;
+    write_pair(out, static_cast<std::uint32_t>(t >> 32));
+    t = (t & mask) * 100;
+    write_pair(out + 2, static_cast<std::uint32_t>(t >> 32));
+    t = (t & mask) * 100;
+    write_pair(out + 4, static_cast<std::uint32_t>(t >> 32));
+    t = (t & mask) * 100;
+    write_pair(out + 6, static_cast<std::uint32_t>(t >> 32));
 }
 
 /// Writes the count (1 to 17) last decimal digits of digits to out, leading
@@ -7045,17 +7055,54 @@ inline char* write_exponent(char* out, const int exponent) noexcept
     return out + 2;
 }
 
+/// Moves the count (1 to 16) bytes at from one place left, to from - 1.
+inline void move_left(char* const from, const int count) noexcept
+{
+    // Two overlapping blocks, both read before either is stored, cover every count.
+    char* const to = from - 1;
+    if (count >= 8)
+    {
+        std::uint64_t first;
+        std::uint64_t last;
+        std::memcpy(&first, from, 8);
+        std::memcpy(&last, from + count - 8, 8);
+        std::memcpy(to, &first, 8);
+        std::memcpy(to + count - 8, &last, 8);
+    }
+    else if (count >= 4)
+    {
+        std::uint32_t first;
+        std::uint32_t last;
+        std::memcpy(&first, from, 4);
+        std::memcpy(&last, from + count - 4, 4);
+        std::memcpy(to, &first, 4);
+        std::memcpy(to + count - 4, &last, 4);
+    }
+    else if (count >= 2)
+    {
+        std::uint16_t first;
+        std::uint16_t last;
+        std::memcpy(&first, from, 2);
+        std::memcpy(&last, from + count - 2, 2);
+        std::memcpy(to, &first, 2);
+        std::memcpy(to + count - 2, &last, 2);
+    }
+    else
+    {
+        *to = *from;
+    }
+}
+
 /// Writes digits * 10^(exponent - count + 1), count digits the first of
-/// which is not 0, as "%.15g" lays a number out (trailing zeros of the
-/// fraction dropped), after '-' when negative, with ".0" after a number with
-/// neither '.' nor exponent. Returns the end; may write up to 32 bytes.
-inline char* write_decimal(char* out, const bool negative, std::uint64_t digits, int count,
+/// which is not 0 and the last not 0 either, as "%.15g" lays a number out,
+/// after '-' when negative, with ".0" after a number with neither '.' nor
+/// exponent. Returns the end; may write up to 32 bytes.
+inline char* write_decimal(char* out, const bool negative, const std::uint64_t digits, const int count,
                            const int exponent) noexcept
 {
     // The sign is stored either way, and kept only when it counts.
     *out = '-';
     out += negative ? 1 : 0;
-    digits = strip_zeros(digits, count);
     if (exponent < -4 or exponent >= 15)
     {
         // The digits go one place right, and the first one back before the point.
@@ -7079,13 +7126,27 @@ inline char* write_decimal(char* out, const bool negative, std::uint64_t digits,
         std::memcpy(out + integer_digits, ".0", 2);
         return out + integer_digits + 2;
     }
-    const int fraction_digits = count - integer_digits;
-    const std::uint64_t integer_part = digits / power_of_ten(fraction_digits);
-    write_digits(out, integer_part, integer_digits);
+    // The digits go one place right, and those before the point back.
+    write_digits(out + 1, digits, count);
+    move_left(out + 1, integer_digits);
     out[integer_digits] = '.';
-    write_digits_padded(out + integer_digits + 1, digits - integer_part * power_of_ten(fraction_digits),
-                        fraction_digits);
     return out + count + 1;
+}
+
+/// a >> shift, shift in [1, 127].
+inline uint128 shift_right(const uint128 a, const int shift) noexcept
+{
+    if (shift < 64)
+    {
+        return {a.high >> shift, (a.high << (64 - shift)) | (a.low >> shift)};
+    }
+    return {0, a.high >> (shift - 64)};
+}
+
+/// a - b, which the callers know cannot wrap.
+inline uint128 uint128_minus(const uint128 a, const uint128 b) noexcept
+{
+    return {a.high - b.high - (a.low < b.low ? 1u : 0u), a.low - b.low};
 }
 
 /// The decimal digits of a positive finite double x = m * 2^e. It scales x
@@ -7120,12 +7181,15 @@ class digit_search
         m_narrow_below = fraction == 0 and biased_exponent > 1;
 
         // 10^q <= 2^(e + top_bit) <= x < 10^(q + 2), so Y lands in [10^16, 10^18).
+        // With its top bit moved to bit 63, m needs one shift of its product
+        // with the power, the same way for every double (tests/powers_of_ten.py checks it).
+        const std::uint64_t normalized = m_significand << (63 - top_bit);
         m_scale = floor_log10_pow2(m_exponent + top_bit) - 16;
-        m_scaled = scaled(4 * m_significand);
+        m_scaled = scaled(normalized, 126 - top_bit);
         if (m_scaled.high >= power_of_ten(17))
         {
             ++m_scale;
-            m_scaled = scaled(4 * m_significand);
+            m_scaled = scaled(normalized, 126 - top_bit);
         }
     }
 
@@ -7156,11 +7220,28 @@ class digit_search
         return digits + (up ? 1 : 0);
     }
 
-    /// Prepares side(): the bounds of the numbers that read back as x.
+    /// Prepares side() and below_upper(): the bounds of the numbers that read back as x.
     void find_bounds() noexcept
     {
-        m_upper = scaled(4 * m_significand + 2);
-        m_lower = scaled(4 * m_significand - (m_narrow_below ? 1 : 2));
+        // Half the gap to each neighbour, scaled as Y is by a shift of the
+        // power alone: at most 1 + 2^-9 below the exact value.
+        const uint128& power = power_of_ten_bits(-m_scale);
+        const int shift = 64 - floor_log2_pow10(-m_scale) - m_exponent;
+        assert(shift >= 9 and shift < 127);
+        const uint128 half_gap = shift_right(power, shift);
+        // The upper bound lies in [m_upper, m_upper + 3), the lower in (m_lower + 1, m_lower + 3).
+        m_upper = uint128_plus(m_scaled, half_gap.low);
+        m_upper.high += half_gap.high;
+        m_lower = uint128_minus(m_scaled, m_narrow_below ? shift_right(power, shift + 1) : half_gap);
+        m_lower = uint128_minus(m_lower, {0, 2});
+    }
+
+    /// floor(u / 10^(17 - p)), u a little above the upper bound of the numbers
+    /// that read back as x: the one p-digit candidate among them, if the
+    /// bounds are nearer than 10^(17 - p) of Y's units.
+    std::uint64_t below_upper(const int p) const noexcept
+    {
+        return uint128_plus(m_upper, 4).high / power_of_ten(17 - p);
     }
 
     /// Where digits * 10^(k + 17 - p) lies: -1 below the numbers that read
@@ -7172,7 +7253,7 @@ class digit_search
         const bool even = m_significand % 2 == 0;
         if (not uint128_less(candidate, m_upper))
         {
-            const int above = uint128_less(candidate, uint128_plus(m_upper, 2))
+            const int above = uint128_less(candidate, uint128_plus(m_upper, 4))
                                   ? compare_exact(digits, m_scale + 17 - p, 4 * m_significand + 2, m_exponent - 2)
                                   : 1;
             if (above > 0 or (above == 0 and not even))
@@ -7180,7 +7261,7 @@ class digit_search
                 return 1;
             }
         }
-        if (uint128_less(candidate, uint128_plus(m_lower, 2)))
+        if (uint128_less(candidate, uint128_plus(m_lower, 4)))
         {
             const std::uint64_t lower = 4 * m_significand - (m_narrow_below ? 1 : 2);
             const int below =
@@ -7193,51 +7274,51 @@ class digit_search
         return 0;
     }
 
-    /// Writes digits, a p-digit result of rounded() or side(), as
-    /// write_decimal does. Returns the end.
-    char* write(char* const out, const bool negative, const std::uint64_t digits, const int p) const noexcept
+    /// Whether the next double down is nearer than the next one up.
+    bool narrow_below() const noexcept
+    {
+        return m_narrow_below;
+    }
+
+    /// Writes digits, a p-digit result of rounded(), below_upper() or side(),
+    /// as write_decimal does. Returns the end.
+    char* write(char* const out, const bool negative, std::uint64_t digits, int p) const noexcept
     {
         if (digits == power_of_ten(p))
         {
-            return write_decimal(out, negative, digits / 10, p, m_scale + 17);
+            return write_decimal(out, negative, 1, 1, m_scale + 17);
+        }
+        // Sixteen and seventeen digits come only where no shorter decimal reads back, so without trailing zeros.
+        if (p <= 15)
+        {
+            digits = strip_zeros(digits, p);
         }
         return write_decimal(out, negative, digits, p, m_scale + 16);
     }
 
   private:
-    /// floor(v * 2^(e - 2) * 10^-k * 2^64): the error of the truncated power,
-    /// at most v / 2^shift, stays below 1, as does the truncation itself.
-    uint128 scaled(const std::uint64_t v) const noexcept
+    /// floor(Y * 2^64) for v = m * 2^(126 - top_shift): floor(v * power / 2^(64 + shift)).
+    /// The truncated power costs at most v / 2^(64 + shift) < 2^-6 of it, the floor below 1.
+    uint128 scaled(const std::uint64_t v, const int top_shift) const noexcept
     {
         const int n = -m_scale;
         const uint128& power = power_of_ten_bits(n);
         const uint128 low = multiply(v, power.low);
         const uint128 high = multiply(v, power.high);
-        const std::uint64_t w0 = low.low;
         const std::uint64_t w1 = high.low + low.high;
         const std::uint64_t w2 = high.high + (w1 < low.high ? 1u : 0u);
-        const int shift = -(m_exponent + floor_log2_pow10(n) - 127 + 62);
-        assert(shift > 0 and shift < 128);
-        if (shift < 64)
-        {
-            assert((w2 >> shift) == 0);
-            const int back = 64 - shift;
-            return {(w2 << back) | (w1 >> shift), (w1 << back) | (w0 >> shift)};
-        }
-        if (shift == 64)
-        {
-            return {w2, w1};
-        }
-        return {w2 >> (shift - 64), (w2 << (128 - shift)) | (w1 >> (shift - 64))};
+        const int shift = top_shift - m_exponent - floor_log2_pow10(n) - 64;
+        assert(shift > 0 and shift < 64);
+        return {w2 >> shift, (w2 << (64 - shift)) | (w1 >> shift)};
     }
 
     std::uint64_t m_significand = 0; // m
     int m_exponent = 0;              // e
     bool m_narrow_below = false;
-    int m_scale = 0;   // k
-    uint128 m_scaled{}; // floor(Y * 2^64), for 4m at 2^(e - 2)
-    uint128 m_upper{}; // the same for the bound above x, after find_bounds()
-    uint128 m_lower{}; // and for the bound below x
+    int m_scale = 0;    // k
+    uint128 m_scaled{}; // floor(Y * 2^64)
+    uint128 m_upper{};  // the bound above x at that scale, after find_bounds()
+    uint128 m_lower{};  // and the bound below x
 };
 
 /// The bits of x without its sign, and whether the sign was set.
@@ -7285,14 +7366,11 @@ inline char* write_double_shortest(char* first, const double x) noexcept
     }
     digit_search search(bits);
     search.find_bounds();
-    // Each double is nearer to its neighbours than 15-digit decimals are to
-    // each other, so at most one of those reads back: the nearest.
-    const std::uint64_t digits15 = search.rounded(15);
-    if (search.side(digits15, 15) == 0)
+    if ((bits >> 52) == 0)
     {
-        // Not so for subnormals, spaced wider: a shorter decimal may read
-        // back that is not the 15-digit one cut short.
-        for (int p = 1; (bits >> 52) == 0 and p < 15; ++p)
+        // Subnormals are spaced so widely that several decimals of a length
+        // may read back; the nearest does if any does, the bounds being even.
+        for (int p = 1; p < 17; ++p)
         {
             const std::uint64_t digits = search.rounded(p);
             if (search.side(digits, p) == 0)
@@ -7300,6 +7378,14 @@ inline char* write_double_shortest(char* first, const double x) noexcept
                 return search.write(first, negative, digits, p);
             }
         }
+        return search.write(first, negative, search.rounded(17), 17);
+    }
+    // Each double is nearer to its neighbours than 15-digit decimals are to
+    // each other, so at most one of those reads back: the one just below the
+    // upper bound, if any.
+    const std::uint64_t digits15 = search.below_upper(15);
+    if (search.side(digits15, 15) == 0)
+    {
         return search.write(first, negative, digits15, 15);
     }
     // Of 16-digit decimals more than one may read back. The nearest does,
@@ -7311,7 +7397,7 @@ inline char* write_double_shortest(char* first, const double x) noexcept
     {
         return search.write(first, negative, digits16, 16);
     }
-    if (side16 < 0 and search.side(digits16 + 1, 16) == 0)
+    if (side16 < 0 and search.narrow_below() and search.side(digits16 + 1, 16) == 0)
     {
         return search.write(first, negative, digits16 + 1, 16);
     }
