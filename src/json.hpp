@@ -6931,13 +6931,6 @@ inline void write_pair(char* const out, const std::uint32_t n) noexcept
     std::memcpy(out, digit_pairs() + 2 * n, 2);
 }
 
-/// Writes the four digits of n < 10^4.
-inline void write_four(char* const out, const std::uint32_t n) noexcept
-{
-    write_pair(out, n / 100);
-    write_pair(out + 2, n % 100);
-}
-
 /// Writes the eight digits of n < 10^8.
 inline void write_eight(char* const out, const std::uint32_t n) noexcept
 {
@@ -6955,61 +6948,25 @@ inline void write_eight(char* const out, const std::uint32_t n) noexcept
     write_pair(out + 6, static_cast<std::uint32_t>(t >> 32));
 }
 
-/// Writes the count (1 to 17) last decimal digits of digits to out, leading
-/// zeros included, each digit once and straight to its place.
-inline void write_digits(char* const out, std::uint64_t digits, int count) noexcept
+/// Writes the p (15, 16 or 17) digits of digits, the first not 0, to out + 1
+/// to out + p, each straight to its place; out[0] may take a '0' as well.
+inline void write_significand(char* const out, const std::uint64_t digits, const int p) noexcept
 {
-    if (count > 8)
+    std::uint64_t high = digits / 100000000u;
+    const std::uint64_t low = digits - high * 100000000u;
+    if (p == 17)
     {
-        write_eight(out + count - 8, static_cast<std::uint32_t>(digits % 100000000u));
-        digits /= 100000000u;
-        count -= 8;
-        if (count > 8)
-        {
-            write_eight(out + count - 8, static_cast<std::uint32_t>(digits % 100000000u));
-            digits /= 100000000u;
-            count -= 8;
-        }
+        const std::uint64_t first = high / 100000000u;
+        out[1] = static_cast<char>('0' + first);
+        high -= first * 100000000u;
     }
-    auto rest = static_cast<std::uint32_t>(digits);
-    if (count > 4)
-    {
-        write_four(out + count - 4, rest % 10000);
-        rest /= 10000;
-        count -= 4;
-    }
-    if (count > 2)
-    {
-        write_pair(out + count - 2, rest % 100);
-        rest /= 100;
-        count -= 2;
-    }
-    if (count == 2)
-    {
-        write_pair(out, rest);
-    }
-    else
-    {
-        *out = static_cast<char>('0' + rest);
-    }
+    // Of fifteen digits the first block holds seven, after a '0' at out[0].
+    write_eight(out + p - 15, static_cast<std::uint32_t>(high));
+    write_eight(out + p - 7, static_cast<std::uint32_t>(low));
 }
 
-/// Writes the count (1 to 16) last decimal digits of digits to out, leading
-/// zeros included, then zeros up to out + 8, or out + 16 for more than 8.
-inline void write_digits_padded(char* const out, const std::uint64_t digits, const int count) noexcept
-{
-    // Scaled to 16 digits, the text splits into two fixed blocks.
-    const std::uint64_t scaled = digits * power_of_ten(16 - count);
-    const std::uint64_t high = scaled / 100000000u;
-    write_eight(out, static_cast<std::uint32_t>(high));
-    if (count > 8)
-    {
-        write_eight(out + 8, static_cast<std::uint32_t>(scaled - high * 100000000u));
-    }
-}
-
-/// digits, not 0, without its trailing zeros; count drops by as many.
-inline std::uint64_t strip_zeros(std::uint64_t digits, int& count) noexcept
+/// How many of the count digits of digits, not 0, remain without the trailing zeros.
+inline int significant_digits(std::uint64_t digits, int count) noexcept
 {
     // Up to 16 zeros follow the first of 17 digits; steps of 8, 8, 4, 2 and 1 take any number.
     if (digits % 100000000u == 0)
@@ -7032,12 +6989,7 @@ inline std::uint64_t strip_zeros(std::uint64_t digits, int& count) noexcept
         digits /= 100u;
         count -= 2;
     }
-    if (digits % 10u == 0)
-    {
-        digits /= 10u;
-        count -= 1;
-    }
-    return digits;
+    return digits % 10u == 0 ? count - 1 : count;
 }
 
 /// Writes 'e', the sign and at least two digits of exponent. Returns the end.
@@ -7093,12 +7045,12 @@ inline void move_left(char* const from, const int count) noexcept
     }
 }
 
-/// Writes digits * 10^(exponent - count + 1), count digits the first of
-/// which is not 0 and the last not 0 either, as "%.15g" lays a number out,
-/// after '-' when negative, with ".0" after a number with neither '.' nor
-/// exponent. Returns the end; may write up to 32 bytes.
-inline char* write_decimal(char* out, const bool negative, const std::uint64_t digits, const int count,
-                           const int exponent) noexcept
+/// Writes digits * 10^(exponent - p + 1), p (15, 16 or 17) digits the first
+/// of which is not 0 and count the significant ones (no zeros follow them),
+/// as "%.15g" lays a number out, after '-' when negative, with ".0" after a
+/// number with neither '.' nor exponent. Returns the end; may write up to 32 bytes.
+inline char* write_decimal(char* out, const bool negative, const std::uint64_t digits, const int p,
+                           const int count, const int exponent) noexcept
 {
     // The sign is stored either way, and kept only when it counts.
     *out = '-';
@@ -7106,7 +7058,7 @@ inline char* write_decimal(char* out, const bool negative, const std::uint64_t d
     if (exponent < -4 or exponent >= 15)
     {
         // The digits go one place right, and the first one back before the point.
-        write_digits(out + 1, digits, count);
+        write_significand(out, digits, p);
         out[0] = out[1];
         out[1] = '.';
         return write_exponent(out + count + (count > 1 ? 1 : 0), exponent);
@@ -7115,20 +7067,20 @@ inline char* write_decimal(char* out, const bool negative, const std::uint64_t d
     {
         // At most three zeros follow the point; a fourth is overwritten or past the end.
         std::memcpy(out, "0.0000", 6);
-        out += 1 - exponent;
-        write_digits(out, digits, count);
-        return out + count;
+        write_significand(out - exponent, digits, p);
+        out[1] = '.';
+        return out + 1 - exponent + count;
     }
+    // The digits go one place right, and those before the point back: the
+    // integer part has no more than p digits, zeros where count ends.
     const int integer_digits = exponent + 1;
+    write_significand(out, digits, p);
+    move_left(out + 1, integer_digits);
     if (count <= integer_digits)
     {
-        write_digits_padded(out, digits * power_of_ten(integer_digits - count), integer_digits);
         std::memcpy(out + integer_digits, ".0", 2);
         return out + integer_digits + 2;
     }
-    // The digits go one place right, and those before the point back.
-    write_digits(out + 1, digits, count);
-    move_left(out + 1, integer_digits);
     out[integer_digits] = '.';
     return out + count + 1;
 }
@@ -7282,18 +7234,20 @@ class digit_search
 
     /// Writes digits, a p-digit result of rounded(), below_upper() or side(),
     /// as write_decimal does. Returns the end.
-    char* write(char* const out, const bool negative, std::uint64_t digits, int p) const noexcept
+    char* write(char* const out, const bool negative, const std::uint64_t digits, const int p) const noexcept
     {
         if (digits == power_of_ten(p))
         {
-            return write_decimal(out, negative, 1, 1, m_scale + 17);
+            return write_decimal(out, negative, power_of_ten(14), 15, 1, m_scale + 17);
         }
-        // Sixteen and seventeen digits come only where no shorter decimal reads back, so without trailing zeros.
-        if (p <= 15)
+        // Sixteen and seventeen digits come only where no shorter decimal
+        // reads back, so without trailing zeros; fewer are written as fifteen.
+        if (p >= 16)
         {
-            digits = strip_zeros(digits, p);
+            return write_decimal(out, negative, digits, p, p, m_scale + 16);
         }
-        return write_decimal(out, negative, digits, p, m_scale + 16);
+        return write_decimal(out, negative, digits * power_of_ten(15 - p), 15, significant_digits(digits, p),
+                             m_scale + 16);
     }
 
   private:
