@@ -6861,12 +6861,6 @@ namespace detail
 // Floating-point text: a double's 15-digit or shortest decimal, exact, locale-free, without allocating.
 // ---------------------------------------------------------------------------
 
-/// a < b.
-inline bool uint128_less(const uint128 a, const uint128 b) noexcept
-{
-    return a.high < b.high or (a.high == b.high and a.low < b.low);
-}
-
 /// a + b, which the callers know cannot wrap.
 inline uint128 uint128_plus(const uint128 a, const std::uint64_t b) noexcept
 {
@@ -6965,31 +6959,25 @@ inline void write_significand(char* const out, const std::uint64_t digits, const
     write_eight(out + p - 7, static_cast<std::uint32_t>(low));
 }
 
-/// How many of the count digits of digits, not 0, remain without the trailing zeros.
+/// Drops zeros trailing digits zeros at a time, divisor = 10^zeros, if there are as many.
+inline void drop_zeros(std::uint64_t& digits, int& count, const std::uint64_t divisor, const int zeros) noexcept
+{
+    // Chosen without a branch: whether they are there is anyone's guess.
+    const std::uint64_t quotient = digits / divisor;
+    const bool dropped = quotient * divisor == digits;
+    digits = dropped ? quotient : digits;
+    count -= dropped ? zeros : 0;
+}
+
+/// How many of the count (1 to 15) digits of digits, not 0, remain without the trailing zeros.
 inline int significant_digits(std::uint64_t digits, int count) noexcept
 {
-    // Up to 16 zeros follow the first of 17 digits; steps of 8, 8, 4, 2 and 1 take any number.
-    if (digits % 100000000u == 0)
-    {
-        digits /= 100000000u;
-        count -= 8;
-        if (digits % 100000000u == 0)
-        {
-            digits /= 100000000u;
-            count -= 8;
-        }
-    }
-    if (digits % 10000u == 0)
-    {
-        digits /= 10000u;
-        count -= 4;
-    }
-    if (digits % 100u == 0)
-    {
-        digits /= 100u;
-        count -= 2;
-    }
-    return digits % 10u == 0 ? count - 1 : count;
+    // Up to 14 zeros follow the first of 15 digits; steps of 8, 4, 2 and 1 take any number.
+    drop_zeros(digits, count, 100000000u, 8);
+    drop_zeros(digits, count, 10000u, 4);
+    drop_zeros(digits, count, 100u, 2);
+    drop_zeros(digits, count, 10u, 1);
+    return count;
 }
 
 /// Writes 'e', the sign and at least two digits of exponent. Returns the end.
@@ -7085,6 +7073,12 @@ inline char* write_decimal(char* out, const bool negative, const std::uint64_t d
     return out + count + 1;
 }
 
+/// The least integer not below a / 2^64.
+inline std::uint64_t ceiling(const uint128 a) noexcept
+{
+    return a.high + (a.low != 0 ? 1u : 0u);
+}
+
 /// a >> shift, shift in [1, 127].
 inline uint128 shift_right(const uint128 a, const int shift) noexcept
 {
@@ -7154,22 +7148,15 @@ class digit_search
         // Twice what is cut off, in units: an integer part and 64 bits of fraction.
         const std::uint64_t twice_rest = 2 * (m_scaled.high % unit) + (m_scaled.low >> 63);
         const std::uint64_t fraction = m_scaled.low << 1;
-        bool up;
-        if (twice_rest < unit - 1 or (twice_rest == unit - 1 and fraction < ~std::uint64_t{0} - 3))
-        {
-            up = false;
-        }
-        else if (twice_rest > unit or (twice_rest == unit and fraction != 0))
-        {
-            up = true;
-        }
-        else
+        // The exact value is above by less than 4 of fraction's units: only
+        // just below the midpoint, or on it, is the rounding undecided.
+        if ((twice_rest == unit - 1 and fraction >= ~std::uint64_t{0} - 3) or (twice_rest == unit and fraction == 0))
         {
             // Compare 2x with twice the midpoint, (2 * digits + 1) * 10^(k + 17 - p).
             const int midpoint = compare_exact(2 * digits + 1, m_scale + 17 - p, m_significand, m_exponent + 1);
-            up = midpoint < 0 or (midpoint == 0 and digits % 2 == 1);
+            return digits + (midpoint < 0 or (midpoint == 0 and digits % 2 == 1) ? 1 : 0);
         }
-        return digits + (up ? 1 : 0);
+        return digits + (twice_rest >= unit ? 1 : 0);
     }
 
     /// Prepares side() and below_upper(): the bounds of the numbers that read back as x.
@@ -7181,19 +7168,23 @@ class digit_search
         const int shift = 64 - floor_log2_pow10(-m_scale) - m_exponent;
         assert(shift >= 9 and shift < 127);
         const uint128 half_gap = shift_right(power, shift);
-        // The upper bound lies in [m_upper, m_upper + 3), the lower in (m_lower + 1, m_lower + 3).
-        m_upper = uint128_plus(m_scaled, half_gap.low);
-        m_upper.high += half_gap.high;
-        m_lower = uint128_minus(m_scaled, m_narrow_below ? shift_right(power, shift + 1) : half_gap);
-        m_lower = uint128_minus(m_lower, {0, 2});
+        // The upper bound lies in [upper, upper + 3), the lower in (lower + 1, lower + 3).
+        uint128 upper = uint128_plus(m_scaled, half_gap.low);
+        upper.high += half_gap.high;
+        const uint128 lower_gap = m_narrow_below ? shift_right(power, shift + 1) : half_gap;
+        const uint128 lower = uint128_minus(uint128_minus(m_scaled, lower_gap), {0, 2});
+        m_upper_near = ceiling(upper);
+        m_upper_far = ceiling(uint128_plus(upper, 4));
+        m_lower_far = ceiling(lower);
+        m_lower_near = ceiling(uint128_plus(lower, 4));
     }
 
-    /// floor(u / 10^(17 - p)), u a little above the upper bound of the numbers
-    /// that read back as x: the one p-digit candidate among them, if the
-    /// bounds are nearer than 10^(17 - p) of Y's units.
+    /// The largest p-digit number whose value, digits * 10^(k + 17 - p), is
+    /// not surely above the numbers that read back as x: the one among them,
+    /// if any, when they span less than 10^(17 - p) of Y's units.
     std::uint64_t below_upper(const int p) const noexcept
     {
-        return uint128_plus(m_upper, 4).high / power_of_ten(17 - p);
+        return (m_upper_far - 1) / power_of_ten(17 - p);
     }
 
     /// Where digits * 10^(k + 17 - p) lies: -1 below the numbers that read
@@ -7201,29 +7192,26 @@ class digit_search
     /// neighbours read back as x when its significand is even.
     int side(const std::uint64_t digits, const int p) const noexcept
     {
-        const uint128 candidate = {digits * power_of_ten(17 - p), 0};
+        // As an integer of Y's units, the value is compared exactly only
+        // within a few 2^-64 of a bound, that is almost never.
+        const std::uint64_t candidate = digits * power_of_ten(17 - p);
+        int above = candidate >= m_upper_far ? 1 : -1;
+        if (candidate >= m_upper_near and candidate < m_upper_far)
+        {
+            above = compare_exact(digits, m_scale + 17 - p, 4 * m_significand + 2, m_exponent - 2);
+        }
+        int below = candidate < m_lower_far ? -1 : 1;
+        if (candidate >= m_lower_far and candidate < m_lower_near)
+        {
+            below = compare_exact(digits, m_scale + 17 - p, 4 * m_significand - (m_narrow_below ? 1 : 2),
+                                  m_exponent - 2);
+        }
         const bool even = m_significand % 2 == 0;
-        if (not uint128_less(candidate, m_upper))
+        if (above > 0 or (above == 0 and not even))
         {
-            const int above = uint128_less(candidate, uint128_plus(m_upper, 4))
-                                  ? compare_exact(digits, m_scale + 17 - p, 4 * m_significand + 2, m_exponent - 2)
-                                  : 1;
-            if (above > 0 or (above == 0 and not even))
-            {
-                return 1;
-            }
+            return 1;
         }
-        if (uint128_less(candidate, uint128_plus(m_lower, 4)))
-        {
-            const std::uint64_t lower = 4 * m_significand - (m_narrow_below ? 1 : 2);
-            const int below =
-                uint128_less(candidate, m_lower) ? -1 : compare_exact(digits, m_scale + 17 - p, lower, m_exponent - 2);
-            if (below < 0 or (below == 0 and not even))
-            {
-                return -1;
-            }
-        }
-        return 0;
+        return below < 0 or (below == 0 and not even) ? -1 : 0;
     }
 
     /// Whether the next double down is nearer than the next one up.
@@ -7271,8 +7259,13 @@ class digit_search
     bool m_narrow_below = false;
     int m_scale = 0;    // k
     uint128 m_scaled{}; // floor(Y * 2^64)
-    uint128 m_upper{};  // the bound above x at that scale, after find_bounds()
-    uint128 m_lower{};  // and the bound below x
+    // After find_bounds(), in Y's units: integers below m_upper_near are below
+    // the upper bound, from m_upper_far on above it; below m_lower_far they are
+    // below the lower bound, from m_lower_near on above it.
+    std::uint64_t m_upper_near = 0;
+    std::uint64_t m_upper_far = 0;
+    std::uint64_t m_lower_far = 0;
+    std::uint64_t m_lower_near = 0;
 };
 
 /// The bits of x without its sign, and whether the sign was set.
