@@ -6959,25 +6959,23 @@ inline void write_significand(char* const out, const std::uint64_t digits, const
     write_eight(out + p - 7, static_cast<std::uint32_t>(low));
 }
 
-/// Drops zeros trailing digits zeros at a time, divisor = 10^zeros, if there are as many.
-inline void drop_zeros(std::uint64_t& digits, int& count, const std::uint64_t divisor, const int zeros) noexcept
+/// How many zeros end v, not 0, below 10^8.
+inline int decimal_zeros(const std::uint32_t v) noexcept
 {
-    // Chosen without a branch: whether they are there is anyone's guess.
-    const std::uint64_t quotient = digits / divisor;
-    const bool dropped = quotient * divisor == digits;
-    digits = dropped ? quotient : digits;
-    count -= dropped ? zeros : 0;
+    // Each test on its own rather than one after another: the seven take
+    // less time side by side than three halving steps in a row.
+    return (v % 10u == 0 ? 1 : 0) + (v % 100u == 0 ? 1 : 0) + (v % 1000u == 0 ? 1 : 0) +
+           (v % 10000u == 0 ? 1 : 0) + (v % 100000u == 0 ? 1 : 0) + (v % 1000000u == 0 ? 1 : 0) +
+           (v % 10000000u == 0 ? 1 : 0);
 }
 
-/// How many of the count (1 to 15) digits of digits, not 0, remain without the trailing zeros.
-inline int significant_digits(std::uint64_t digits, int count) noexcept
+/// How many of the 15 digits of digits remain without the trailing zeros.
+inline int significant_digits(const std::uint64_t digits) noexcept
 {
-    // Up to 14 zeros follow the first of 15 digits; steps of 8, 4, 2 and 1 take any number.
-    drop_zeros(digits, count, 100000000u, 8);
-    drop_zeros(digits, count, 10000u, 4);
-    drop_zeros(digits, count, 100u, 2);
-    drop_zeros(digits, count, 10u, 1);
-    return count;
+    // The first seven digits are not all zeros, the last eight may be.
+    const std::uint64_t high = digits / 100000000u;
+    const auto low = static_cast<std::uint32_t>(digits - high * 100000000u);
+    return low == 0 ? 7 - decimal_zeros(static_cast<std::uint32_t>(high)) : 15 - decimal_zeros(low);
 }
 
 /// Writes 'e', the sign and at least two digits of exponent. Returns the end.
@@ -7234,8 +7232,8 @@ class digit_search
         {
             return write_decimal(out, negative, digits, p, p, m_scale + 16);
         }
-        return write_decimal(out, negative, digits * power_of_ten(15 - p), 15, significant_digits(digits, p),
-                             m_scale + 16);
+        const std::uint64_t fifteen = digits * power_of_ten(15 - p);
+        return write_decimal(out, negative, fifteen, 15, significant_digits(fifteen), m_scale + 16);
     }
 
   private:
