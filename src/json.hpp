@@ -6931,15 +6931,15 @@ inline void write_eight(char* const out, const std::uint32_t n) noexcept
     // n / 10^6 in fixed point with 32 fraction bits, from above: t exceeds
     // n * 2^32 / 10^6 by at most 1 + 10^8 / 2^16 < 2^32 / 10^6, so each
     // integer part read off and each fraction times 100 hold the next pair.
-    std::uint64_t t = ((n * std::uint64_t{281474977}) >> 16) + 1; // 281474977 = ceil(2^48 / 10^6)
+    // The fraction after pair j + 1 is fraction * 100^j modulo 2^32, each
+    // found straight from it rather than from the one before.
+    const std::uint64_t t = ((n * std::uint64_t{281474977}) >> 16) + 1; // 281474977 = ceil(2^48 / 10^6)
     const std::uint64_t mask = 0xFFFFFFFFu;
+    const std::uint64_t fraction = t & mask;
     write_pair(out, static_cast<std::uint32_t>(t >> 32));
-    t = (t & mask) * 100;
-    write_pair(out + 2, static_cast<std::uint32_t>(t >> 32));
-    t = (t & mask) * 100;
-    write_pair(out + 4, static_cast<std::uint32_t>(t >> 32));
-    t = (t & mask) * 100;
-    write_pair(out + 6, static_cast<std::uint32_t>(t >> 32));
+    write_pair(out + 2, static_cast<std::uint32_t>((fraction * 100) >> 32));
+    write_pair(out + 4, static_cast<std::uint32_t>((((fraction * 100) & mask) * 100) >> 32));
+    write_pair(out + 6, static_cast<std::uint32_t>((((fraction * 10000) & mask) * 100) >> 32));
 }
 
 /// Writes the p (15, 16 or 17) digits of digits, the first not 0, to out + 1
