@@ -7041,26 +7041,25 @@ inline char* write_decimal(char* out, const bool negative, const std::uint64_t d
     // The sign is stored either way, and kept only when it counts.
     *out = '-';
     out += negative ? 1 : 0;
+    // Below 1 (and from 10^-4) the digits follow "0." and zeros, whose fourth
+    // is overwritten or past the end; otherwise they go one place right, and
+    // those before the point back.
+    const bool below_one = exponent < 0 and exponent >= -4;
+    std::memcpy(out, "0.0000", 6);
+    write_significand(below_one ? out - exponent : out, digits, p);
+    if (below_one)
+    {
+        out[1] = '.';
+        return out + 1 - exponent + count;
+    }
     if (exponent < -4 or exponent >= 15)
     {
-        // The digits go one place right, and the first one back before the point.
-        write_significand(out, digits, p);
         out[0] = out[1];
         out[1] = '.';
         return write_exponent(out + count + (count > 1 ? 1 : 0), exponent);
     }
-    if (exponent < 0)
-    {
-        // At most three zeros follow the point; a fourth is overwritten or past the end.
-        std::memcpy(out, "0.0000", 6);
-        write_significand(out - exponent, digits, p);
-        out[1] = '.';
-        return out + 1 - exponent + count;
-    }
-    // The digits go one place right, and those before the point back: the
-    // integer part has no more than p digits, zeros where count ends.
+    // The integer part has no more than p digits, zeros where count ends.
     const int integer_digits = exponent + 1;
-    write_significand(out, digits, p);
     move_left(out + 1, integer_digits);
     if (count <= integer_digits)
     {
