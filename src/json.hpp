@@ -7167,7 +7167,7 @@ class digit_search
         const int shift = 64 - floor_log2_pow10(-m_scale) - m_exponent;
         assert(shift >= 9 and shift < 127);
         const uint128 half_gap = shift_right(power, shift);
-        // The upper bound lies in [upper, upper + 3), the lower in (lower + 1, lower + 3).
+        // The upper bound lies in [upper, upper + 3), the lower in (lower, lower + 4).
         uint128 upper = uint128_plus(m_scaled, half_gap.low);
         upper.high += half_gap.high;
         const uint128 lower_gap = m_narrow_below ? shift_right(power, shift + 1) : half_gap;
@@ -7315,7 +7315,8 @@ inline char* write_double_shortest(char* first, const double x) noexcept
     if ((bits >> 52) == 0)
     {
         // Subnormals are spaced so widely that several decimals of a length
-        // may read back; the nearest does if any does, the bounds being even.
+        // may read back; the nearest does if any does, x lying midway
+        // between its bounds.
         for (int p = 1; p < 17; ++p)
         {
             const std::uint64_t digits = search.rounded(p);
