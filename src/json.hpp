@@ -7036,12 +7036,6 @@ namespace detail
 // Floating-point text: a double's 15-digit or shortest decimal, exact, locale-free, without allocating.
 // ---------------------------------------------------------------------------
 
-/// a < b.
-inline bool uint128_less(const uint128 a, const uint128 b) noexcept
-{
-    return a.high < b.high or (a.high == b.high and a.low < b.low);
-}
-
 /// a + b, which the callers know cannot wrap.
 inline uint128 uint128_plus(const uint128 a, const std::uint64_t b) noexcept
 {
@@ -7106,103 +7100,57 @@ inline void write_pair(char* const out, const std::uint32_t n) noexcept
     std::memcpy(out, digit_pairs() + 2 * n, 2);
 }
 
-/// Writes the four digits of n < 10^4.
-inline void write_four(char* const out, const std::uint32_t n) noexcept
-{
-    write_pair(out, n / 100);
-    write_pair(out + 2, n % 100);
-}
-
 /// Writes the eight digits of n < 10^8.
 inline void write_eight(char* const out, const std::uint32_t n) noexcept
 {
-    write_four(out, n / 10000);
-    write_four(out + 4, n % 10000);
+    // n / 10^6 in fixed point with 32 fraction bits, from above: t exceeds
+    // n * 2^32 / 10^6 by at most 1 + 10^8 / 2^16 < 2^32 / 10^6, so each
+    // integer part read off and each fraction times 100 hold the next pair.
+    // The fraction after pair j + 1 is fraction * 100^j modulo 2^32, each
+    // found straight from it rather than from the one before.
+    const std::uint64_t t = ((n * std::uint64_t{281474977}) >> 16) + 1; // 281474977 = ceil(2^48 / 10^6)
+    const std::uint64_t mask = 0xFFFFFFFFu;
+    const std::uint64_t fraction = t & mask;
+    write_pair(out, static_cast<std::uint32_t>(t >> 32));
+    write_pair(out + 2, static_cast<std::uint32_t>((fraction * 100) >> 32));
+    write_pair(out + 4, static_cast<std::uint32_t>((((fraction * 100) & mask) * 100) >> 32));
+    write_pair(out + 6, static_cast<std::uint32_t>((((fraction * 10000) & mask) * 100) >> 32));
 }
 
-/// Writes the count (1 to 17) last decimal digits of digits to out, leading
-/// zeros included, each digit once and straight to its place.
-inline void write_digits(char* const out, std::uint64_t digits, int count) noexcept
+/// Writes the p (15, 16 or 17) digits of digits, the first not 0, to out + 1
+/// to out + p, each straight to its place; out[0] may take a '0' as well.
+inline void write_significand(char* const out, const std::uint64_t digits, const int p) noexcept
 {
-    if (count > 8)
+    std::uint64_t high = digits / 100000000u;
+    const std::uint64_t low = digits - high * 100000000u;
+    if (p == 17)
     {
-        write_eight(out + count - 8, static_cast<std::uint32_t>(digits % 100000000u));
-        digits /= 100000000u;
-        count -= 8;
-        if (count > 8)
-        {
-            write_eight(out + count - 8, static_cast<std::uint32_t>(digits % 100000000u));
-            digits /= 100000000u;
-            count -= 8;
-        }
+        const std::uint64_t first = high / 100000000u;
+        out[1] = static_cast<char>('0' + first);
+        high -= first * 100000000u;
     }
-    auto rest = static_cast<std::uint32_t>(digits);
-    if (count > 4)
-    {
-        write_four(out + count - 4, rest % 10000);
-        rest /= 10000;
-        count -= 4;
-    }
-    if (count > 2)
-    {
-        write_pair(out + count - 2, rest % 100);
-        rest /= 100;
-        count -= 2;
-    }
-    if (count == 2)
-    {
-        write_pair(out, rest);
-    }
-    else
-    {
-        *out = static_cast<char>('0' + rest);
-    }
+    // Of fifteen digits the first block holds seven, after a '0' at out[0].
+    write_eight(out + p - 15, static_cast<std::uint32_t>(high));
+    write_eight(out + p - 7, static_cast<std::uint32_t>(low));
 }
 
-/// Writes the count (1 to 16) last decimal digits of digits to out, leading
-/// zeros included, then zeros up to out + 8, or out + 16 for more than 8.
-inline void write_digits_padded(char* const out, const std::uint64_t digits, const int count) noexcept
+/// How many zeros end v, not 0, below 10^8.
+inline int decimal_zeros(const std::uint32_t v) noexcept
 {
-    // Scaled to 16 digits, the text splits into two fixed blocks.
-    const std::uint64_t scaled = digits * power_of_ten(16 - count);
-    const std::uint64_t high = scaled / 100000000u;
-    write_eight(out, static_cast<std::uint32_t>(high));
-    if (count > 8)
-    {
-        write_eight(out + 8, static_cast<std::uint32_t>(scaled - high * 100000000u));
-    }
+    // Each test on its own rather than one after another: the seven take
+    // less time side by side than three halving steps in a row.
+    return (v % 10u == 0 ? 1 : 0) + (v % 100u == 0 ? 1 : 0) + (v % 1000u == 0 ? 1 : 0) +
+           (v % 10000u == 0 ? 1 : 0) + (v % 100000u == 0 ? 1 : 0) + (v % 1000000u == 0 ? 1 : 0) +
+           (v % 10000000u == 0 ? 1 : 0);
 }
 
-/// digits, not 0, without its trailing zeros; count drops by as many.
-inline std::uint64_t strip_zeros(std::uint64_t digits, int& count) noexcept
+/// How many of the 15 digits of digits remain without the trailing zeros.
+inline int significant_digits(const std::uint64_t digits) noexcept
 {
-    // Up to 16 zeros follow the first of 17 digits; steps of 8, 8, 4, 2 and 1 take any number.
-    if (digits % 100000000u == 0)
-    {
-        digits /= 100000000u;
-        count -= 8;
-        if (digits % 100000000u == 0)
-        {
-            digits /= 100000000u;
-            count -= 8;
-        }
-    }
-    if (digits % 10000u == 0)
-    {
-        digits /= 10000u;
-        count -= 4;
-    }
-    if (digits % 100u == 0)
-    {
-        digits /= 100u;
-        count -= 2;
-    }
-    if (digits % 10u == 0)
-    {
-        digits /= 10u;
-        count -= 1;
-    }
-    return digits;
+    // The first seven digits are not all zeros, the last eight may be.
+    const std::uint64_t high = digits / 100000000u;
+    const auto low = static_cast<std::uint32_t>(digits - high * 100000000u);
+    return low == 0 ? 7 - decimal_zeros(static_cast<std::uint32_t>(high)) : 15 - decimal_zeros(low);
 }
 
 /// Writes 'e', the sign and at least two digits of exponent. Returns the end.
@@ -7220,47 +7168,103 @@ inline char* write_exponent(char* out, const int exponent) noexcept
     return out + 2;
 }
 
-/// Writes digits * 10^(exponent - count + 1), count digits the first of
-/// which is not 0, as "%.15g" lays a number out (trailing zeros of the
-/// fraction dropped), after '-' when negative, with ".0" after a number with
-/// neither '.' nor exponent. Returns the end; may write up to 32 bytes.
-inline char* write_decimal(char* out, const bool negative, std::uint64_t digits, int count,
-                           const int exponent) noexcept
+/// Moves the count (1 to 16) bytes at from one place left, to from - 1.
+inline void move_left(char* const from, const int count) noexcept
+{
+    // Two overlapping blocks, both read before either is stored, cover every count.
+    char* const to = from - 1;
+    if (count >= 8)
+    {
+        std::uint64_t first;
+        std::uint64_t last;
+        std::memcpy(&first, from, 8);
+        std::memcpy(&last, from + count - 8, 8);
+        std::memcpy(to, &first, 8);
+        std::memcpy(to + count - 8, &last, 8);
+    }
+    else if (count >= 4)
+    {
+        std::uint32_t first;
+        std::uint32_t last;
+        std::memcpy(&first, from, 4);
+        std::memcpy(&last, from + count - 4, 4);
+        std::memcpy(to, &first, 4);
+        std::memcpy(to + count - 4, &last, 4);
+    }
+    else if (count >= 2)
+    {
+        std::uint16_t first;
+        std::uint16_t last;
+        std::memcpy(&first, from, 2);
+        std::memcpy(&last, from + count - 2, 2);
+        std::memcpy(to, &first, 2);
+        std::memcpy(to + count - 2, &last, 2);
+    }
+    else
+    {
+        *to = *from;
+    }
+}
+
+/// Writes digits * 10^(exponent - p + 1), p (15, 16 or 17) digits the first
+/// of which is not 0 and count the significant ones (no zeros follow them),
+/// as "%.15g" lays a number out, after '-' when negative, with ".0" after a
+/// number with neither '.' nor exponent. Returns the end; may write up to 32 bytes.
+inline char* write_decimal(char* out, const bool negative, const std::uint64_t digits, const int p,
+                           const int count, const int exponent) noexcept
 {
     // The sign is stored either way, and kept only when it counts.
     *out = '-';
     out += negative ? 1 : 0;
-    digits = strip_zeros(digits, count);
+    // Below 1 (and from 10^-4) the digits follow "0." and zeros, whose fourth
+    // is overwritten or past the end; otherwise they go one place right, and
+    // those before the point back.
+    const bool below_one = exponent < 0 and exponent >= -4;
+    std::memcpy(out, "0.0000", 6);
+    write_significand(below_one ? out - exponent : out, digits, p);
+    if (below_one)
+    {
+        out[1] = '.';
+        return out + 1 - exponent + count;
+    }
     if (exponent < -4 or exponent >= 15)
     {
-        // The digits go one place right, and the first one back before the point.
-        write_digits(out + 1, digits, count);
         out[0] = out[1];
         out[1] = '.';
         return write_exponent(out + count + (count > 1 ? 1 : 0), exponent);
     }
-    if (exponent < 0)
-    {
-        // At most three zeros follow the point; a fourth is overwritten or past the end.
-        std::memcpy(out, "0.0000", 6);
-        out += 1 - exponent;
-        write_digits(out, digits, count);
-        return out + count;
-    }
+    // The integer part has no more than p digits, zeros where count ends.
     const int integer_digits = exponent + 1;
+    move_left(out + 1, integer_digits);
     if (count <= integer_digits)
     {
-        write_digits_padded(out, digits * power_of_ten(integer_digits - count), integer_digits);
         std::memcpy(out + integer_digits, ".0", 2);
         return out + integer_digits + 2;
     }
-    const int fraction_digits = count - integer_digits;
-    const std::uint64_t integer_part = digits / power_of_ten(fraction_digits);
-    write_digits(out, integer_part, integer_digits);
     out[integer_digits] = '.';
-    write_digits_padded(out + integer_digits + 1, digits - integer_part * power_of_ten(fraction_digits),
-                        fraction_digits);
     return out + count + 1;
+}
+
+/// The least integer not below a / 2^64.
+inline std::uint64_t ceiling(const uint128 a) noexcept
+{
+    return a.high + (a.low != 0 ? 1u : 0u);
+}
+
+/// a >> shift, shift in [1, 127].
+inline uint128 shift_right(const uint128 a, const int shift) noexcept
+{
+    if (shift < 64)
+    {
+        return {a.high >> shift, (a.high << (64 - shift)) | (a.low >> shift)};
+    }
+    return {0, a.high >> (shift - 64)};
+}
+
+/// a - b, which the callers know cannot wrap.
+inline uint128 uint128_minus(const uint128 a, const uint128 b) noexcept
+{
+    return {a.high - b.high - (a.low < b.low ? 1u : 0u), a.low - b.low};
 }
 
 /// The decimal digits of a positive finite double x = m * 2^e. It scales x
@@ -7295,12 +7299,15 @@ class digit_search
         m_narrow_below = fraction == 0 and biased_exponent > 1;
 
         // 10^q <= 2^(e + top_bit) <= x < 10^(q + 2), so Y lands in [10^16, 10^18).
+        // With its top bit moved to bit 63, m needs one shift of its product
+        // with the power, the same way for every double (tests/powers_of_ten.py checks it).
+        const std::uint64_t normalized = m_significand << (63 - top_bit);
         m_scale = floor_log10_pow2(m_exponent + top_bit) - 16;
-        m_scaled = scaled(4 * m_significand);
+        m_scaled = scaled(normalized, 126 - top_bit);
         if (m_scaled.high >= power_of_ten(17))
         {
             ++m_scale;
-            m_scaled = scaled(4 * m_significand);
+            m_scaled = scaled(normalized, 126 - top_bit);
         }
     }
 
@@ -7313,29 +7320,45 @@ class digit_search
         // Twice what is cut off, in units: an integer part and 64 bits of fraction.
         const std::uint64_t twice_rest = 2 * (m_scaled.high % unit) + (m_scaled.low >> 63);
         const std::uint64_t fraction = m_scaled.low << 1;
-        bool up;
-        if (twice_rest < unit - 1 or (twice_rest == unit - 1 and fraction < ~std::uint64_t{0} - 3))
-        {
-            up = false;
-        }
-        else if (twice_rest > unit or (twice_rest == unit and fraction != 0))
-        {
-            up = true;
-        }
-        else
+        // The exact value is above by less than 4 of fraction's units: only
+        // just below the midpoint, or on it, is the rounding undecided.
+        // (Tested without a branch but the rare one: for 17 digits half the
+        // texts have twice_rest == unit - 1.)
+        if (((twice_rest == unit - 1) & (fraction >= ~std::uint64_t{0} - 3)) | ((twice_rest == unit) & (fraction == 0)))
         {
             // Compare 2x with twice the midpoint, (2 * digits + 1) * 10^(k + 17 - p).
             const int midpoint = compare_exact(2 * digits + 1, m_scale + 17 - p, m_significand, m_exponent + 1);
-            up = midpoint < 0 or (midpoint == 0 and digits % 2 == 1);
+            return digits + (midpoint < 0 or (midpoint == 0 and digits % 2 == 1) ? 1 : 0);
         }
-        return digits + (up ? 1 : 0);
+        return digits + (twice_rest >= unit ? 1 : 0);
     }
 
-    /// Prepares side(): the bounds of the numbers that read back as x.
+    /// Prepares side() and below_upper(): the bounds of the numbers that read back as x.
     void find_bounds() noexcept
     {
-        m_upper = scaled(4 * m_significand + 2);
-        m_lower = scaled(4 * m_significand - (m_narrow_below ? 1 : 2));
+        // Half the gap to each neighbour, scaled as Y is by a shift of the
+        // power alone: at most 1 + 2^-9 below the exact value.
+        const uint128& power = power_of_ten_bits(-m_scale);
+        const int shift = 64 - floor_log2_pow10(-m_scale) - m_exponent;
+        assert(shift >= 9 and shift < 127);
+        const uint128 half_gap = shift_right(power, shift);
+        // The upper bound lies in [upper, upper + 3), the lower in (lower, lower + 4).
+        uint128 upper = uint128_plus(m_scaled, half_gap.low);
+        upper.high += half_gap.high;
+        const uint128 lower_gap = m_narrow_below ? shift_right(power, shift + 1) : half_gap;
+        const uint128 lower = uint128_minus(uint128_minus(m_scaled, lower_gap), {0, 2});
+        m_upper_near = ceiling(upper);
+        m_upper_far = ceiling(uint128_plus(upper, 4));
+        m_lower_far = ceiling(lower);
+        m_lower_near = ceiling(uint128_plus(lower, 4));
+    }
+
+    /// The largest p-digit number whose value, digits * 10^(k + 17 - p), is
+    /// not surely above the numbers that read back as x: the one among them,
+    /// if any, when they span less than 10^(17 - p) of Y's units.
+    std::uint64_t below_upper(const int p) const noexcept
+    {
+        return (m_upper_far - 1) / power_of_ten(17 - p);
     }
 
     /// Where digits * 10^(k + 17 - p) lies: -1 below the numbers that read
@@ -7343,76 +7366,80 @@ class digit_search
     /// neighbours read back as x when its significand is even.
     int side(const std::uint64_t digits, const int p) const noexcept
     {
-        const uint128 candidate = {digits * power_of_ten(17 - p), 0};
+        // As an integer of Y's units, the value is compared exactly only
+        // within a few 2^-64 of a bound, that is almost never.
+        const std::uint64_t candidate = digits * power_of_ten(17 - p);
+        int above = candidate >= m_upper_far ? 1 : -1;
+        if (candidate >= m_upper_near and candidate < m_upper_far)
+        {
+            above = compare_exact(digits, m_scale + 17 - p, 4 * m_significand + 2, m_exponent - 2);
+        }
+        int below = candidate < m_lower_far ? -1 : 1;
+        if (candidate >= m_lower_far and candidate < m_lower_near)
+        {
+            below = compare_exact(digits, m_scale + 17 - p, 4 * m_significand - (m_narrow_below ? 1 : 2),
+                                  m_exponent - 2);
+        }
         const bool even = m_significand % 2 == 0;
-        if (not uint128_less(candidate, m_upper))
+        if (above > 0 or (above == 0 and not even))
         {
-            const int above = uint128_less(candidate, uint128_plus(m_upper, 2))
-                                  ? compare_exact(digits, m_scale + 17 - p, 4 * m_significand + 2, m_exponent - 2)
-                                  : 1;
-            if (above > 0 or (above == 0 and not even))
-            {
-                return 1;
-            }
+            return 1;
         }
-        if (uint128_less(candidate, uint128_plus(m_lower, 2)))
-        {
-            const std::uint64_t lower = 4 * m_significand - (m_narrow_below ? 1 : 2);
-            const int below =
-                uint128_less(candidate, m_lower) ? -1 : compare_exact(digits, m_scale + 17 - p, lower, m_exponent - 2);
-            if (below < 0 or (below == 0 and not even))
-            {
-                return -1;
-            }
-        }
-        return 0;
+        return below < 0 or (below == 0 and not even) ? -1 : 0;
     }
 
-    /// Writes digits, a p-digit result of rounded() or side(), as
-    /// write_decimal does. Returns the end.
+    /// Whether the next double down is nearer than the next one up.
+    bool narrow_below() const noexcept
+    {
+        return m_narrow_below;
+    }
+
+    /// Writes digits, a p-digit result of rounded(), below_upper() or side(),
+    /// as write_decimal does. Returns the end.
     char* write(char* const out, const bool negative, const std::uint64_t digits, const int p) const noexcept
     {
         if (digits == power_of_ten(p))
         {
-            return write_decimal(out, negative, digits / 10, p, m_scale + 17);
+            return write_decimal(out, negative, power_of_ten(14), 15, 1, m_scale + 17);
         }
-        return write_decimal(out, negative, digits, p, m_scale + 16);
+        // Sixteen and seventeen digits come only where no shorter decimal
+        // reads back, so without trailing zeros; fewer are written as fifteen.
+        if (p >= 16)
+        {
+            return write_decimal(out, negative, digits, p, p, m_scale + 16);
+        }
+        const std::uint64_t fifteen = digits * power_of_ten(15 - p);
+        return write_decimal(out, negative, fifteen, 15, significant_digits(fifteen), m_scale + 16);
     }
 
   private:
-    /// floor(v * 2^(e - 2) * 10^-k * 2^64): the error of the truncated power,
-    /// at most v / 2^shift, stays below 1, as does the truncation itself.
-    uint128 scaled(const std::uint64_t v) const noexcept
+    /// floor(Y * 2^64) for v = m * 2^(126 - top_shift): floor(v * power / 2^(64 + shift)).
+    /// The truncated power costs at most v / 2^(64 + shift) < 2^-6 of it, the floor below 1.
+    uint128 scaled(const std::uint64_t v, const int top_shift) const noexcept
     {
         const int n = -m_scale;
         const uint128& power = power_of_ten_bits(n);
         const uint128 low = multiply(v, power.low);
         const uint128 high = multiply(v, power.high);
-        const std::uint64_t w0 = low.low;
         const std::uint64_t w1 = high.low + low.high;
         const std::uint64_t w2 = high.high + (w1 < low.high ? 1u : 0u);
-        const int shift = -(m_exponent + floor_log2_pow10(n) - 127 + 62);
-        assert(shift > 0 and shift < 128);
-        if (shift < 64)
-        {
-            assert((w2 >> shift) == 0);
-            const int back = 64 - shift;
-            return {(w2 << back) | (w1 >> shift), (w1 << back) | (w0 >> shift)};
-        }
-        if (shift == 64)
-        {
-            return {w2, w1};
-        }
-        return {w2 >> (shift - 64), (w2 << (128 - shift)) | (w1 >> (shift - 64))};
+        const int shift = top_shift - m_exponent - floor_log2_pow10(n) - 64;
+        assert(shift > 0 and shift < 64);
+        return {w2 >> shift, (w2 << (64 - shift)) | (w1 >> shift)};
     }
 
     std::uint64_t m_significand = 0; // m
     int m_exponent = 0;              // e
     bool m_narrow_below = false;
-    int m_scale = 0;   // k
-    uint128 m_scaled{}; // floor(Y * 2^64), for 4m at 2^(e - 2)
-    uint128 m_upper{}; // the same for the bound above x, after find_bounds()
-    uint128 m_lower{}; // and for the bound below x
+    int m_scale = 0;    // k
+    uint128 m_scaled{}; // floor(Y * 2^64)
+    // After find_bounds(), in Y's units: integers below m_upper_near are below
+    // the upper bound, from m_upper_far on above it; below m_lower_far they are
+    // below the lower bound, from m_lower_near on above it.
+    std::uint64_t m_upper_near = 0;
+    std::uint64_t m_upper_far = 0;
+    std::uint64_t m_lower_far = 0;
+    std::uint64_t m_lower_near = 0;
 };
 
 /// The bits of x without its sign, and whether the sign was set.
@@ -7460,14 +7487,12 @@ inline char* write_double_shortest(char* first, const double x) noexcept
     }
     digit_search search(bits);
     search.find_bounds();
-    // Each double is nearer to its neighbours than 15-digit decimals are to
-    // each other, so at most one of those reads back: the nearest.
-    const std::uint64_t digits15 = search.rounded(15);
-    if (search.side(digits15, 15) == 0)
+    if ((bits >> 52) == 0)
     {
-        // Not so for subnormals, spaced wider: a shorter decimal may read
-        // back that is not the 15-digit one cut short.
-        for (int p = 1; (bits >> 52) == 0 and p < 15; ++p)
+        // Subnormals are spaced so widely that several decimals of a length
+        // may read back; the nearest does if any does, x lying midway
+        // between its bounds.
+        for (int p = 1; p < 17; ++p)
         {
             const std::uint64_t digits = search.rounded(p);
             if (search.side(digits, p) == 0)
@@ -7475,6 +7500,14 @@ inline char* write_double_shortest(char* first, const double x) noexcept
                 return search.write(first, negative, digits, p);
             }
         }
+        return search.write(first, negative, search.rounded(17), 17);
+    }
+    // Each double is nearer to its neighbours than 15-digit decimals are to
+    // each other, so at most one of those reads back: the one just below the
+    // upper bound, if any.
+    const std::uint64_t digits15 = search.below_upper(15);
+    if (search.side(digits15, 15) == 0)
+    {
         return search.write(first, negative, digits15, 15);
     }
     // Of 16-digit decimals more than one may read back. The nearest does,
@@ -7486,7 +7519,7 @@ inline char* write_double_shortest(char* first, const double x) noexcept
     {
         return search.write(first, negative, digits16, 16);
     }
-    if (side16 < 0 and search.side(digits16 + 1, 16) == 0)
+    if (side16 < 0 and search.narrow_below() and search.side(digits16 + 1, 16) == 0)
     {
         return search.write(first, negative, digits16 + 1, 16);
     }

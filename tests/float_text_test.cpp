@@ -336,6 +336,42 @@ TEST(FloatText, ExactComparisonOfPowersOfTenAndTwo)
     }
 }
 
+// Blocks of eight digits come from a fixed-point fraction whose error grows
+// with the number: every small one, every one near 10^8, and a sweep between.
+TEST(FloatText, BlocksOfEightDigitsMatchSnprintf)
+{
+    std::vector<std::uint32_t> ns;
+    for (std::uint32_t n = 0; n < 100000; ++n)
+    {
+        ns.push_back(n);
+        ns.push_back(99999999u - n);
+    }
+    for (std::uint32_t n = 100000; n < 99900000u; n += 997)
+    {
+        ns.push_back(n);
+    }
+    for (std::uint32_t power = 10; power <= 10000000u; power *= 10)
+    {
+        for (std::uint32_t n = power * 9 / 10; n < power * 11 / 10 + 2; ++n)
+        {
+            ns.push_back(n);
+        }
+    }
+    std::size_t mismatches = 0;
+    for (const std::uint32_t n : ns)
+    {
+        char expected[16];
+        std::snprintf(expected, sizeof expected, "%08u", static_cast<unsigned>(n));
+        char actual[8];
+        quarrow::detail::write_eight(actual, n);
+        if (std::string(actual, 8) != expected and ++mismatches <= 10)
+        {
+            ADD_FAILURE() << n << ": " << std::string(actual, 8);
+        }
+    }
+    EXPECT_EQ(mismatches, 0u) << "of " << ns.size();
+}
+
 TEST(FloatText, AllocatesNothing)
 {
     // Among them doubles whose rounding only the exact arithmetic decides.

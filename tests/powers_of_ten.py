@@ -55,6 +55,19 @@ def check_floor_log10_pow2():
             assert 10**-q >= 2**-t > 10 ** (-q - 1), t
 
 
+def check_writing_shifts():
+    # The digit search scales m * 2^(63 - top) by 10^-k, then takes the
+    # product's bits from 2^(64 + shift) up, shift = 126 - top - e - f - 64
+    # with f = floor_log2_pow10(-k): its one shift needs it in [1, 63]. Half
+    # the gap between doubles is the power shifted by 64 - e - f, in [9, 126].
+    for e, top in [(e, 52) for e in range(-1074, 972)] + [(-1074, bits - 1) for bits in range(1, 53)]:
+        for step in (0, 1):
+            k = floor_log10_pow2(e + top) - 16 + step
+            f = floor_log2_pow10(-k)
+            assert 1 <= 126 - top - e - f - 64 <= 63, (e, top, k)
+            assert 9 <= 64 - e - f and 64 - e - f + 1 <= 126, (e, top, k)
+
+
 def leading_bits(n):
     """The table's entry for 10^n, and whether it is exact (f = 0)."""
     b = floor_log2_pow10(n)
@@ -123,6 +136,7 @@ def first_difference(header, text):
 def main():
     # The estimates the header makes must be exact over the whole range.
     check_floor_log10_pow2()
+    check_writing_shifts()
     text = table_text()
     if len(sys.argv) == 1:
         sys.stdout.write(text)
