@@ -16,6 +16,8 @@
 // doubles), and has the digits of std::to_chars's shortest text. Exits with 1
 // on any mismatch.
 
+#include "decimal_digits.hpp"
+
 #include <quarrow/json.hpp>
 
 #include <rapidjson/stringbuffer.h>
@@ -145,43 +147,12 @@ int significant_digits(std::string_view text)
     return count;
 }
 
-/// A number's text as its significant digits and the power of ten of the
-/// first: "-0.0125" and "1.25e-2" both give ("125", -2).
-std::pair<std::string, int> decimal_of(std::string_view text)
-{
-    const std::size_t e = text.find_first_of("eE");
-    int exponent = e == std::string_view::npos ? 0 : std::atoi(std::string(text.substr(e + 1)).c_str());
-    text = text.substr(0, e);
-    std::string digits;
-    int before_point = 0;
-    bool seen_point = false;
-    for (const char c : text)
-    {
-        if (c == '.')
-        {
-            seen_point = true;
-        }
-        else if (c >= '0' && c <= '9')
-        {
-            if (digits.empty() && c == '0')
-            {
-                before_point -= seen_point ? 1 : 0; // a leading zero after the point moves the first digit down
-                continue;
-            }
-            digits += c;
-            before_point += seen_point ? 0 : 1;
-        }
-    }
-    digits.erase(digits.find_last_not_of('0') + 1);
-    return {digits, digits.empty() ? 0 : exponent + before_point - 1};
-}
-
 /// The shortest digits std::to_chars finds, nearest x among equally short ones.
 std::pair<std::string, int> shortest_by_to_chars(const double x)
 {
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::scientific);
-    return decimal_of(std::string_view(buffer, static_cast<std::size_t>(result.ptr - buffer)));
+    return decimal_digits(std::string(buffer, result.ptr));
 }
 
 /// Checks x; prints and returns false on a mismatch.
@@ -203,7 +174,7 @@ bool check(const double x)
     }
     const bool ok = fifteen == expected && same_bits(std::strtod(shortest.c_str(), nullptr), x) && digits <= 17 &&
                     !shorter_reads_back && (digits > 15 || std::fabs(x) < DBL_MIN || shortest == fifteen) &&
-                    decimal_of(shortest) == shortest_by_to_chars(x);
+                    decimal_digits(shortest) == shortest_by_to_chars(x);
     if (!ok)
     {
         std::printf("  mismatch for %a: write_double %s (snprintf %s), write_double_shortest %s\n", x,

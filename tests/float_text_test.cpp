@@ -3,6 +3,7 @@
 // reach every exponent and the rare roundings. The C library, in the "C"
 // locale, is the oracle throughout.
 
+#include "../bench/decimal_digits.hpp"
 #include "counting_new.hpp"
 
 #include <quarrow/json.hpp>
@@ -22,6 +23,10 @@
 #include <random>
 #include <string>
 #include <vector>
+
+#if __cplusplus >= 201703L
+#include <charconv>
+#endif
 
 // As in locale_test.cpp: glibc keeps the LOCPATH search path it builds and
 // never frees it.
@@ -242,6 +247,27 @@ TEST(WriteDoubleShortest, ReadsBackWithNoMoreDigitsThanNeeded)
     }
     EXPECT_EQ(mismatches, 0u) << "of " << doubles().size();
 }
+
+#if defined(__cpp_lib_to_chars)
+// Of several shortest decimals that read back, the nearest: std::to_chars
+// makes the same choice, so it is a second oracle for the digits themselves.
+TEST(WriteDoubleShortest, HasTheDigitsOfToChars)
+{
+    std::size_t mismatches = 0;
+    for (const double x : doubles())
+    {
+        const std::string text = written(write_double_shortest, x);
+        char buffer[64];
+        const auto result = std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::scientific);
+        const std::string expected(buffer, result.ptr);
+        if (decimal_digits(text) != decimal_digits(expected) and ++mismatches <= 10)
+        {
+            ADD_FAILURE() << std::hexfloat << x << ": " << text << " where std::to_chars gives " << expected;
+        }
+    }
+    EXPECT_EQ(mismatches, 0u) << "of " << doubles().size();
+}
+#endif
 
 TEST(FloatText, CasesThatShowTheRules)
 {
