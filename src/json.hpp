@@ -7760,16 +7760,19 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
 
     /// True when one of the 8 bytes in word needs more than a copy: the
     /// quotation mark, the backslash, a byte below 0x20 and, when non-ASCII
-    /// text is checked or escaped, a byte from 0x80. Each test is exact for
-    /// "some byte", which is all that is asked.
-    bool needs_attention(const std::uint64_t word) const noexcept
+    /// text is checked or escaped (non_ascii_mask all ones), a byte from
+    /// 0x80. Each test is exact for "some byte", which is all that is asked.
+    static bool needs_attention(const std::uint64_t word, const std::uint64_t non_ascii_mask) noexcept
     {
         const std::uint64_t ones = 0x0101010101010101u;
         const std::uint64_t high = 0x8080808080808080u;
-        const std::uint64_t quote = word ^ (ones * '"');
-        const std::uint64_t backslash = word ^ (ones * '\\');
-        const std::uint64_t found = ((word - ones * 0x20) & ~word) | ((quote - ones) & ~quote) |
-                                    ((backslash - ones) & ~backslash) | (word & m_non_ascii_mask);
+        // (x - ones) & ~x sets the high bit of a zero byte of x; with x the
+        // word xor '"' or '\\', both below 0x80, ~x has the high bits of
+        // ~word, so one mask serves the three tests.
+        const std::uint64_t below_space = word - ones * 0x20;
+        const std::uint64_t quote = (word ^ (ones * '"')) - ones;
+        const std::uint64_t backslash = (word ^ (ones * '\\')) - ones;
+        const std::uint64_t found = ((below_space | quote | backslash) & ~word) | (word & non_ascii_mask);
         return (found & high) != 0;
     }
 
@@ -7785,7 +7788,7 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
         {
             std::uint64_t word;
             std::memcpy(&word, first, 8);
-            if (needs_attention(word))
+            if (needs_attention(word, m_non_ascii_mask))
             {
                 break;
             }
@@ -7801,27 +7804,28 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
     /// Copies [first, last) to out up to the first byte that needs more than
     /// a copy, word by word; returns the number of bytes copied. out has room
     /// for last - first + 8 bytes, which it may use past what it copies.
-    std::size_t copy_plain(char* out, const char* const first, const char* const last) const noexcept
+    std::size_t copy_plain(char* const out, const char* const first, const char* const last) const noexcept
     {
+        const std::uint64_t mask = m_non_ascii_mask; // in a register: the stores could alias the member
         const auto size = static_cast<std::size_t>(last - first);
-        std::size_t at = 0;
-        for (; size - at >= 8; at += 8)
-        {
-            std::uint64_t word;
-            std::memcpy(&word, first + at, 8);
-            if (needs_attention(word))
-            {
-                return at + copy_plain_bytes(out + at, first + at, last);
-            }
-            std::memcpy(out + at, &word, 8);
-        }
-        const std::size_t rest = size - at;
         if (size >= 8)
         {
-            // The last 8 bytes, read again in part: one check, one store.
+            // Every word but the last, then the last 8 bytes, read again in
+            // part: one check and one store each.
+            std::size_t at = 0;
+            for (; size - at > 8; at += 8)
+            {
+                std::uint64_t word;
+                std::memcpy(&word, first + at, 8);
+                if (needs_attention(word, mask))
+                {
+                    return at + copy_plain_bytes(out + at, first + at, last);
+                }
+                std::memcpy(out + at, &word, 8);
+            }
             std::uint64_t word;
             std::memcpy(&word, last - 8, 8);
-            if (needs_attention(word))
+            if (needs_attention(word, mask))
             {
                 return at + copy_plain_bytes(out + at, first + at, last);
             }
@@ -7829,36 +7833,36 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
             return size;
         }
         // Under 8 bytes: two pieces that may overlap, read and stored as they are.
-        if (rest >= 4)
+        if (size >= 4)
         {
             std::uint32_t head;
             std::uint32_t tail;
             std::memcpy(&head, first, 4);
             std::memcpy(&tail, last - 4, 4);
-            if (needs_attention((std::uint64_t{tail} << 32) | head))
+            if (needs_attention((std::uint64_t{tail} << 32) | head, mask))
             {
                 return copy_plain_bytes(out, first, last);
             }
             std::memcpy(out, &head, 4);
-            std::memcpy(out + rest - 4, &tail, 4);
-            return rest;
+            std::memcpy(out + size - 4, &tail, 4);
+            return size;
         }
-        if (rest >= 2)
+        if (size >= 2)
         {
             std::uint16_t head;
             std::uint16_t tail;
             std::memcpy(&head, first, 2);
             std::memcpy(&tail, last - 2, 2);
             const std::uint64_t spaces = 0x2020202000000000u; // need no attention
-            if (needs_attention(spaces | (std::uint64_t{tail} << 16) | head))
+            if (needs_attention(spaces | (std::uint64_t{tail} << 16) | head, mask))
             {
                 return copy_plain_bytes(out, first, last);
             }
             std::memcpy(out, &head, 2);
-            std::memcpy(out + rest - 2, &tail, 2);
-            return rest;
+            std::memcpy(out + size - 2, &tail, 2);
+            return size;
         }
-        if (rest == 1 and not needs_attention(static_cast<unsigned char>(*first)))
+        if (size == 1 and not needs_attention(static_cast<unsigned char>(*first)))
         {
             *out = *first;
             return 1;
