@@ -7758,11 +7758,12 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
 
     // -- strings --------------------------------------------------------------
 
-    /// True when one of the 8 bytes in word needs more than a copy: the
-    /// quotation mark, the backslash, a byte below 0x20 and, when non-ASCII
-    /// text is checked or escaped (non_ascii_mask all ones), a byte from
-    /// 0x80. Each test is exact for "some byte", which is all that is asked.
-    static bool needs_attention(const std::uint64_t word, const std::uint64_t non_ascii_mask) noexcept
+    /// The high bit of each of the 8 bytes in word that needs more than a
+    /// copy, and maybe of some above it: the quotation mark, the backslash, a
+    /// byte below 0x20 and, when non-ASCII text is checked or escaped
+    /// (non_ascii_mask all ones), a byte from 0x80. Zero exactly when no
+    /// byte needs attention, which is all that is asked.
+    static std::uint64_t attention_bits(const std::uint64_t word, const std::uint64_t non_ascii_mask) noexcept
     {
         const std::uint64_t ones = 0x0101010101010101u;
         const std::uint64_t high = 0x8080808080808080u;
@@ -7772,8 +7773,12 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
         const std::uint64_t below_space = word - ones * 0x20;
         const std::uint64_t quote = (word ^ (ones * '"')) - ones;
         const std::uint64_t backslash = (word ^ (ones * '\\')) - ones;
-        const std::uint64_t found = ((below_space | quote | backslash) & ~word) | (word & non_ascii_mask);
-        return (found & high) != 0;
+        return (((below_space | quote | backslash) & ~word) | (word & non_ascii_mask)) & high;
+    }
+
+    static bool needs_attention(const std::uint64_t word, const std::uint64_t non_ascii_mask) noexcept
+    {
+        return attention_bits(word, non_ascii_mask) != 0;
     }
 
     bool needs_attention(const unsigned char byte) const noexcept
@@ -7802,44 +7807,24 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
     }
 
     /// Copies [first, last) to out up to the first byte that needs more than
-    /// a copy, word by word; returns the number of bytes copied. out has room
-    /// for last - first + 8 bytes, which it may use past what it copies.
+    /// a copy; returns the number of bytes copied. out has room for
+    /// last - first + 8 bytes, which it may use past what it copies. Short
+    /// text, as most keys are, takes one check here.
     std::size_t copy_plain(char* const out, const char* const first, const char* const last) const noexcept
     {
-        const std::uint64_t mask = m_non_ascii_mask; // in a register: the stores could alias the member
         const auto size = static_cast<std::size_t>(last - first);
         if (size >= 8)
         {
-            // Every word but the last, then the last 8 bytes, read again in
-            // part: one check and one store each.
-            std::size_t at = 0;
-            for (; size - at > 8; at += 8)
-            {
-                std::uint64_t word;
-                std::memcpy(&word, first + at, 8);
-                if (needs_attention(word, mask))
-                {
-                    return at + copy_plain_bytes(out + at, first + at, last);
-                }
-                std::memcpy(out + at, &word, 8);
-            }
-            std::uint64_t word;
-            std::memcpy(&word, last - 8, 8);
-            if (needs_attention(word, mask))
-            {
-                return at + copy_plain_bytes(out + at, first + at, last);
-            }
-            std::memcpy(out + size - 8, &word, 8);
-            return size;
+            return copy_plain_words(out, first, last);
         }
-        // Under 8 bytes: two pieces that may overlap, read and stored as they are.
+        // Two pieces that may overlap, read and stored as they are.
         if (size >= 4)
         {
             std::uint32_t head;
             std::uint32_t tail;
             std::memcpy(&head, first, 4);
             std::memcpy(&tail, last - 4, 4);
-            if (needs_attention((std::uint64_t{tail} << 32) | head, mask))
+            if (needs_attention((std::uint64_t{tail} << 32) | head, m_non_ascii_mask))
             {
                 return copy_plain_bytes(out, first, last);
             }
@@ -7854,7 +7839,7 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
             std::memcpy(&head, first, 2);
             std::memcpy(&tail, last - 2, 2);
             const std::uint64_t spaces = 0x2020202000000000u; // need no attention
-            if (needs_attention(spaces | (std::uint64_t{tail} << 16) | head, mask))
+            if (needs_attention(spaces | (std::uint64_t{tail} << 16) | head, m_non_ascii_mask))
             {
                 return copy_plain_bytes(out, first, last);
             }
@@ -7868,6 +7853,48 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
             return 1;
         }
         return 0;
+    }
+
+    /// copy_plain for 8 bytes or more: two words a check, then single words
+    /// up to the last 8 bytes, which are read again in part.
+    std::size_t copy_plain_words(char* out, const char* const first, const char* const last) const noexcept
+    {
+        const std::uint64_t mask = m_non_ascii_mask; // in a register: the stores could alias the member
+        const char* const last_word = last - 8;
+        const char* in = first;
+        for (; last_word - in >= 16; in += 16, out += 16)
+        {
+            std::uint64_t word0;
+            std::uint64_t word1;
+            std::memcpy(&word0, in, 8);
+            std::memcpy(&word1, in + 8, 8);
+            if ((attention_bits(word0, mask) | attention_bits(word1, mask)) != 0)
+            {
+                return static_cast<std::size_t>(in - first) + copy_plain_bytes(out, in, last);
+            }
+            std::memcpy(out, &word0, 8);
+            std::memcpy(out + 8, &word1, 8);
+        }
+        while (in < last_word)
+        {
+            std::uint64_t word;
+            std::memcpy(&word, in, 8);
+            if (needs_attention(word, mask))
+            {
+                return static_cast<std::size_t>(in - first) + copy_plain_bytes(out, in, last);
+            }
+            std::memcpy(out, &word, 8);
+            in += 8;
+            out += 8;
+        }
+        std::uint64_t word;
+        std::memcpy(&word, last_word, 8);
+        if (needs_attention(word, mask))
+        {
+            return static_cast<std::size_t>(in - first) + copy_plain_bytes(out, in, last);
+        }
+        std::memcpy(out + (last_word - in), &word, 8);
+        return static_cast<std::size_t>(last - first);
     }
 
     /// Copies [first, last) to out a byte at a time up to the first byte
