@@ -7582,19 +7582,27 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
             m_spilled_frames.emplace_back();
         }
         ++m_depth;
-        return top();
+        m_top = &frame_at(m_depth);
+        return *m_top;
     }
 
     frame& top() noexcept
     {
         assert(m_depth != 0);
-        return m_depth <= inline_frames ? m_frames[m_depth - 1] : m_spilled_frames[m_depth - 1 - inline_frames];
+        return *m_top;
     }
 
     void pop() noexcept
     {
         assert(m_depth != 0);
         --m_depth;
+        m_top = m_depth == 0 ? nullptr : &frame_at(m_depth);
+    }
+
+    /// The frame of open level `level`, from 1.
+    frame& frame_at(const std::size_t level) noexcept
+    {
+        return level <= inline_frames ? m_frames[level - 1] : m_spilled_frames[level - 1 - inline_frames];
     }
 
     // -- layout ---------------------------------------------------------------
@@ -8230,6 +8238,7 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
     bool m_done = false;
 
     std::size_t m_depth = 0;
+    frame* m_top = nullptr; // the innermost open level's frame
     std::array<frame, inline_frames> m_frames;
     std::vector<frame> m_spilled_frames;
 
