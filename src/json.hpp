@@ -7814,16 +7814,21 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
         return first;
     }
 
+    // The three copy functions are inlined into each string write: as calls,
+    // saving and restoring registers cost more than copying a short key.
+
     /// Copies [first, last) to out up to the first byte that needs more than
     /// a copy; returns the number of bytes copied. out has room for
     /// last - first + 8 bytes, which it may use past what it copies.
-    [[gnu::always_inline]] std::size_t copy_plain(char* const out, const char* const first, const char* const last) const noexcept
+    [[gnu::always_inline]] std::size_t copy_plain(char* const out, const char* const first,
+                                                  const char* const last) const noexcept
     {
         return last - first >= 8 ? copy_plain_words(out, first, last) : copy_plain_short(out, first, last);
     }
 
     /// copy_plain for under 8 bytes, as most keys are: one check.
-    [[gnu::always_inline]] std::size_t copy_plain_short(char* const out, const char* const first, const char* const last) const noexcept
+    [[gnu::always_inline]] std::size_t copy_plain_short(char* const out, const char* const first,
+                                                        const char* const last) const noexcept
     {
         const auto size = static_cast<std::size_t>(last - first);
         // Two pieces that may overlap, read and stored as they are.
@@ -7866,7 +7871,8 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
 
     /// copy_plain for 8 bytes or more: two words a check, then single words
     /// up to the last 8 bytes, which are read again in part.
-    [[gnu::always_inline]] std::size_t copy_plain_words(char* out, const char* const first, const char* const last) const noexcept
+    [[gnu::always_inline]] std::size_t copy_plain_words(char* out, const char* const first,
+                                                        const char* const last) const noexcept
     {
         const std::uint64_t mask = m_non_ascii_mask; // in a register: the stores could alias the member
         const char* const last_word = last - 8;
