@@ -7583,31 +7583,15 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
     /// (see utf8_policy::error), and whatever the stream throws.
     void write(const basic_json& val)
     {
-        const basic_json* current = &val;
-        for (;;)
+        if (m_pretty)
         {
-            if (m_stopped)
-            {
-                return;
-            }
-            if (write_opening(*current))
-            {
-                current = first_child();
-                continue;
-            }
-            // current is complete: go on with its next sibling, or close its
-            // container and try the container's own sibling.
-            current = nullptr;
-            while (current == nullptr and m_depth != 0)
-            {
-                current = next_child();
-            }
-            if (current == nullptr)
-            {
-                break;
-            }
+            walk<true>(val);
         }
-        flush();
+        else
+        {
+            walk<false>(val);
+        }
+        flush_rest();
         m_done = true;
     }
 
@@ -7638,8 +7622,36 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
 
     // -- the walk -------------------------------------------------------------
 
+    // One instantiation per layout, so that the compact walk tests nothing
+    // about indentation.
+    template<bool Pretty>
+    void walk(const basic_json& root)
+    {
+        const basic_json* current = &root;
+        for (;;)
+        {
+            make_room();
+            if (m_stopped)
+            {
+                return;
+            }
+            if (write_opening<Pretty>(*current))
+            {
+                current = first_child<Pretty>();
+                continue;
+            }
+            current = next_child<Pretty>();
+            if (current == nullptr)
+            {
+                return;
+            }
+        }
+    }
+
     /// Writes a scalar or an empty container whole and returns false, or
     /// opens a non-empty container, pushes its frame and returns true.
+    /// Needs the room make_room() leaves.
+    template<bool Pretty>
     bool write_opening(const basic_json& val)
     {
         switch (val.m_type)
@@ -7649,14 +7661,14 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
                 const object_t& object = *val.m_value.object;
                 if (object.empty())
                 {
-                    put_text("{}", 2);
+                    put_unchecked("{}");
                     return false;
                 }
                 frame& f = push();
                 f.is_object = true;
                 f.member = object.cbegin();
                 f.members_end = object.cend();
-                open('{');
+                open<Pretty>('{');
                 return true;
             }
             case value_t::array:
@@ -7664,92 +7676,108 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
                 const array_t& array = *val.m_value.array;
                 if (array.empty())
                 {
-                    put_text("[]", 2);
+                    put_unchecked("[]");
                     return false;
                 }
                 frame& f = push();
                 f.is_object = false;
                 f.element = array.cbegin();
                 f.elements_end = array.cend();
-                open('[');
+                open<Pretty>('[');
                 return true;
             }
             case value_t::string:
-                write_string(*val.m_value.string);
+                write_quoted(*val.m_value.string, "\"");
                 return false;
             case value_t::boolean:
                 if (val.m_value.boolean)
                 {
-                    put_text("true", 4);
+                    put_unchecked("true");
                 }
                 else
                 {
-                    put_text("false", 5);
+                    put_unchecked("false");
                 }
                 return false;
             case value_t::number_integer:
-                write_integer(val.m_value.number_integer);
+                m_position = integer_text(m_position, val.m_value.number_integer);
                 return false;
             case value_t::number_unsigned:
-                write_integer(val.m_value.number_unsigned);
+                m_position = integer_text(m_position, val.m_value.number_unsigned);
                 return false;
             case value_t::number_float:
                 write_float(val.m_value.number_float);
                 return false;
             case value_t::discarded:
-                put_text("<discarded>", 11);
+                put_unchecked("<discarded>");
                 return false;
             case value_t::null:
-                put_text("null", 4);
+                put_unchecked("null");
                 return false;
         }
         return false;
     }
 
     /// The first child of the container just opened, its key written.
+    template<bool Pretty>
     const basic_json* first_child()
     {
-        indent();
-        return take_child(top());
+        if (Pretty)
+        {
+            indent();
+        }
+        return take_child<Pretty>(top());
     }
 
-    /// The next child of the innermost container, after the separator and
-    /// its key; or nullptr when there is none, the container then closed.
+    /// The next child of the innermost container that has one, after the
+    /// separator and its key, the containers before it closed; or nullptr
+    /// when the outermost one closed.
+    template<bool Pretty>
     const basic_json* next_child()
     {
-        frame& f = top();
-        if (f.is_object ? f.member != f.members_end : f.element != f.elements_end)
+        while (m_depth != 0)
         {
-            if (m_pretty)
+            make_room();
+            frame& f = top();
+            if (f.is_object ? f.member != f.members_end : f.element != f.elements_end)
             {
-                put_text(",\n", 2);
+                *m_position++ = ',';
+                if (Pretty)
+                {
+                    *m_position++ = '\n';
+                    indent();
+                }
+                return take_child<Pretty>(f);
             }
-            else
+            const char bracket = f.is_object ? '}' : ']';
+            pop();
+            if (Pretty)
             {
-                put(',');
+                *m_position++ = '\n';
+                indent();
+                make_room();
             }
-            indent();
-            return take_child(f);
+            *m_position++ = bracket;
         }
-        const char bracket = f.is_object ? '}' : ']';
-        pop();
-        if (m_pretty)
-        {
-            put('\n');
-            indent();
-        }
-        put(bracket);
         return nullptr;
     }
 
     /// The child the frame points to, its key written; the frame moves on
     /// at once, so that finding the next node overlaps with writing this one.
+    template<bool Pretty>
     const basic_json* take_child(frame& f)
     {
         if (f.is_object)
         {
             const auto member = f.member++;
-            write_key(member->first);
+            if (Pretty)
+            {
+                write_quoted(member->first, "\": ");
+            }
+            else
+            {
+                write_quoted(member->first, "\":");
+            }
             return &member->second;
         }
         return &*f.element++;
@@ -7762,33 +7790,38 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
             m_spilled_frames.emplace_back();
         }
         ++m_depth;
-        return top();
+        m_top = &frame_at(m_depth);
+        return *m_top;
     }
 
     frame& top() noexcept
     {
         assert(m_depth != 0);
-        return m_depth <= inline_frames ? m_frames[m_depth - 1] : m_spilled_frames[m_depth - 1 - inline_frames];
+        return *m_top;
     }
 
     void pop() noexcept
     {
         assert(m_depth != 0);
         --m_depth;
+        m_top = m_depth == 0 ? nullptr : &frame_at(m_depth);
+    }
+
+    /// The frame of open level `level`, from 1.
+    frame& frame_at(const std::size_t level) noexcept
+    {
+        return level <= inline_frames ? m_frames[level - 1] : m_spilled_frames[level - 1 - inline_frames];
     }
 
     // -- layout ---------------------------------------------------------------
 
-    void open(const char bracket)
+    template<bool Pretty>
+    void open(const char bracket) noexcept
     {
-        if (m_pretty)
+        *m_position++ = bracket;
+        if (Pretty)
         {
-            const char opening[] = {bracket, '\n'};
-            put_text(opening, 2);
-        }
-        else
-        {
-            put(bracket);
+            *m_position++ = '\n';
         }
     }
 
@@ -7796,10 +7829,6 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
     /// when there is room to spare, as there nearly always is.
     void indent()
     {
-        if (not m_pretty)
-        {
-            return;
-        }
         const std::size_t n = m_depth * m_indent_step;
         if (room() < n + 8)
         {
@@ -7814,34 +7843,42 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
         m_position += n;
     }
 
-    void write_key(const string_t& key)
-    {
-        write_string(key);
-        if (m_pretty)
-        {
-            put_text(": ", 2);
-        }
-        else
-        {
-            put(':');
-        }
-    }
-
     // -- the buffer -----------------------------------------------------------
 
-    // Every chunk handed on but the last is full: text that does not fit
-    // is split, so a token may straddle two chunks.
+    // The buffer holds a chunk and `spare` bytes more. Before each token the
+    // walk hands on a full chunk, keeping what is past it, so a token of at
+    // most `spare` bytes is stored with no check of its own; longer text
+    // checks its room once, or goes through append(). Every chunk handed on
+    // but the last is full: a token may straddle two chunks.
+    static constexpr std::size_t spare = 64;
 
     std::size_t room() const noexcept
     {
-        return static_cast<std::size_t>(m_buffer.data() + chunk_size - m_position);
+        return static_cast<std::size_t>(m_buffer.data() + m_buffer.size() - m_position);
+    }
+
+    /// Leaves at least `spare` bytes of room.
+    void make_room()
+    {
+        if (m_position > m_buffer.data() + chunk_size)
+        {
+            flush_chunk();
+        }
+    }
+
+    /// A literal of at most `spare` bytes, after make_room().
+    template<std::size_t N>
+    void put_unchecked(const char (&text)[N]) noexcept
+    {
+        std::memcpy(m_position, text, N - 1);
+        m_position += N - 1;
     }
 
     void put(const char c)
     {
         if (room() == 0)
         {
-            flush();
+            flush_chunk();
         }
         *m_position++ = c;
     }
@@ -7872,7 +7909,7 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
                 return;
             }
             text += n;
-            flush();
+            flush_chunk();
         }
     }
 
@@ -7889,13 +7926,39 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
             {
                 return;
             }
-            flush();
+            flush_chunk();
         }
     }
 
-    /// Hands the buffer on: appended to the text, or one write to the stream.
-    void flush()
+    /// Hands on at least a chunk: the text takes all there is, the stream
+    /// one chunk exactly, the bytes past it moved to the front for the next.
+    void flush_chunk()
     {
+        char* const chunk_end = m_buffer.data() + chunk_size;
+        assert(m_position >= chunk_end);
+        if (m_text != nullptr)
+        {
+            m_text->append(m_buffer.data(), static_cast<std::size_t>(m_position - m_buffer.data()));
+            m_position = m_buffer.data();
+            return;
+        }
+        if (not m_stopped)
+        {
+            m_stream->write(m_buffer.data(), static_cast<std::streamsize>(chunk_size));
+            m_stopped = not m_stream->good();
+        }
+        const auto rest = static_cast<std::size_t>(m_position - chunk_end);
+        std::memmove(m_buffer.data(), chunk_end, rest);
+        m_position = m_buffer.data() + rest;
+    }
+
+    /// Hands on what is left: appended to the text, or the last write or two to the stream.
+    void flush_rest()
+    {
+        if (m_text == nullptr and m_position > m_buffer.data() + chunk_size)
+        {
+            flush_chunk();
+        }
         const auto length = static_cast<std::size_t>(m_position - m_buffer.data());
         m_position = m_buffer.data();
         if (m_text != nullptr)
@@ -7911,19 +7974,27 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
 
     // -- strings --------------------------------------------------------------
 
-    /// True when one of the 8 bytes in word needs more than a copy: the
-    /// quotation mark, the backslash, a byte below 0x20 and, when non-ASCII
-    /// text is checked or escaped, a byte from 0x80. Each test is exact for
-    /// "some byte", which is all that is asked.
-    bool needs_attention(const std::uint64_t word) const noexcept
+    /// The high bit of each of the 8 bytes in word that needs more than a
+    /// copy, and maybe of some above it: the quotation mark, the backslash, a
+    /// byte below 0x20 and, when non-ASCII text is checked or escaped
+    /// (non_ascii_mask all ones), a byte from 0x80. Zero exactly when no
+    /// byte needs attention, which is all that is asked.
+    static std::uint64_t attention_bits(const std::uint64_t word, const std::uint64_t non_ascii_mask) noexcept
     {
         const std::uint64_t ones = 0x0101010101010101u;
         const std::uint64_t high = 0x8080808080808080u;
-        const std::uint64_t quote = word ^ (ones * '"');
-        const std::uint64_t backslash = word ^ (ones * '\\');
-        const std::uint64_t found = ((word - ones * 0x20) & ~word) | ((quote - ones) & ~quote) |
-                                    ((backslash - ones) & ~backslash) | (word & m_non_ascii_mask);
-        return (found & high) != 0;
+        // (x - ones) & ~x sets the high bit of a zero byte of x; with x the
+        // word xor '"' or '\\', both below 0x80, ~x has the high bits of
+        // ~word, so one mask serves the three tests.
+        const std::uint64_t below_space = word - ones * 0x20;
+        const std::uint64_t quote = (word ^ (ones * '"')) - ones;
+        const std::uint64_t backslash = (word ^ (ones * '\\')) - ones;
+        return (((below_space | quote | backslash) & ~word) | (word & non_ascii_mask)) & high;
+    }
+
+    static bool needs_attention(const std::uint64_t word, const std::uint64_t non_ascii_mask) noexcept
+    {
+        return attention_bits(word, non_ascii_mask) != 0;
     }
 
     bool needs_attention(const unsigned char byte) const noexcept
@@ -7938,7 +8009,7 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
         {
             std::uint64_t word;
             std::memcpy(&word, first, 8);
-            if (needs_attention(word))
+            if (needs_attention(word, m_non_ascii_mask))
             {
                 break;
             }
@@ -7951,79 +8022,143 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
         return first;
     }
 
-    /// The rest < 8 bytes at first as one word, padded with spaces, which
-    /// need no attention; read in pieces of 4, 2 and 1 bytes.
-    static std::uint64_t tail_word(const char* const first, const std::size_t rest) noexcept
+    // The three copy functions are inlined into each string write: as calls,
+    // saving and restoring registers cost more than copying a short key.
+
+    /// Copies [first, last) to out up to the first byte that needs more than
+    /// a copy; returns the number of bytes copied. out has room for
+    /// last - first + 8 bytes, which it may use past what it copies.
+    [[gnu::always_inline]] std::size_t copy_plain(char* const out, const char* const first,
+                                                  const char* const last) const noexcept
     {
-        char bytes[8] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
-        std::size_t at = 0;
-        if ((rest & 4) != 0)
-        {
-            std::memcpy(bytes, first, 4);
-            at = 4;
-        }
-        if ((rest & 2) != 0)
-        {
-            std::memcpy(bytes + at, first + at, 2);
-            at += 2;
-        }
-        if ((rest & 1) != 0)
-        {
-            bytes[at] = first[at];
-        }
-        std::uint64_t word;
-        std::memcpy(&word, bytes, 8);
-        return word;
+        return last - first >= 8 ? copy_plain_words(out, first, last) : copy_plain_short(out, first, last);
     }
 
-    /// s between quotation marks: runs that need no escape copied whole.
-    void write_string(const string_t& s)
+    /// copy_plain for under 8 bytes, as most keys are: one check.
+    [[gnu::always_inline]] std::size_t copy_plain_short(char* const out, const char* const first,
+                                                        const char* const last) const noexcept
+    {
+        const auto size = static_cast<std::size_t>(last - first);
+        // Two pieces that may overlap, read and stored as they are.
+        if (size >= 4)
+        {
+            std::uint32_t head;
+            std::uint32_t tail;
+            std::memcpy(&head, first, 4);
+            std::memcpy(&tail, last - 4, 4);
+            if (needs_attention((std::uint64_t{tail} << 32) | head, m_non_ascii_mask))
+            {
+                return copy_plain_bytes(out, first, last);
+            }
+            std::memcpy(out, &head, 4);
+            std::memcpy(out + size - 4, &tail, 4);
+            return size;
+        }
+        if (size >= 2)
+        {
+            std::uint16_t head;
+            std::uint16_t tail;
+            std::memcpy(&head, first, 2);
+            std::memcpy(&tail, last - 2, 2);
+            const std::uint64_t spaces = 0x2020202000000000u; // need no attention
+            if (needs_attention(spaces | (std::uint64_t{tail} << 16) | head, m_non_ascii_mask))
+            {
+                return copy_plain_bytes(out, first, last);
+            }
+            std::memcpy(out, &head, 2);
+            std::memcpy(out + size - 2, &tail, 2);
+            return size;
+        }
+        if (size == 1 and not needs_attention(static_cast<unsigned char>(*first)))
+        {
+            *out = *first;
+            return 1;
+        }
+        return 0;
+    }
+
+    /// copy_plain for 8 bytes or more: two words a check, then single words
+    /// up to the last 8 bytes, which are read again in part.
+    [[gnu::always_inline]] std::size_t copy_plain_words(char* out, const char* const first,
+                                                        const char* const last) const noexcept
+    {
+        const std::uint64_t mask = m_non_ascii_mask; // in a register: the stores could alias the member
+        const char* const last_word = last - 8;
+        const char* in = first;
+        for (; last_word - in >= 16; in += 16, out += 16)
+        {
+            std::uint64_t word0;
+            std::uint64_t word1;
+            std::memcpy(&word0, in, 8);
+            std::memcpy(&word1, in + 8, 8);
+            if ((attention_bits(word0, mask) | attention_bits(word1, mask)) != 0)
+            {
+                return static_cast<std::size_t>(in - first) + copy_plain_bytes(out, in, last);
+            }
+            std::memcpy(out, &word0, 8);
+            std::memcpy(out + 8, &word1, 8);
+        }
+        while (in < last_word)
+        {
+            std::uint64_t word;
+            std::memcpy(&word, in, 8);
+            if (needs_attention(word, mask))
+            {
+                return static_cast<std::size_t>(in - first) + copy_plain_bytes(out, in, last);
+            }
+            std::memcpy(out, &word, 8);
+            in += 8;
+            out += 8;
+        }
+        std::uint64_t word;
+        std::memcpy(&word, last_word, 8);
+        if (needs_attention(word, mask))
+        {
+            return static_cast<std::size_t>(in - first) + copy_plain_bytes(out, in, last);
+        }
+        std::memcpy(out + (last_word - in), &word, 8);
+        return static_cast<std::size_t>(last - first);
+    }
+
+    /// Copies [first, last) to out a byte at a time up to the first byte
+    /// that needs more than a copy; returns the number of bytes copied.
+    std::size_t copy_plain_bytes(char* const out, const char* const first, const char* const last) const noexcept
+    {
+        std::size_t n = 0;
+        for (; first + n != last and not needs_attention(static_cast<unsigned char>(first[n])); ++n)
+        {
+            out[n] = first[n];
+        }
+        return n;
+    }
+
+    /// s between quotation marks, then `closing` after the final one: runs
+    /// that need no escape copied whole.
+    template<std::size_t N>
+    void write_quoted(const string_t& s, const char (&closing)[N])
     {
         const char* const begin = s.data();
         const char* const end = begin + s.size();
         const char* first = begin;
-        if (room() < s.size() + 10)
+        if (room() >= s.size() + N + 9)
         {
-            put('"');
+            // The whole string fits with a word to spare: copied with no call
+            // per run, and the closing text with it, unless a byte needs an escape.
+            char* const out = m_position;
+            *out = '"';
+            const std::size_t plain = copy_plain(out + 1, begin, end);
+            if (plain == s.size())
+            {
+                std::memcpy(out + 1 + plain, closing, N - 1);
+                m_position = out + 1 + plain + (N - 1);
+                return;
+            }
+            m_position = out + 1 + plain;
+            first = begin + plain;
         }
         else
         {
-            // The whole string fits with a word to spare: copy word by word
-            // while checking, with no call per run, the last partial word
-            // too, until the end or the first byte to escape.
-            char* out = m_position;
-            *out++ = '"';
-            for (; end - first >= 8; first += 8, out += 8)
-            {
-                std::uint64_t word;
-                std::memcpy(&word, first, 8);
-                if (needs_attention(word))
-                {
-                    break;
-                }
-                std::memcpy(out, &word, 8);
-            }
-            const auto rest = static_cast<std::size_t>(end - first);
-            if (rest < 8)
-            {
-                const std::uint64_t word = tail_word(first, rest);
-                if (not needs_attention(word))
-                {
-                    std::memcpy(out, &word, 8); // the bytes past rest are overwritten next
-                    first = end;
-                    out += rest;
-                }
-            }
-            for (; first != end and not needs_attention(static_cast<unsigned char>(*first)); ++first, ++out)
-            {
-                *out = *first;
-            }
-            m_position = out;
-            if (first == end)
-            {
-                *m_position++ = '"';
-                return;
-            }
+            put('"');
         }
         for (;;)
         {
@@ -8035,7 +8170,7 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
             }
             first = write_special(begin, run_end, end);
         }
-        put('"');
+        put_text(closing, N - 1);
     }
 
     /// Writes the byte at `at` (or the UTF-8 sequence it starts) as
@@ -8194,29 +8329,10 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
         return false;
     }
 
-    /// Number text is made in place when the longest one fits, in a
-    /// buffer of its own and then appended otherwise.
-    static constexpr std::size_t longest_number = 32;
-
-    template<typename NumberType>
-    void write_integer(const NumberType x)
-    {
-        if (room() >= longest_number)
-        {
-            m_position = integer_text(m_position, x);
-            return;
-        }
-        char text[longest_number];
-        append(text, static_cast<std::size_t>(integer_text(text, x) - text));
-    }
-
-    /// Decimal digits of x at first, two at a time from the right; returns the end.
+    /// x in decimal at first; returns the end. Needs the room make_room() leaves.
     template<typename NumberType>
     static char* integer_text(char* first, const NumberType x) noexcept
     {
-        static constexpr char pairs[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-                                        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-                                        "8081828384858687888990919293949596979899";
         // The magnitude in unsigned arithmetic, so the most negative number needs no case of its own.
         auto magnitude = static_cast<unsigned long long>(x);
         if (is_negative(x))
@@ -8224,73 +8340,101 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
             *first++ = '-';
             magnitude = 0 - magnitude;
         }
-        std::size_t digits = 1;
-        for (unsigned long long rest = magnitude;; rest /= 10000, digits += 4)
+        return unsigned_text(first, magnitude);
+    }
+
+    /// n in decimal at first; returns the end. Cut into pieces of eight
+    /// digits, each written with 32-bit arithmetic, two digits a store.
+    static char* unsigned_text(char* first, const unsigned long long n) noexcept
+    {
+        const unsigned long long eight_digits = 100000000;
+        if (n < eight_digits)
         {
-            if (rest < 10)
-            {
-                break;
-            }
-            if (rest < 100)
-            {
-                digits += 1;
-                break;
-            }
-            if (rest < 1000)
-            {
-                digits += 2;
-                break;
-            }
-            if (rest < 10000)
-            {
-                digits += 3;
-                break;
-            }
+            return leading_digits(first, static_cast<std::uint32_t>(n));
         }
-        char* const last = first + digits;
-        char* out = last;
-        while (magnitude >= 100)
+        const unsigned long long high = n / eight_digits;
+        const auto low = static_cast<std::uint32_t>(n - high * eight_digits);
+        if (high < eight_digits)
         {
-            const auto pair = static_cast<std::size_t>(magnitude % 100) * 2;
-            magnitude /= 100;
-            *--out = pairs[pair + 1];
-            *--out = pairs[pair];
-        }
-        if (magnitude >= 10)
-        {
-            const auto pair = static_cast<std::size_t>(magnitude) * 2;
-            *--out = pairs[pair + 1];
-            *--out = pairs[pair];
+            first = leading_digits(first, static_cast<std::uint32_t>(high));
         }
         else
         {
-            *--out = static_cast<char>('0' + magnitude);
+            first = leading_digits(first, static_cast<std::uint32_t>(high / eight_digits));
+            write_eight_digits(first, static_cast<std::uint32_t>(high % eight_digits));
+            first += 8;
         }
-        return last;
+        write_eight_digits(first, low);
+        return first + 8;
+    }
+
+    /// The decimal digits of n < 10^8 with no leading zero; returns the end.
+    static char* leading_digits(char* const first, const std::uint32_t n) noexcept
+    {
+        if (n < 10000)
+        {
+            return up_to_four_digits(first, n);
+        }
+        char* const rest = up_to_four_digits(first, n / 10000);
+        write_four_digits(rest, n % 10000);
+        return rest + 4;
+    }
+
+    /// The decimal digits of n < 10^4 with no leading zero; returns the end.
+    static char* up_to_four_digits(char* const first, const std::uint32_t n) noexcept
+    {
+        if (n < 100)
+        {
+            if (n < 10)
+            {
+                *first = static_cast<char>('0' + n);
+                return first + 1;
+            }
+            write_two_digits(first, n);
+            return first + 2;
+        }
+        if (n < 1000)
+        {
+            *first = static_cast<char>('0' + n / 100);
+            write_two_digits(first + 1, n % 100);
+            return first + 3;
+        }
+        write_four_digits(first, n);
+        return first + 4;
+    }
+
+    static void write_eight_digits(char* const first, const std::uint32_t n) noexcept
+    {
+        write_four_digits(first, n / 10000);
+        write_four_digits(first + 4, n % 10000);
+    }
+
+    static void write_four_digits(char* const first, const std::uint32_t n) noexcept
+    {
+        write_two_digits(first, n / 100);
+        write_two_digits(first + 2, n % 100);
+    }
+
+    static void write_two_digits(char* const first, const std::uint32_t n) noexcept
+    {
+        static constexpr char pairs[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+                                        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+                                        "8081828384858687888990919293949596979899";
+        std::memcpy(first, pairs + 2 * n, 2);
     }
 
     /// Fifteen significant digits, or the shortest that read back when asked;
-    /// NaN and the infinities, which JSON cannot express, as null.
-    void write_float(const number_float_t x)
+    /// NaN and the infinities, which JSON cannot express, as null. Needs the
+    /// room make_room() leaves.
+    void write_float(const number_float_t x) noexcept
     {
         if (not std::isfinite(x))
         {
-            put_text("null", 4);
+            put_unchecked("null");
             return;
         }
-        if (room() >= longest_number)
-        {
-            m_position = float_text(m_position, x);
-            return;
-        }
-        char text[longest_number];
-        append(text, static_cast<std::size_t>(float_text(text, x) - text));
-    }
-
-    char* float_text(char* first, const number_float_t x) const noexcept
-    {
-        return m_round_trip ? detail::write_double_shortest(first, static_cast<double>(x))
-                            : detail::write_double(first, static_cast<double>(x));
+        m_position = m_round_trip ? detail::write_double_shortest(m_position, static_cast<double>(x))
+                                  : detail::write_double(m_position, static_cast<double>(x));
     }
 
     const bool m_pretty;
@@ -8308,10 +8452,11 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
     bool m_done = false;
 
     std::size_t m_depth = 0;
+    frame* m_top = nullptr; // the innermost open level's frame
     std::array<frame, inline_frames> m_frames;
     std::vector<frame> m_spilled_frames;
 
-    std::array<char, chunk_size> m_buffer; // not initialised: bytes are written before they are read
+    std::array<char, chunk_size + spare> m_buffer; // not initialised: bytes are written before they are read
     char* m_position = m_buffer.data();
 };
 

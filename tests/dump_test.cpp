@@ -113,6 +113,34 @@ TEST(Routes, EveryByteAtEveryOffsetIsEscapedAsTheStreamDoes)
     }
 }
 
+// Every length up to five words, as a value and as a key, plain and with a
+// byte to escape first or last: each way a length splits into whole words,
+// a last word read again in part, and the pieces of a short string.
+TEST(Routes, StringsOfEveryLengthAsTheStreamWrites)
+{
+    json::array_t strings;
+    json::object_t keys;
+    for (std::size_t length = 0; length <= 40; ++length)
+    {
+        std::vector<std::string> texts = {std::string(length, 'a')};
+        if (length != 0)
+        {
+            texts.push_back('"' + std::string(length - 1, 'b'));
+            texts.push_back(std::string(length - 1, 'c') + '\n');
+        }
+        for (const std::string& text : texts)
+        {
+            strings.push_back(json(text));
+            keys[text] = json(length);
+        }
+    }
+    const json value = json::array_t{json(std::move(strings)), json(std::move(keys))};
+    for (const int width : {0, 4})
+    {
+        EXPECT_EQ(value.dump(width), streamed(value, width)) << "width " << width;
+    }
+}
+
 TEST(Routes, IntegersOfEveryLengthAndSign)
 {
     json::array_t numbers = {json(std::numeric_limits<long long>::min()),
