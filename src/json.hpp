@@ -45,6 +45,9 @@
 #include <optional>
 #include <string_view>
 #endif
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace quarrow
 {
@@ -4943,15 +4946,24 @@ class memory_input
         return end_byte;
     }
 
-    /// skip_whitespace_bytes, spaces eight at a time.
+    /// skip_whitespace_bytes, spaces eight or sixteen at a time.
     void skip_whitespace(std::size_t& line, std::size_t& line_start) noexcept
+    {
+        if (next_byte != end_byte and static_cast<unsigned char>(*next_byte) > ' ')
+        {
+            return; // most often no whitespace at all, with the rest kept out of the caller
+        }
+        skip_whitespace_run(line, line_start);
+    }
+
+    void skip_whitespace_run(std::size_t& line, std::size_t& line_start) noexcept
     {
         const char* p = next_byte;
         while (p != end_byte)
         {
             if (static_cast<unsigned char>(*p) > ' ')
             {
-                break; // most often no whitespace at all
+                break;
             }
             if (*p == ' ')
             {
@@ -4984,6 +4996,19 @@ class memory_input
         const char* p = next_byte;
         for (;;)
         {
+#if defined(__SSE2__)
+            if (end_byte - p >= 16)
+            {
+                const unsigned int special = special_bytes_16(p);
+                if (special == 0)
+                {
+                    p += 16;
+                    continue;
+                }
+                p += __builtin_ctz(special);
+            }
+            else
+#endif
             if (end_byte - p >= 8)
             {
                 const std::uint64_t special = special_bytes(p);
@@ -5025,6 +5050,17 @@ class memory_input
     std::size_t space_run(const char* const p) const noexcept
     {
         const char* q = p;
+#if defined(__SSE2__)
+        for (; end_byte - q >= 16; q += 16)
+        {
+            const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
+            const unsigned int others = ~static_cast<unsigned int>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, _mm_set1_epi8(' ')))) & 0xFFFF;
+            if (others != 0)
+            {
+                return static_cast<std::size_t>(q - p) + static_cast<std::size_t>(__builtin_ctz(others));
+            }
+        }
+#endif
         for (; end_byte - q >= 8; q += 8)
         {
             const std::uint64_t others = decimal::eight_bytes(q) ^ 0x2020202020202020u; // zero for a space
@@ -5057,6 +5093,19 @@ class memory_input
                                       ((x - ones * 0x20) & ~x) | x;
         return flagged & tops;
     }
+
+#if defined(__SSE2__)
+    /// special_bytes for the 16 bytes at p, a bit for each byte: a signed
+    /// comparison with 0x20 flags the control bytes and those from 0x80 on.
+    static unsigned int special_bytes_16(const char* p) noexcept
+    {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i flagged = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8('"')),
+                                                          _mm_cmpeq_epi8(x, _mm_set1_epi8('\\'))),
+                                             _mm_cmplt_epi8(x, _mm_set1_epi8(0x20)));
+        return static_cast<unsigned int>(_mm_movemask_epi8(flagged));
+    }
+#endif
 
     /// Printable ASCII other than '"' and '\\': a string's byte as it is.
     static bool is_plain_ascii(const unsigned char c) noexcept
@@ -5652,18 +5701,25 @@ class parser
 
     // -- whitespace and comments ----------------------------------------------
 
-    bool skip_whitespace()
+    [[gnu::always_inline]] bool skip_whitespace()
+    {
+        input.skip_whitespace(line, line_start);
+        return input.peek() != '/' or not options.allow_comments or skip_comments();
+    }
+
+    /// The comments from a '/' on, and the whitespace around them.
+    bool skip_comments()
     {
         for (;;)
         {
-            input.skip_whitespace(line, line_start);
-            if (input.peek() != '/' or not options.allow_comments)
-            {
-                return true;
-            }
             if (not skip_comment())
             {
                 return false;
+            }
+            input.skip_whitespace(line, line_start);
+            if (input.peek() != '/')
+            {
+                return true;
             }
         }
     }
