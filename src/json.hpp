@@ -5122,6 +5122,11 @@ class memory_input
     {
         while (end_byte - p >= 4)
         {
+            if (end_byte - p >= 8 and two_unlimited_three_byte_sequences(decimal::eight_bytes(p)))
+            {
+                p += 6;
+                continue;
+            }
             const unsigned char* const u = reinterpret_cast<const unsigned char*>(p);
             const std::uint32_t w = std::uint32_t{u[0]} | std::uint32_t{u[1]} << 8 | std::uint32_t{u[2]} << 16 |
                                     std::uint32_t{u[3]} << 24;
@@ -5168,6 +5173,16 @@ class memory_input
             p += length;
         }
         return p;
+    }
+
+    /// Whether the bytes start with two three-byte sequences whose leads are
+    /// neither E0 nor ED, the two that limit the second byte; most text in
+    /// Chinese or Japanese is such pairs.
+    static bool two_unlimited_three_byte_sequences(const std::uint64_t bytes) noexcept
+    {
+        const unsigned int unlimited = 0xDFFE; // a bit for each lead's low half but 0 and D
+        return (bytes & 0xC0C0F0C0C0F0u) == 0x8080E08080E0u and
+               ((unlimited >> (bytes & 0xF)) & (unlimited >> ((bytes >> 24) & 0xF)) & 1) != 0;
     }
 
     /// The length of the valid UTF-8 sequence at p, 0 if there is none.
