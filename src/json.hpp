@@ -4991,7 +4991,7 @@ class memory_input
     /// How many bytes from here a string takes as they are: printable ASCII
     /// other than the quotation mark and the backslash, and whole valid
     /// UTF-8 sequences. The byte-by-byte path deals with everything else.
-    std::size_t plain_run() const noexcept
+    [[gnu::always_inline]] std::size_t plain_run() const noexcept
     {
         const char* p = next_byte;
         for (;;)
@@ -5443,6 +5443,9 @@ inline std::string parse_error_text(const parse_failure& failure)
     return text;
 }
 
+template<typename BasicJsonType>
+class value_builder;
+
 /// The reader: a loop over the bytes with an explicit stack of the open
 /// arrays and objects, so no depth of text reaches the call stack. It
 /// reports each value to a handler whose callbacks return false to stop.
@@ -5517,13 +5520,9 @@ class parser
                     continue;
                 }
                 case '"':
-                    if (not read_string())
+                    if (not read_string_for(handler, false))
                     {
                         return false;
-                    }
-                    if (not handler.string_value(text))
-                    {
-                        return stop();
                     }
                     break;
                 case 't':
@@ -5802,13 +5801,9 @@ class parser
         {
             return fail(101, expected);
         }
-        if (not read_string())
+        if (not read_string_for(handler, true))
         {
             return false;
-        }
-        if (not handler.object_key(text))
-        {
-            return stop();
         }
         if (not skip_whitespace())
         {
@@ -6036,11 +6031,71 @@ class parser
 
     // -- strings --------------------------------------------------------------
 
+    /// A string value, or a key where `key`, reported to the handler.
+    template<typename Handler>
+    bool read_string_for(Handler& handler, const bool key)
+    {
+        return read_string() and ((key ? handler.object_key(text) : handler.string_value(text)) or stop());
+    }
+
+    /// The value builder takes a string with nothing to decode from where it
+    /// lies in memory, sparing the copy into `text`.
+    bool read_string_for(value_builder<BasicJsonType>& builder, const bool key)
+    {
+        const char* first = nullptr;
+        std::size_t length = 0;
+        if (not read_string(first, length, std::integral_constant<bool, Input::contiguous>()))
+        {
+            return false;
+        }
+        if (first == nullptr)
+        {
+            return (key ? builder.object_key(text) : builder.string_value(text)) or stop();
+        }
+        if (key ? builder.object_key(first, length) : builder.string_value(first, length))
+        {
+            return true;
+        }
+        text.assign(first, length); // for the message
+        return stop();
+    }
+
+    /// A string from its opening quote: where it has nothing to decode, first
+    /// and length give its bytes in memory; otherwise first is null and the
+    /// string is in `text`.
+    bool read_string(const char*& first, std::size_t& length, std::true_type /*in memory*/)
+    {
+        input.advance();
+        const std::size_t run = input.plain_run();
+        const char* const start = input.position();
+        if (static_cast<std::size_t>(input.end() - start) > run and start[run] == '"')
+        {
+            first = start;
+            length = run;
+            input.advance(run + 1);
+            return true;
+        }
+        text.assign(start, run);
+        input.advance(run);
+        return read_string_rest();
+    }
+
+    bool read_string(const char*& /*first*/, std::size_t& /*length*/, std::false_type /*any input*/)
+    {
+        return read_string();
+    }
+
     /// A string from its opening quote, decoded into `text` as UTF-8.
     bool read_string()
     {
         text.clear();
         input.advance();
+        return read_string_rest();
+    }
+
+    /// The rest of a string, after its opening quote, appended to `text`.
+    bool read_string_rest()
+    {
         for (;;)
         {
             const std::size_t run = input.plain_run();
@@ -6363,33 +6418,28 @@ class value_builder
         return true;
     }
 
-    bool object_key(string_t& key)
+    /// A string value from its bytes.
+    bool string_value(const char* first, const std::size_t length)
     {
-        if (skipped_depth != 0)
+        if (not discarding())
         {
-            return true;
-        }
-        object_t& object = *open.back().object;
-        // The key is copied, so it is still there for the message of 104.
-        const auto inserted = object.emplace(static_cast<const string_t&>(key), BasicJsonType());
-        slot = &inserted.first->second;
-        if (inserted.second)
-        {
-            return true;
-        }
-        switch (policy)
-        {
-            case duplicate_key_policy::last_wins:
-                *slot = BasicJsonType();
-                break;
-            case duplicate_key_policy::first_wins:
-                skip_next = true;
-                break;
-            case duplicate_key_policy::reject:
-                duplicate = true;
-                return false;
+            BasicJsonType value(detail::value_t::string);
+            value.template get_ref<string_t&>().assign(first, length);
+            place(std::move(value));
         }
         return true;
+    }
+
+    bool object_key(string_t& key)
+    {
+        // The key is copied, so it is still there for the message of 104.
+        return add_key(static_cast<const string_t&>(key));
+    }
+
+    /// A key from its bytes.
+    bool object_key(const char* first, const std::size_t length)
+    {
+        return add_key(first, length);
     }
 
     bool begin_object()
@@ -6413,6 +6463,37 @@ class value_builder
     }
 
   private:
+    /// A member with a key made from `key` and a null value, as the policy says.
+    template<typename... Key>
+    bool add_key(Key&&... key)
+    {
+        if (skipped_depth != 0)
+        {
+            return true;
+        }
+        object_t& object = *open.back().object;
+        const auto inserted = object.emplace(std::piecewise_construct, std::forward_as_tuple(std::forward<Key>(key)...),
+                                             std::forward_as_tuple());
+        slot = &inserted.first->second;
+        if (inserted.second)
+        {
+            return true;
+        }
+        switch (policy)
+        {
+            case duplicate_key_policy::last_wins:
+                *slot = BasicJsonType();
+                break;
+            case duplicate_key_policy::first_wins:
+                skip_next = true;
+                break;
+            case duplicate_key_policy::reject:
+                duplicate = true;
+                return false;
+        }
+        return true;
+    }
+
     /// True while the value of a key the first_wins policy drops is read.
     bool discarding() noexcept
     {
