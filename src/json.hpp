@@ -4967,7 +4967,8 @@ class memory_input
             }
             if (*p == ' ')
             {
-                p += space_run(p);
+                // Most often one space, as after a colon.
+                p += end_byte - p >= 2 and static_cast<unsigned char>(p[1]) > ' ' ? 1 : space_run(p);
             }
             else if (*p == '\t' or *p == '\r')
             {
