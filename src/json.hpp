@@ -4956,6 +4956,7 @@ class memory_input
         skip_whitespace_run(line, line_start);
     }
 
+    /// skip_whitespace from a byte that may be whitespace.
     void skip_whitespace_run(std::size_t& line, std::size_t& line_start) noexcept
     {
         const char* p = next_byte;
@@ -5055,7 +5056,8 @@ class memory_input
         for (; end_byte - q >= 16; q += 16)
         {
             const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
-            const unsigned int others = ~static_cast<unsigned int>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, _mm_set1_epi8(' ')))) & 0xFFFF;
+            const int spaces = _mm_movemask_epi8(_mm_cmpeq_epi8(x, _mm_set1_epi8(' ')));
+            const unsigned int others = ~static_cast<unsigned int>(spaces) & 0xFFFF;
             if (others != 0)
             {
                 return static_cast<std::size_t>(q - p) + static_cast<std::size_t>(__builtin_ctz(others));
