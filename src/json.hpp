@@ -45,6 +45,9 @@
 #include <optional>
 #include <string_view>
 #endif
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace quarrow
 {
@@ -4943,19 +4946,30 @@ class memory_input
         return end_byte;
     }
 
-    /// skip_whitespace_bytes, spaces eight at a time.
+    /// skip_whitespace_bytes, spaces eight or sixteen at a time.
     void skip_whitespace(std::size_t& line, std::size_t& line_start) noexcept
+    {
+        if (next_byte != end_byte and static_cast<unsigned char>(*next_byte) > ' ')
+        {
+            return; // most often no whitespace at all, with the rest kept out of the caller
+        }
+        skip_whitespace_run(line, line_start);
+    }
+
+    /// skip_whitespace from a byte that may be whitespace.
+    void skip_whitespace_run(std::size_t& line, std::size_t& line_start) noexcept
     {
         const char* p = next_byte;
         while (p != end_byte)
         {
             if (static_cast<unsigned char>(*p) > ' ')
             {
-                break; // most often no whitespace at all
+                break;
             }
             if (*p == ' ')
             {
-                p += space_run(p);
+                // Most often one space, as after a colon.
+                p += end_byte - p >= 2 and static_cast<unsigned char>(p[1]) > ' ' ? 1 : space_run(p);
             }
             else if (*p == '\t' or *p == '\r')
             {
@@ -4979,11 +4993,24 @@ class memory_input
     /// How many bytes from here a string takes as they are: printable ASCII
     /// other than the quotation mark and the backslash, and whole valid
     /// UTF-8 sequences. The byte-by-byte path deals with everything else.
-    std::size_t plain_run() const noexcept
+    [[gnu::always_inline]] std::size_t plain_run() const noexcept
     {
         const char* p = next_byte;
         for (;;)
         {
+#if defined(__SSE2__)
+            if (end_byte - p >= 16)
+            {
+                const unsigned int special = special_bytes_16(p);
+                if (special == 0)
+                {
+                    p += 16;
+                    continue;
+                }
+                p += __builtin_ctz(special);
+            }
+            else
+#endif
             if (end_byte - p >= 8)
             {
                 const std::uint64_t special = special_bytes(p);
@@ -5025,6 +5052,18 @@ class memory_input
     std::size_t space_run(const char* const p) const noexcept
     {
         const char* q = p;
+#if defined(__SSE2__)
+        for (; end_byte - q >= 16; q += 16)
+        {
+            const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
+            const int spaces = _mm_movemask_epi8(_mm_cmpeq_epi8(x, _mm_set1_epi8(' ')));
+            const unsigned int others = ~static_cast<unsigned int>(spaces) & 0xFFFF;
+            if (others != 0)
+            {
+                return static_cast<std::size_t>(q - p) + static_cast<std::size_t>(__builtin_ctz(others));
+            }
+        }
+#endif
         for (; end_byte - q >= 8; q += 8)
         {
             const std::uint64_t others = decimal::eight_bytes(q) ^ 0x2020202020202020u; // zero for a space
@@ -5058,6 +5097,19 @@ class memory_input
         return flagged & tops;
     }
 
+#if defined(__SSE2__)
+    /// special_bytes for the 16 bytes at p, a bit for each byte: a signed
+    /// comparison with 0x20 flags the control bytes and those from 0x80 on.
+    static unsigned int special_bytes_16(const char* p) noexcept
+    {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i flagged = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8('"')),
+                                                          _mm_cmpeq_epi8(x, _mm_set1_epi8('\\'))),
+                                             _mm_cmplt_epi8(x, _mm_set1_epi8(0x20)));
+        return static_cast<unsigned int>(_mm_movemask_epi8(flagged));
+    }
+#endif
+
     /// Printable ASCII other than '"' and '\\': a string's byte as it is.
     static bool is_plain_ascii(const unsigned char c) noexcept
     {
@@ -5073,6 +5125,11 @@ class memory_input
     {
         while (end_byte - p >= 4)
         {
+            if (end_byte - p >= 8 and two_unlimited_three_byte_sequences(decimal::eight_bytes(p)))
+            {
+                p += 6;
+                continue;
+            }
             const unsigned char* const u = reinterpret_cast<const unsigned char*>(p);
             const std::uint32_t w = std::uint32_t{u[0]} | std::uint32_t{u[1]} << 8 | std::uint32_t{u[2]} << 16 |
                                     std::uint32_t{u[3]} << 24;
@@ -5119,6 +5176,16 @@ class memory_input
             p += length;
         }
         return p;
+    }
+
+    /// Whether the bytes start with two three-byte sequences whose leads are
+    /// neither E0 nor ED, the two that limit the second byte; most text in
+    /// Chinese or Japanese is such pairs.
+    static bool two_unlimited_three_byte_sequences(const std::uint64_t bytes) noexcept
+    {
+        const unsigned int unlimited = 0xDFFE; // a bit for each lead's low half but 0 and D
+        return (bytes & 0xC0C0F0C0C0F0u) == 0x8080E08080E0u and
+               ((unlimited >> (bytes & 0xF)) & (unlimited >> ((bytes >> 24) & 0xF)) & 1) != 0;
     }
 
     /// The length of the valid UTF-8 sequence at p, 0 if there is none.
@@ -5379,6 +5446,9 @@ inline std::string parse_error_text(const parse_failure& failure)
     return text;
 }
 
+template<typename BasicJsonType>
+class value_builder;
+
 /// The reader: a loop over the bytes with an explicit stack of the open
 /// arrays and objects, so no depth of text reaches the call stack. It
 /// reports each value to a handler whose callbacks return false to stop.
@@ -5453,13 +5523,9 @@ class parser
                     continue;
                 }
                 case '"':
-                    if (not read_string())
+                    if (not read_string_for(handler, false))
                     {
                         return false;
-                    }
-                    if (not handler.string_value(text))
-                    {
-                        return stop();
                     }
                     break;
                 case 't':
@@ -5652,18 +5718,25 @@ class parser
 
     // -- whitespace and comments ----------------------------------------------
 
-    bool skip_whitespace()
+    [[gnu::always_inline]] bool skip_whitespace()
+    {
+        input.skip_whitespace(line, line_start);
+        return input.peek() != '/' or not options.allow_comments or skip_comments();
+    }
+
+    /// The comments from a '/' on, and the whitespace around them.
+    bool skip_comments()
     {
         for (;;)
         {
-            input.skip_whitespace(line, line_start);
-            if (input.peek() != '/' or not options.allow_comments)
-            {
-                return true;
-            }
             if (not skip_comment())
             {
                 return false;
+            }
+            input.skip_whitespace(line, line_start);
+            if (input.peek() != '/')
+            {
+                return true;
             }
         }
     }
@@ -5731,13 +5804,9 @@ class parser
         {
             return fail(101, expected);
         }
-        if (not read_string())
+        if (not read_string_for(handler, true))
         {
             return false;
-        }
-        if (not handler.object_key(text))
-        {
-            return stop();
         }
         if (not skip_whitespace())
         {
@@ -5965,11 +6034,71 @@ class parser
 
     // -- strings --------------------------------------------------------------
 
+    /// A string value, or a key where `key`, reported to the handler.
+    template<typename Handler>
+    bool read_string_for(Handler& handler, const bool key)
+    {
+        return read_string() and ((key ? handler.object_key(text) : handler.string_value(text)) or stop());
+    }
+
+    /// The value builder takes a string with nothing to decode from where it
+    /// lies in memory, sparing the copy into `text`.
+    bool read_string_for(value_builder<BasicJsonType>& builder, const bool key)
+    {
+        const char* first = nullptr;
+        std::size_t length = 0;
+        if (not read_string(first, length, std::integral_constant<bool, Input::contiguous>()))
+        {
+            return false;
+        }
+        if (first == nullptr)
+        {
+            return (key ? builder.object_key(text) : builder.string_value(text)) or stop();
+        }
+        if (key ? builder.object_key(first, length) : builder.string_value(first, length))
+        {
+            return true;
+        }
+        text.assign(first, length); // for the message
+        return stop();
+    }
+
+    /// A string from its opening quote: where it has nothing to decode, first
+    /// and length give its bytes in memory; otherwise first is null and the
+    /// string is in `text`.
+    bool read_string(const char*& first, std::size_t& length, std::true_type /*in memory*/)
+    {
+        input.advance();
+        const std::size_t run = input.plain_run();
+        const char* const start = input.position();
+        if (static_cast<std::size_t>(input.end() - start) > run and start[run] == '"')
+        {
+            first = start;
+            length = run;
+            input.advance(run + 1);
+            return true;
+        }
+        text.assign(start, run);
+        input.advance(run);
+        return read_string_rest();
+    }
+
+    bool read_string(const char*& /*first*/, std::size_t& /*length*/, std::false_type /*any input*/)
+    {
+        return read_string();
+    }
+
     /// A string from its opening quote, decoded into `text` as UTF-8.
     bool read_string()
     {
         text.clear();
         input.advance();
+        return read_string_rest();
+    }
+
+    /// The rest of a string, after its opening quote, appended to `text`.
+    bool read_string_rest()
+    {
         for (;;)
         {
             const std::size_t run = input.plain_run();
@@ -6292,33 +6421,28 @@ class value_builder
         return true;
     }
 
-    bool object_key(string_t& key)
+    /// A string value from its bytes.
+    bool string_value(const char* first, const std::size_t length)
     {
-        if (skipped_depth != 0)
+        if (not discarding())
         {
-            return true;
-        }
-        object_t& object = *open.back().object;
-        // The key is copied, so it is still there for the message of 104.
-        const auto inserted = object.emplace(static_cast<const string_t&>(key), BasicJsonType());
-        slot = &inserted.first->second;
-        if (inserted.second)
-        {
-            return true;
-        }
-        switch (policy)
-        {
-            case duplicate_key_policy::last_wins:
-                *slot = BasicJsonType();
-                break;
-            case duplicate_key_policy::first_wins:
-                skip_next = true;
-                break;
-            case duplicate_key_policy::reject:
-                duplicate = true;
-                return false;
+            BasicJsonType value(detail::value_t::string);
+            value.template get_ref<string_t&>().assign(first, length);
+            place(std::move(value));
         }
         return true;
+    }
+
+    bool object_key(string_t& key)
+    {
+        // The key is copied, so it is still there for the message of 104.
+        return add_key(static_cast<const string_t&>(key));
+    }
+
+    /// A key from its bytes.
+    bool object_key(const char* first, const std::size_t length)
+    {
+        return add_key(first, length);
     }
 
     bool begin_object()
@@ -6342,6 +6466,37 @@ class value_builder
     }
 
   private:
+    /// A member with a key made from `key` and a null value, as the policy says.
+    template<typename... Key>
+    bool add_key(Key&&... key)
+    {
+        if (skipped_depth != 0)
+        {
+            return true;
+        }
+        object_t& object = *open.back().object;
+        const auto inserted = object.emplace(std::piecewise_construct, std::forward_as_tuple(std::forward<Key>(key)...),
+                                             std::forward_as_tuple());
+        slot = &inserted.first->second;
+        if (inserted.second)
+        {
+            return true;
+        }
+        switch (policy)
+        {
+            case duplicate_key_policy::last_wins:
+                *slot = BasicJsonType();
+                break;
+            case duplicate_key_policy::first_wins:
+                skip_next = true;
+                break;
+            case duplicate_key_policy::reject:
+                duplicate = true;
+                return false;
+        }
+        return true;
+    }
+
     /// True while the value of a key the first_wins policy drops is read.
     bool discarding() noexcept
     {

@@ -513,6 +513,30 @@ TEST(ParseInputs, MemoryAndStreamAgreeOnEveryByteInEveryPlace)
     EXPECT_GT(errors, 0u);
 }
 
+// Where the processor has SSE2, text in memory takes strings and runs of
+// spaces sixteen bytes at a time (parse_tests_portable reads it eight at a
+// time): every byte value in every place of two such runs, and just after
+// them, must read as it does from a stream.
+TEST(ParseInputs, MemoryAndStreamAgreeOnEveryByteOfLongRuns)
+{
+    const std::string clean = "[\"" + std::string(40, 'a') + "\"," + std::string(40, ' ') + "1]";
+    std::size_t errors = 0;
+    for (int byte = 0; byte < 256; ++byte)
+    {
+        for (std::size_t place = 2; place + 1 < clean.size(); ++place)
+        {
+            std::string text = clean;
+            text[place] = static_cast<char>(byte);
+            const std::string in_memory = outcome([&] { return json::parse(text); });
+            std::istringstream stream(text);
+            ASSERT_EQ(outcome([&] { return json::parse(stream); }), in_memory) << byte << " at " << place;
+            ASSERT_EQ(json::accept(text), in_memory.compare(0, 6, "error ") != 0) << byte << " at " << place;
+            errors += in_memory.compare(0, 6, "error ") == 0;
+        }
+    }
+    EXPECT_GT(errors, 0u);
+}
+
 // In memory, a run of multi-byte UTF-8 is checked a sequence per load while
 // four bytes remain and byte by byte nearer the end. Every lead byte, with
 // second bytes at the edges of every range the rules allow, must read as it
