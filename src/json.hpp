@@ -5213,9 +5213,44 @@ class memory_input
     const char* end_byte;
 };
 
+/// What the inputs read a byte at a time share: a count of the bytes taken,
+/// and no bytes in memory for the parser's fast paths to run over.
+template<typename Input>
+class byte_at_a_time_input
+{
+  public:
+    static constexpr bool contiguous = false;
+
+    std::size_t offset() const noexcept
+    {
+        return count;
+    }
+
+    const char* position() const noexcept
+    {
+        return nullptr;
+    }
+
+    std::size_t plain_run() const noexcept
+    {
+        return 0;
+    }
+
+    void advance(std::size_t /*unused*/) noexcept
+    {}
+
+    void skip_whitespace(std::size_t& line, std::size_t& line_start)
+    {
+        skip_whitespace_bytes(static_cast<Input&>(*this), line, line_start);
+    }
+
+  protected:
+    std::size_t count = 0;
+};
+
 /// A stream buffer, read through sgetc and sbumpc so that nothing past the
 /// last byte the parse needs is taken from it.
-class stream_input
+class stream_input : public byte_at_a_time_input<stream_input>
 {
   public:
     /// Reads from buffer; a null buffer is empty input.
@@ -5223,7 +5258,7 @@ class stream_input
         : source(buffer)
     {}
 
-    static constexpr bool contiguous = false;
+    using byte_at_a_time_input<stream_input>::advance;
 
     int peek() const
     {
@@ -5241,44 +5276,20 @@ class stream_input
         ++count;
     }
 
-    std::size_t offset() const noexcept
-    {
-        return count;
-    }
-
-    const char* position() const noexcept
-    {
-        return nullptr;
-    }
-
-    std::size_t plain_run() const noexcept
-    {
-        return 0;
-    }
-
-    void advance(std::size_t /*unused*/) noexcept
-    {}
-
-    void skip_whitespace(std::size_t& line, std::size_t& line_start)
-    {
-        skip_whitespace_bytes(*this, line, line_start);
-    }
-
   private:
     std::streambuf* source;
-    std::size_t count = 0;
 };
 
 /// Any input iterators over char, signed char or unsigned char.
 template<typename Iterator>
-class iterator_input
+class iterator_input : public byte_at_a_time_input<iterator_input<Iterator>>
 {
   public:
     iterator_input(Iterator first, Iterator last)
         : next_byte(std::move(first)), end_byte(std::move(last))
     {}
 
-    static constexpr bool contiguous = false;
+    using byte_at_a_time_input<iterator_input<Iterator>>::advance;
 
     int peek() const
     {
@@ -5288,36 +5299,12 @@ class iterator_input
     void advance()
     {
         ++next_byte;
-        ++count;
-    }
-
-    std::size_t offset() const noexcept
-    {
-        return count;
-    }
-
-    const char* position() const noexcept
-    {
-        return nullptr;
-    }
-
-    std::size_t plain_run() const noexcept
-    {
-        return 0;
-    }
-
-    void advance(std::size_t /*unused*/) noexcept
-    {}
-
-    void skip_whitespace(std::size_t& line, std::size_t& line_start)
-    {
-        skip_whitespace_bytes(*this, line, line_start);
+        ++this->count;
     }
 
   private:
     Iterator next_byte;
     Iterator end_byte;
-    std::size_t count = 0;
 };
 
 /// What the grammar wanted where a parse failed.
