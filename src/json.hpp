@@ -4976,6 +4976,19 @@ class memory_input
         return true;
     }
 
+    /// Steps over a space followed by a byte that is neither whitespace nor
+    /// the start of a comment, the most common whitespace after a colon.
+    bool skip_single_space() noexcept
+    {
+        if (end_byte - next_byte >= 2 and *next_byte == ' ' and static_cast<unsigned char>(next_byte[1]) > ' ' and
+            next_byte[1] != '/')
+        {
+            ++next_byte;
+            return true;
+        }
+        return false;
+    }
+
     /// skip_whitespace_bytes, spaces eight or sixteen at a time.
     void skip_whitespace(std::size_t& line, std::size_t& line_start) noexcept
     {
@@ -5267,6 +5280,11 @@ class byte_at_a_time_input
     }
 
     bool starts_with(const char* /*word*/, std::size_t /*length*/) const noexcept
+    {
+        return false;
+    }
+
+    bool skip_single_space() noexcept
     {
         return false;
     }
@@ -5852,7 +5870,7 @@ class parser
             return fail(101, expectation::colon);
         }
         input.advance();
-        return skip_whitespace();
+        return input.skip_single_space() or skip_whitespace();
     }
 
     static bool is_digit(const int c) noexcept
