@@ -5005,25 +5005,21 @@ class memory_input
         const char* p = next_byte;
         while (p != end_byte)
         {
-            if (static_cast<unsigned char>(*p) > ' ')
+            if (*p == '\n')
             {
-                break;
+                // Most often a line break and the indent of the next line.
+                ++p;
+                ++line;
+                line_start = static_cast<std::size_t>(p - begin_byte);
+                p += space_run(p);
             }
-            if (*p == ' ')
+            else if (*p == ' ')
             {
-                // Most often one space, as after a colon.
                 p += end_byte - p >= 2 and static_cast<unsigned char>(p[1]) > ' ' ? 1 : space_run(p);
             }
             else if (*p == '\t' or *p == '\r')
             {
                 ++p;
-            }
-            else if (*p == '\n')
-            {
-                ++p;
-                ++line;
-                line_start = static_cast<std::size_t>(p - begin_byte);
-                p += space_run(p); // most often the indent of the next line
             }
             else
             {
