@@ -80,6 +80,7 @@ const std::vector<invalid_case> invalid_cases = {
     {"tru", 101, 3, 1, 4, "a literal cut short"},
     {"trUe", 101, 2, 1, 3, "literals are lower case"},
     {"nulls", 101, 4, 1, 5, "a literal followed by more letters"},
+    {"[falsy]", 101, 5, 1, 6, "a literal whose last byte alone differs"},
     {"01", 101, 1, 1, 2, "a leading zero"},
     {"-01", 101, 2, 1, 3, "a leading zero after the minus"},
     {"+1", 101, 0, 1, 1, "a plus sign"},
