@@ -4946,6 +4946,49 @@ class memory_input
         return end_byte;
     }
 
+    /// Whether the bytes from here start with the `length` bytes at word,
+    /// four at a time: for a constant word, a load and a comparison each.
+    bool starts_with(const char* const word, const std::size_t length) const noexcept
+    {
+        if (static_cast<std::size_t>(end_byte - next_byte) < length)
+        {
+            return false;
+        }
+        std::size_t i = 0;
+        for (; length - i >= 4; i += 4)
+        {
+            std::uint32_t have = 0;
+            std::uint32_t want = 0;
+            std::memcpy(&have, next_byte + i, 4);
+            std::memcpy(&want, word + i, 4);
+            if (have != want)
+            {
+                return false;
+            }
+        }
+        for (; i != length; ++i)
+        {
+            if (next_byte[i] != word[i])
+            {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    /// Steps over a space followed by a byte that is neither whitespace nor
+    /// the start of a comment, the most common whitespace after a colon.
+    bool skip_single_space() noexcept
+    {
+        if (end_byte - next_byte >= 2 and *next_byte == ' ' and static_cast<unsigned char>(next_byte[1]) > ' ' and
+            next_byte[1] != '/')
+        {
+            ++next_byte;
+            return true;
+        }
+        return false;
+    }
+
     /// skip_whitespace_bytes, spaces eight or sixteen at a time.
     void skip_whitespace(std::size_t& line, std::size_t& line_start) noexcept
     {
@@ -4962,25 +5005,21 @@ class memory_input
         const char* p = next_byte;
         while (p != end_byte)
         {
-            if (static_cast<unsigned char>(*p) > ' ')
+            if (*p == '\n')
             {
-                break;
+                // Most often a line break and the indent of the next line.
+                ++p;
+                ++line;
+                line_start = static_cast<std::size_t>(p - begin_byte);
+                p += space_run(p);
             }
-            if (*p == ' ')
+            else if (*p == ' ')
             {
-                // Most often one space, as after a colon.
                 p += end_byte - p >= 2 and static_cast<unsigned char>(p[1]) > ' ' ? 1 : space_run(p);
             }
             else if (*p == '\t' or *p == '\r')
             {
                 ++p;
-            }
-            else if (*p == '\n')
-            {
-                ++p;
-                ++line;
-                line_start = static_cast<std::size_t>(p - begin_byte);
-                p += space_run(p); // most often the indent of the next line
             }
             else
             {
@@ -5234,6 +5273,16 @@ class byte_at_a_time_input
     std::size_t plain_run() const noexcept
     {
         return 0;
+    }
+
+    bool starts_with(const char* /*word*/, std::size_t /*length*/) const noexcept
+    {
+        return false;
+    }
+
+    bool skip_single_space() noexcept
+    {
+        return false;
     }
 
     void advance(std::size_t /*unused*/) noexcept
@@ -5769,7 +5818,20 @@ class parser
 
     // -- tokens ---------------------------------------------------------------
 
-    bool read_literal(const char* word, const expectation expected)
+    /// true, false or null; in memory, the word four bytes per comparison.
+    template<std::size_t Size>
+    [[gnu::always_inline]] bool read_literal(const char (&word)[Size], const expectation expected)
+    {
+        if (input.starts_with(word, Size - 1))
+        {
+            input.advance(Size - 1);
+            return true;
+        }
+        return read_literal_bytes(word, expected);
+    }
+
+    /// read_literal a byte at a time, failing at the first byte that differs.
+    bool read_literal_bytes(const char* word, const expectation expected)
     {
         for (; *word != '\0'; ++word)
         {
@@ -5804,7 +5866,7 @@ class parser
             return fail(101, expectation::colon);
         }
         input.advance();
-        return skip_whitespace();
+        return input.skip_single_space() or skip_whitespace();
     }
 
     static bool is_digit(const int c) noexcept
