@@ -4946,6 +4946,13 @@ class memory_input
         return end_byte;
     }
 
+    /// Whether the next bytes are a comma and the first of a number.
+    bool comma_then_number() const noexcept
+    {
+        return end_byte - next_byte >= 2 and *next_byte == ',' and
+               (decimal::is_digit(next_byte[1]) or next_byte[1] == '-');
+    }
+
     /// skip_whitespace_bytes, spaces eight or sixteen at a time.
     void skip_whitespace(std::size_t& line, std::size_t& line_start) noexcept
     {
@@ -5234,6 +5241,11 @@ class byte_at_a_time_input
     std::size_t plain_run() const noexcept
     {
         return 0;
+    }
+
+    bool comma_then_number() const noexcept
+    {
+        return false;
     }
 
     void advance(std::size_t /*unused*/) noexcept
@@ -5556,9 +5568,19 @@ class parser
                 case '7':
                 case '8':
                 case '9':
-                    if (not read_number(handler))
+                    for (;;)
                     {
-                        return false;
+                        if (not read_number(handler))
+                        {
+                            return false;
+                        }
+                        // Numbers in an array most often follow one another with a bare comma between.
+                        if (in_object or depth == 0 or not input.comma_then_number())
+                        {
+                            break;
+                        }
+                        input.advance();
+                        token_start = input.offset();
                     }
                     break;
                 default:
@@ -6561,7 +6583,7 @@ class value_builder
         }
         const auto first = elements.begin() + static_cast<std::ptrdiff_t>(closing.first);
         BasicJsonType array(array_t(std::make_move_iterator(first), std::make_move_iterator(elements.end())));
-        elements.erase(first, elements.end());
+        elements.resize(closing.first); // cheaper than erase, which is made to close a gap
         open.pop_back();
         if (closing.target != nullptr)
         {
