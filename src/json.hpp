@@ -6643,16 +6643,16 @@ class value_builder
             return true;
         }
         const auto first = elements.begin() + static_cast<std::ptrdiff_t>(closing.first);
-        BasicJsonType array(array_t(std::make_move_iterator(first), std::make_move_iterator(elements.end())));
+        array_t items(std::make_move_iterator(first), std::make_move_iterator(elements.end()));
         elements.resize(closing.first); // cheaper than erase, which is made to close a gap
         open.pop_back();
         if (closing.target != nullptr)
         {
-            *closing.target = std::move(array);
+            *closing.target = BasicJsonType(std::move(items));
         }
         else
         {
-            elements.push_back(std::move(array));
+            elements.emplace_back(std::move(items)); // made in place, where its first element was
         }
         return true;
     }
