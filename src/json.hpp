@@ -6457,27 +6457,27 @@ class value_builder
 
     bool null_value()
     {
-        return scalar(BasicJsonType());
+        return scalar();
     }
 
     bool boolean_value(const typename BasicJsonType::boolean_t b)
     {
-        return scalar(BasicJsonType(b));
+        return scalar(b);
     }
 
     bool integer_value(const typename BasicJsonType::number_integer_t n)
     {
-        return scalar(BasicJsonType(n));
+        return scalar(n);
     }
 
     bool unsigned_value(const typename BasicJsonType::number_unsigned_t n)
     {
-        return scalar(BasicJsonType(n));
+        return scalar(n);
     }
 
     [[gnu::always_inline]] bool float_value(const typename BasicJsonType::number_float_t x)
     {
-        return scalar(BasicJsonType(x));
+        return scalar(x);
     }
 
     /// Copied, not moved: the copy is one allocation of the exact size,
@@ -6582,30 +6582,34 @@ class value_builder
         return false;
     }
 
-    [[gnu::always_inline]] bool scalar(BasicJsonType&& value)
+    /// A scalar made from `native` (null from nothing) where it goes.
+    template<typename... Native>
+    [[gnu::always_inline]] bool scalar(const Native... native)
     {
         if (not discarding())
         {
-            place(std::move(value));
+            place(native...);
         }
         return true;
     }
 
-    /// Where a value goes: the root, an open array's elements or the member
-    /// whose key came last. The address is good until the next value.
-    [[gnu::always_inline]] BasicJsonType* place(BasicJsonType&& value)
+    /// Where a value goes, made there from `args`: the root, an open array's
+    /// elements or the member whose key came last. The address is good until
+    /// the next value.
+    template<typename... Args>
+    [[gnu::always_inline]] BasicJsonType* place(Args&&... args)
     {
         if (open.empty())
         {
-            root = std::move(value);
+            root = BasicJsonType(std::forward<Args>(args)...);
             return &root;
         }
         if (open.back().object == nullptr)
         {
-            elements.push_back(std::move(value));
+            elements.emplace_back(std::forward<Args>(args)...);
             return &elements.back();
         }
-        *slot = std::move(value);
+        *slot = BasicJsonType(std::forward<Args>(args)...);
         return slot;
     }
 
