@@ -4660,7 +4660,8 @@ struct number_parts
 /// fraction digits, with no exponent. The fraction is read in one 16-byte
 /// load and taken as 16 digits, trailing zeros added, which changes only how
 /// many digits `leading` counts. nullptr for any other number.
-inline const char* scan_long_fraction(const char* p, number_parts& parts, bool& integral) noexcept
+[[gnu::always_inline]] inline const char* scan_long_fraction(const char* p, number_parts& parts,
+                                                              bool& integral) noexcept
 {
     const bool negative = *p == '-';
     const char* const first = p + (negative ? 1 : 0);
@@ -4711,16 +4712,6 @@ inline const char* scan_long_fraction(const char* p, number_parts& parts, bool& 
 /// whether it has neither fraction nor exponent.
 inline const char* scan_number(const char* p, const char* const last, number_parts& parts, bool& integral) noexcept
 {
-#if defined(__SSE2__) && defined(__x86_64__)
-    if (last - p >= 32)
-    {
-        const char* const end = scan_long_fraction(p, parts, integral);
-        if (end != nullptr)
-        {
-            return end;
-        }
-    }
-#endif
     // In locals, which the compiler keeps in registers.
     std::uint64_t leading = 0;
     int taken = 0;
@@ -4781,6 +4772,25 @@ inline const char* scan_number(const char* p, const char* const last, number_par
     }
     parts = {leading, taken, truncated, negative, magnitude, digits};
     return p;
+}
+
+/// scan_number, trying scan_long_fraction first where 32 bytes from p can
+/// be read, as they mostly can in the reader's input in memory. Inline in
+/// the reader, so that the common number's parts stay in registers.
+[[gnu::always_inline]] inline const char* scan_number_in_memory(const char* p, const char* const last,
+                                                                 number_parts& parts, bool& integral) noexcept
+{
+#if defined(__SSE2__) && defined(__x86_64__)
+    if (last - p >= 32)
+    {
+        const char* const end = scan_long_fraction(p, parts, integral);
+        if (end != nullptr)
+        {
+            return end;
+        }
+    }
+#endif
+    return scan_number(p, last, parts, integral);
 }
 
 /// The bits of the double nearest to the number `parts` describes, given
@@ -5938,7 +5948,7 @@ class parser
         const char* const first = input.position();
         decimal::number_parts parts{}; // zeroed: the compiler cannot see that valid text sets every part
         bool integral = false;
-        const char* const last = decimal::scan_number(first, input.end(), parts, integral);
+        const char* const last = decimal::scan_number_in_memory(first, input.end(), parts, integral);
         if (last == nullptr or
             (integral and (parts.magnitude > 19 or std::numeric_limits<number_unsigned_t>::digits < 64)))
         {
