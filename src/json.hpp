@@ -4600,8 +4600,8 @@ inline std::uint64_t eight_digits_value(std::uint64_t bytes) noexcept
 
 /// Reads the digits from p on: into `leading` while `taken` stays at most
 /// 19, after that only whether one is not 0. Returns the end of the digits.
-inline const char* read_digits(const char* p, const char* last, std::uint64_t& leading, int& taken,
-                               bool& truncated) noexcept
+[[gnu::always_inline]] inline const char* read_digits(const char* p, const char* last, std::uint64_t& leading,
+                                                  int& taken, bool& truncated) noexcept
 {
     static const std::uint64_t powers[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
     // Eight bytes at a time while any digits among them still fit.
@@ -4653,6 +4653,58 @@ struct number_parts
     std::int64_t magnitude; // the number is below 10^magnitude and at least a tenth of it
     digit_run digits;
 };
+
+#if defined(__SSE2__) && defined(__x86_64__)
+/// scan_number for the common measure or coordinate, at least 32 bytes
+/// readable from p: a sign, 1 to 3 integer digits not led by 0, and 8 to 16
+/// fraction digits, with no exponent. The fraction is read in one 16-byte
+/// load and taken as 16 digits, trailing zeros added, which changes only how
+/// many digits `leading` counts. nullptr for any other number.
+[[gnu::always_inline]] inline const char* scan_long_fraction(const char* p, number_parts& parts,
+                                                              bool& integral) noexcept
+{
+    const bool negative = *p == '-';
+    const char* const first = p + (negative ? 1 : 0);
+    // Settled before any digit is taken, so that integers leave at once.
+    const int whole = is_digit(first[1]) ? (is_digit(first[2]) ? 3 : 2) : 1;
+    if (first[whole] != '.' or static_cast<unsigned char>(*first - '1') > 8)
+    {
+        return nullptr;
+    }
+    std::uint64_t leading = 0;
+    const char* q = first;
+    for (; q != first + whole; ++q)
+    {
+        leading = leading * 10 + static_cast<std::uint64_t>(*q - '0');
+    }
+    const char* const fraction = q + 1;
+    const __m128i digits = _mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(fraction)), _mm_set1_epi8('0'));
+    const __m128i is_digit_lane = _mm_cmpeq_epi8(_mm_min_epu8(digits, _mm_set1_epi8(9)), digits);
+    const auto lanes = static_cast<unsigned int>(_mm_movemask_epi8(is_digit_lane));
+    const int count = __builtin_ctz(~lanes); // bit 16 on: at most 16
+    const char* const end = fraction + count;
+    if (count < 8 or is_digit(*end) or (*end | 0x20) == 'e')
+    {
+        return nullptr;
+    }
+    // Lanes past the digits to zero, then digits paired, pairs into fours,
+    // fours into eights, each step one multiplication and addition of lanes.
+    static const unsigned char ones_then_zeros[32] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                                                      0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+    const __m128i kept =
+        _mm_and_si128(digits, _mm_loadu_si128(reinterpret_cast<const __m128i*>(ones_then_zeros + 16 - count)));
+    const __m128i pairs = _mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(kept, _mm_set1_epi16(0xFF)), _mm_set1_epi16(10)),
+                                        _mm_srli_epi16(kept, 8));
+    const __m128i fours = _mm_madd_epi16(pairs, _mm_set1_epi32(1 << 16 | 100));
+    const __m128i eights = _mm_madd_epi16(_mm_packs_epi32(fours, fours), _mm_set1_epi32(1 << 16 | 10000));
+    const auto both = static_cast<std::uint64_t>(_mm_cvtsi128_si64(eights));
+    const std::uint64_t sixteen = (both & 0xFFFFFFFFu) * 100000000 + (both >> 32);
+    const int taken = static_cast<int>(q - first) + 16;
+    parts = {leading * 10000000000000000u + sixteen, taken, false, negative, q - first, {first, end}};
+    integral = false;
+    return end;
+}
+#endif
 
 /// Checks the number at [p, last) against the JSON grammar while reading its
 /// parts as text_to_double does, so that the text is read once. Returns the
@@ -4722,6 +4774,25 @@ inline const char* scan_number(const char* p, const char* const last, number_par
     return p;
 }
 
+/// scan_number, trying scan_long_fraction first where 32 bytes from p can
+/// be read, as they mostly can in the reader's input in memory. Inline in
+/// the reader, so that the common number's parts stay in registers.
+[[gnu::always_inline]] inline const char* scan_number_in_memory(const char* p, const char* const last,
+                                                                 number_parts& parts, bool& integral) noexcept
+{
+#if defined(__SSE2__) && defined(__x86_64__)
+    if (last - p >= 32)
+    {
+        const char* const end = scan_long_fraction(p, parts, integral);
+        if (end != nullptr)
+        {
+            return end;
+        }
+    }
+#endif
+    return scan_number(p, last, parts, integral);
+}
+
 /// The bits of the double nearest to the number `parts` describes, given
 /// `lower`, its product with the power of ten rounded down, and `bits`, what
 /// that rounds to, which a number a little above it might not. Out of line,
@@ -4759,7 +4830,7 @@ inline const char* scan_number(const char* p, const char* const last, number_par
 }
 
 /// The double nearest to the number `parts` describes, as text_to_double.
-inline bool parts_to_double(const number_parts& parts, double& result) noexcept
+[[gnu::always_inline]] inline bool parts_to_double(const number_parts& parts, double& result) noexcept
 {
     const std::uint64_t leading = parts.leading;
     const int taken = parts.taken;
@@ -4987,6 +5058,13 @@ class memory_input
             return true;
         }
         return false;
+    }
+
+    /// Whether the next bytes are a comma and the first of a number.
+    bool comma_then_number() const noexcept
+    {
+        return end_byte - next_byte >= 2 and *next_byte == ',' and
+               (decimal::is_digit(next_byte[1]) or next_byte[1] == '-');
     }
 
     /// skip_whitespace_bytes, spaces eight or sixteen at a time.
@@ -5281,6 +5359,11 @@ class byte_at_a_time_input
     }
 
     bool skip_single_space() noexcept
+    {
+        return false;
+    }
+
+    bool comma_then_number() const noexcept
     {
         return false;
     }
@@ -5605,9 +5688,19 @@ class parser
                 case '7':
                 case '8':
                 case '9':
-                    if (not read_number(handler))
+                    for (;;)
                     {
-                        return false;
+                        if (not read_number(handler))
+                        {
+                            return false;
+                        }
+                        // Numbers in an array most often follow one another with a bare comma between.
+                        if (in_object or depth == 0 or not input.comma_then_number())
+                        {
+                            break;
+                        }
+                        input.advance();
+                        token_start = input.offset();
                     }
                     break;
                 default:
@@ -5917,7 +6010,7 @@ class parser
         const char* const first = input.position();
         decimal::number_parts parts{}; // zeroed: the compiler cannot see that valid text sets every part
         bool integral = false;
-        const char* const last = decimal::scan_number(first, input.end(), parts, integral);
+        const char* const last = decimal::scan_number_in_memory(first, input.end(), parts, integral);
         if (last == nullptr or
             (integral and (parts.magnitude > 19 or std::numeric_limits<number_unsigned_t>::digits < 64)))
         {
@@ -6436,27 +6529,27 @@ class value_builder
 
     bool null_value()
     {
-        return scalar(BasicJsonType());
+        return scalar();
     }
 
     bool boolean_value(const typename BasicJsonType::boolean_t b)
     {
-        return scalar(BasicJsonType(b));
+        return scalar(b);
     }
 
     bool integer_value(const typename BasicJsonType::number_integer_t n)
     {
-        return scalar(BasicJsonType(n));
+        return scalar(n);
     }
 
     bool unsigned_value(const typename BasicJsonType::number_unsigned_t n)
     {
-        return scalar(BasicJsonType(n));
+        return scalar(n);
     }
 
-    bool float_value(const typename BasicJsonType::number_float_t x)
+    [[gnu::always_inline]] bool float_value(const typename BasicJsonType::number_float_t x)
     {
-        return scalar(BasicJsonType(x));
+        return scalar(x);
     }
 
     /// Copied, not moved: the copy is one allocation of the exact size,
@@ -6547,7 +6640,7 @@ class value_builder
     }
 
     /// True while the value of a key the first_wins policy drops is read.
-    bool discarding() noexcept
+    [[gnu::always_inline]] bool discarding() noexcept
     {
         if (skipped_depth != 0)
         {
@@ -6561,30 +6654,34 @@ class value_builder
         return false;
     }
 
-    bool scalar(BasicJsonType&& value)
+    /// A scalar made from `native` (null from nothing) where it goes.
+    template<typename... Native>
+    [[gnu::always_inline]] bool scalar(const Native... native)
     {
         if (not discarding())
         {
-            place(std::move(value));
+            place(native...);
         }
         return true;
     }
 
-    /// Where a value goes: the root, an open array's elements or the member
-    /// whose key came last. The address is good until the next value.
-    BasicJsonType* place(BasicJsonType&& value)
+    /// Where a value goes, made there from `args`: the root, an open array's
+    /// elements or the member whose key came last. The address is good until
+    /// the next value.
+    template<typename... Args>
+    [[gnu::always_inline]] BasicJsonType* place(Args&&... args)
     {
         if (open.empty())
         {
-            root = std::move(value);
+            root = BasicJsonType(std::forward<Args>(args)...);
             return &root;
         }
         if (open.back().object == nullptr)
         {
-            elements.push_back(std::move(value));
+            elements.emplace_back(std::forward<Args>(args)...);
             return &elements.back();
         }
-        *slot = std::move(value);
+        *slot = BasicJsonType(std::forward<Args>(args)...);
         return slot;
     }
 
@@ -6622,16 +6719,16 @@ class value_builder
             return true;
         }
         const auto first = elements.begin() + static_cast<std::ptrdiff_t>(closing.first);
-        BasicJsonType array(array_t(std::make_move_iterator(first), std::make_move_iterator(elements.end())));
-        elements.erase(first, elements.end());
+        array_t items(std::make_move_iterator(first), std::make_move_iterator(elements.end()));
+        elements.resize(closing.first); // cheaper than erase, which is made to close a gap
         open.pop_back();
         if (closing.target != nullptr)
         {
-            *closing.target = std::move(array);
+            *closing.target = BasicJsonType(std::move(items));
         }
         else
         {
-            elements.push_back(std::move(array));
+            elements.emplace_back(std::move(items)); // made in place, where its first element was
         }
         return true;
     }

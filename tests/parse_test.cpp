@@ -15,6 +15,7 @@
 #include <iterator>
 #include <limits>
 #include <list>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -370,6 +371,59 @@ TEST(ParseNumbers, FloatsAreCorrectlyRounded)
         ++compared;
     }
     EXPECT_GT(compared, 19000u);
+}
+
+// Numbers in memory with enough bytes after them take faster paths (a long
+// fraction in one load, a number after a bare comma), the rest the general
+// one: each number at every distance from the end of the input, in a buffer
+// of exactly the text's size (so the sanitizer build sees any read past it),
+// alone and as the second of two in an array, must give strtod's bits.
+TEST(ParseNumbers, EveryDistanceFromTheEndReadsAsStrtod)
+{
+    struct number_case
+    {
+        const char* text;
+        const char* reason;
+    };
+    const number_case cases[] = {
+        {"-65.613616999999977", "canada.json's shape: two integer digits, fifteen fraction digits"},
+        {"1.2345678", "eight fraction digits, the fewest one load takes"},
+        {"1.1234567", "seven, read the general way"},
+        {"123.1234567890123456", "three integer digits and sixteen fraction digits, the most one load takes"},
+        {"123.12345678901234567", "seventeen fraction digits, read the general way"},
+        {"999.9999999999999999", "nineteen nines, the largest leading digits"},
+        {"1.0000000000000000", "sixteen zeros"},
+        {"4.0000000000000001", "the last of sixteen digits decides nothing, but is read"},
+        {"2.2250738585072014", "a digit pattern near a power of two"},
+        {"1234.12345678", "four integer digits, read the general way"},
+        {"0.12345678901", "a zero before the point, read the general way"},
+        {"-1.12345678e5", "an exponent after a long fraction"},
+        {"1.12345678E-300", "a far negative exponent after one"},
+        {"-1.7976931348623157e308", "the largest double"},
+        {"7", "one digit"},
+        {"-0.0", "negative zero"},
+    };
+    for (const number_case& row : cases)
+    {
+        SCOPED_TRACE(row.reason);
+        const double expected = std::strtod(row.text, nullptr);
+        const std::string number = row.text;
+        for (std::size_t pad = 0; pad <= 40; ++pad)
+        {
+            for (const std::string& text : {number + std::string(pad, ' '),
+                                            "[0," + number + "]" + std::string(pad, ' ')})
+            {
+                const std::unique_ptr<char[]> bytes(new char[text.size()]);
+                std::memcpy(bytes.get(), text.data(), text.size());
+                const json value = json::parse(bytes.get(), bytes.get() + text.size());
+                const json& read = value.is_array() ? value[1] : value;
+                ASSERT_TRUE(read.is_number()) << text;
+                const double parsed = read.is_number_float() ? *read.get_ptr<const double*>()
+                                                               : static_cast<double>(read.get<std::int64_t>());
+                ASSERT_EQ(number_texts::bits(parsed), number_texts::bits(expected)) << text;
+            }
+        }
+    }
 }
 
 // -- round trips --------------------------------------------------------------
