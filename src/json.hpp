@@ -6678,8 +6678,7 @@ class value_builder
         }
         if (open.back().object == nullptr)
         {
-            elements.emplace_back(std::forward<Args>(args)...);
-            return &elements.back();
+            return elements.push(std::forward<Args>(args)...);
         }
         *slot = BasicJsonType(std::forward<Args>(args)...);
         return slot;
@@ -6718,9 +6717,8 @@ class value_builder
             open.pop_back();
             return true;
         }
-        const auto first = elements.begin() + static_cast<std::ptrdiff_t>(closing.first);
-        array_t items(std::make_move_iterator(first), std::make_move_iterator(elements.end()));
-        elements.resize(closing.first); // cheaper than erase, which is made to close a gap
+        array_t items(std::make_move_iterator(elements.at(closing.first)), std::make_move_iterator(elements.end()));
+        elements.drop_moved(closing.first);
         open.pop_back();
         if (closing.target != nullptr)
         {
@@ -6728,10 +6726,99 @@ class value_builder
         }
         else
         {
-            elements.emplace_back(std::move(items)); // made in place, where its first element was
+            elements.push(std::move(items)); // made in place, where its first element was
         }
         return true;
     }
+
+    /// The elements of the open arrays, in storage of its own so that a push
+    /// is a bounds check and a construction in place, and the moved-from
+    /// elements of a closed array leave without a destructor call each.
+    class element_stack
+    {
+      public:
+        element_stack() = default;
+        element_stack(const element_stack&) = delete;
+        element_stack& operator=(const element_stack&) = delete;
+
+        ~element_stack()
+        {
+            release();
+        }
+
+        /// The element made from `args` on top. Throws std::bad_alloc and
+        /// what the construction throws; the stack is then as it was.
+        template<typename... Args>
+        [[gnu::always_inline]] BasicJsonType* push(Args&&... args)
+        {
+            if (top == limit)
+            {
+                grow();
+            }
+            traits::construct(alloc, top, std::forward<Args>(args)...);
+            return top++;
+        }
+
+        std::size_t size() const noexcept
+        {
+            return static_cast<std::size_t>(top - base);
+        }
+
+        BasicJsonType* at(const std::size_t index) const noexcept
+        {
+            return base + index;
+        }
+
+        BasicJsonType* end() const noexcept
+        {
+            return top;
+        }
+
+        /// Removes the elements from `index` on, which were all moved from:
+        /// a moved-from value is null and owns nothing, so its storage is
+        /// reused without its destructor being run.
+        void drop_moved(const std::size_t index) noexcept
+        {
+            top = base + index;
+        }
+
+      private:
+        using traits = std::allocator_traits<std::allocator<BasicJsonType>>;
+
+        /// Destroys every element and gives the storage back.
+        void release() noexcept
+        {
+            while (top != base)
+            {
+                traits::destroy(alloc, --top);
+            }
+            if (base != nullptr)
+            {
+                traits::deallocate(alloc, base, static_cast<std::size_t>(limit - base));
+            }
+        }
+
+        /// Twice the room, the elements moved there. Out of line: it is rare.
+        [[gnu::noinline]] void grow()
+        {
+            const std::size_t count = size();
+            const std::size_t capacity = count == 0 ? 64 : 2 * count;
+            BasicJsonType* const room = traits::allocate(alloc, capacity);
+            for (std::size_t i = 0; i != count; ++i)
+            {
+                traits::construct(alloc, room + i, std::move(base[i]));
+            }
+            release();
+            base = room;
+            top = room + count;
+            limit = room + capacity;
+        }
+
+        std::allocator<BasicJsonType> alloc;
+        BasicJsonType* base = nullptr;
+        BasicJsonType* top = nullptr;
+        BasicJsonType* limit = nullptr;
+    };
 
     /// An open array or object.
     struct level
@@ -6744,7 +6831,7 @@ class value_builder
     BasicJsonType& root;
     const duplicate_key_policy policy;
     std::vector<level> open;
-    std::vector<BasicJsonType> elements; // of the open arrays, the innermost last
+    element_stack elements; // of the open arrays, the innermost last
     BasicJsonType* slot = nullptr; // the member whose value comes next
     std::size_t skipped_depth = 0;
     bool skip_next = false;

@@ -76,6 +76,40 @@ TEST(ParseAllocationFailure, EveryPolicyAndEveryErrorLeaksNothing)
     }
 }
 
+// More elements wait in open arrays than the builder first makes room for,
+// half of them owning memory, so its stack grows while they are on it.
+std::string crowded_text()
+{
+    std::string elements;
+    for (int i = 0; i < 100; ++i)
+    {
+        elements += "\"a string far too long for inline storage, number " + std::to_string(i) + "\",[" +
+                    std::to_string(i) + ",{\"k\":[]}],";
+    }
+    return "[" + elements + "[" + elements + "0]]";
+}
+
+TEST(ParseAllocationFailure, GrowingElementStackLeaksNothing)
+{
+    const std::string crowded = crowded_text();
+    EXPECT_EQ(json::parse(crowded).dump(), crowded); // compact text writes back as itself
+    json target = 17;
+    fail_each_allocation([&] { target = json::parse(crowded); }, [&] { EXPECT_EQ(target.dump(), "17"); });
+    EXPECT_EQ(target.dump(), crowded);
+    // Cut before the end: the failure finds some 400 elements still waiting.
+    const std::string cut = crowded.substr(0, crowded.size() - 1);
+    fail_each_allocation([&] {
+        try
+        {
+            json::parse(cut);
+            ADD_FAILURE() << "read a cut text";
+        }
+        catch (const json::parse_error&)
+        {
+        }
+    });
+}
+
 TEST(ParseAllocations, AcceptAllocatesNothing)
 {
     EXPECT_EQ(allocations_during([] { EXPECT_TRUE(json::accept(text)); }), 0u);
