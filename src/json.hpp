@@ -4870,25 +4870,28 @@ inline const char* scan_number(const char* p, const char* const last, number_par
     const std::uint64_t normalized = leading << zeros;
     const uint128& power = power_of_ten_bits(q); // the leading bits of 5^q, too
     const int scale = floor_log2_pow10(q) - 127 - zeros;
-    const uint192 lower = multiply(normalized, power);
     const bool exact = power_of_ten_bits_exact(q) and not truncated;
     const std::uint64_t slack = exact ? 0 : 2 + (truncated ? std::uint64_t{1} << zeros : 0);
     std::uint64_t bits = 0;
     // Most often a normal double whose rounding the slack cannot change: as
     // round_to_double, with the top bit of lower at 190 or 191 and the 53
-    // kept bits all in lower.high.
-    const int top = 190 + static_cast<int>(lower.high >> 63);
+    // kept bits all in lower.high. That is lead.high, or one more where the
+    // product with power.low carries, so one more unit of slack lets the
+    // second multiplication wait for the rare numbers that need it.
+    const uint128 lead = multiply(normalized, power.high);
+    const int top = 190 + static_cast<int>(lead.high >> 63);
     const int exponent = top + scale;
     const int in_high = top - 180;
     const std::uint64_t half = std::uint64_t{1} << (in_high - 1);
-    const std::uint64_t below_half = lower.high & (half - 1);
-    if (exponent >= -1022 and exponent <= 1023 and below_half != 0 and below_half + slack < half)
+    const std::uint64_t below_half = lead.high & (half - 1);
+    if (exponent >= -1022 and exponent <= 1023 and below_half != 0 and below_half + slack + 1 < half)
     {
-        const std::uint64_t round_up = (lower.high >> (in_high - 1)) & 1;
-        bits = (static_cast<std::uint64_t>(exponent + 1022) << 52) + (lower.high >> in_high) + round_up;
+        const std::uint64_t round_up = (lead.high >> (in_high - 1)) & 1;
+        bits = (static_cast<std::uint64_t>(exponent + 1022) << 52) + (lead.high >> in_high) + round_up;
     }
     else
     {
+        const uint192 lower = multiply(normalized, power);
         bool uncertain = false;
         bits = round_to_double(lower, scale, slack, uncertain);
         if (uncertain)
