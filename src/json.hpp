@@ -7559,37 +7559,35 @@ inline char* write_exponent(char* out, const int exponent) noexcept
     return out + 2;
 }
 
+/// Copies the count bytes at from to `to`, where sizeof(Word) <= count <=
+/// 2 * sizeof(Word): two overlapping words, both read before either is
+/// stored, so the ranges may overlap.
+template<typename Word>
+void copy_as_two_words(char* const to, const char* const from, const int count) noexcept
+{
+    Word first;
+    Word last;
+    std::memcpy(&first, from, sizeof(Word));
+    std::memcpy(&last, from + count - static_cast<int>(sizeof(Word)), sizeof(Word));
+    std::memcpy(to, &first, sizeof(Word));
+    std::memcpy(to + count - static_cast<int>(sizeof(Word)), &last, sizeof(Word));
+}
+
 /// Moves the count (1 to 16) bytes at from one place left, to from - 1.
 inline void move_left(char* const from, const int count) noexcept
 {
-    // Two overlapping blocks, both read before either is stored, cover every count.
     char* const to = from - 1;
     if (count >= 8)
     {
-        std::uint64_t first;
-        std::uint64_t last;
-        std::memcpy(&first, from, 8);
-        std::memcpy(&last, from + count - 8, 8);
-        std::memcpy(to, &first, 8);
-        std::memcpy(to + count - 8, &last, 8);
+        copy_as_two_words<std::uint64_t>(to, from, count);
     }
     else if (count >= 4)
     {
-        std::uint32_t first;
-        std::uint32_t last;
-        std::memcpy(&first, from, 4);
-        std::memcpy(&last, from + count - 4, 4);
-        std::memcpy(to, &first, 4);
-        std::memcpy(to + count - 4, &last, 4);
+        copy_as_two_words<std::uint32_t>(to, from, count);
     }
     else if (count >= 2)
     {
-        std::uint16_t first;
-        std::uint16_t last;
-        std::memcpy(&first, from, 2);
-        std::memcpy(&last, from + count - 2, 2);
-        std::memcpy(to, &first, 2);
-        std::memcpy(to + count - 2, &last, 2);
+        copy_as_two_words<std::uint16_t>(to, from, count);
     }
     else
     {
