@@ -4655,15 +4655,15 @@ struct number_parts
 };
 
 #if defined(__SSE2__) && defined(__x86_64__)
-/// scan_number for the common measure or coordinate, at least 32 bytes
-/// readable from p: a sign, 1 to 3 integer digits not led by 0, and 8 to 16
-/// fraction digits, with no exponent. The fraction is read in one 16-byte
-/// load and taken as 16 digits, trailing zeros added, which changes only how
-/// many digits `leading` counts. nullptr for any other number.
-[[gnu::always_inline]] inline const char* scan_long_fraction(const char* p, number_parts& parts,
-                                                              bool& integral) noexcept
+/// Reads the common measure or coordinate, at least 32 bytes readable from
+/// p: a sign, 1 to 3 integer digits not led by 0, and 8 to 16 fraction
+/// digits, with no exponent. The fraction is read in one 16-byte load and
+/// taken as 16 digits, trailing zeros added, so the number is always
+/// leading * 10^-16. Returns its end, or nullptr for any other number.
+[[gnu::always_inline]] inline const char* scan_long_fraction(const char* p, std::uint64_t& leading,
+                                                              bool& negative) noexcept
 {
-    const bool negative = *p == '-';
+    negative = *p == '-';
     const char* const first = p + (negative ? 1 : 0);
     // Settled before any digit is taken, so that integers leave at once.
     const int whole = is_digit(first[1]) ? (is_digit(first[2]) ? 3 : 2) : 1;
@@ -4671,11 +4671,11 @@ struct number_parts
     {
         return nullptr;
     }
-    std::uint64_t leading = 0;
+    std::uint64_t integer = 0;
     const char* q = first;
     for (; q != first + whole; ++q)
     {
-        leading = leading * 10 + static_cast<std::uint64_t>(*q - '0');
+        integer = integer * 10 + static_cast<std::uint64_t>(*q - '0');
     }
     const char* const fraction = q + 1;
     const __m128i digits = _mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(fraction)), _mm_set1_epi8('0'));
@@ -4699,9 +4699,7 @@ struct number_parts
     const __m128i eights = _mm_madd_epi16(_mm_packs_epi32(fours, fours), _mm_set1_epi32(1 << 16 | 10000));
     const auto both = static_cast<std::uint64_t>(_mm_cvtsi128_si64(eights));
     const std::uint64_t sixteen = (both & 0xFFFFFFFFu) * 100000000 + (both >> 32);
-    const int taken = static_cast<int>(q - first) + 16;
-    parts = {leading * 10000000000000000u + sixteen, taken, false, negative, q - first, {first, end}};
-    integral = false;
+    leading = integer * 10000000000000000u + sixteen;
     return end;
 }
 #endif
@@ -4774,25 +4772,6 @@ inline const char* scan_number(const char* p, const char* const last, number_par
     return p;
 }
 
-/// scan_number, trying scan_long_fraction first where 32 bytes from p can
-/// be read, as they mostly can in the reader's input in memory. Inline in
-/// the reader, so that the common number's parts stay in registers.
-[[gnu::always_inline]] inline const char* scan_number_in_memory(const char* p, const char* const last,
-                                                                 number_parts& parts, bool& integral) noexcept
-{
-#if defined(__SSE2__) && defined(__x86_64__)
-    if (last - p >= 32)
-    {
-        const char* const end = scan_long_fraction(p, parts, integral);
-        if (end != nullptr)
-        {
-            return end;
-        }
-    }
-#endif
-    return scan_number(p, last, parts, integral);
-}
-
 /// The bits of the double nearest to the number `parts` describes, given
 /// `lower`, its product with the power of ten rounded down, and `bits`, what
 /// that rounds to, which a number a little above it might not. Out of line,
@@ -4827,6 +4806,34 @@ inline const char* scan_number(const char* p, const char* const last, number_par
     // The bounds are closer than half a unit in the last place, so one
     // halfway point at most lies between them.
     return decide_exactly(parts.digits, parts.magnitude, bits);
+}
+
+/// The bits of the double nearest to normalized * power * 2^scale, where
+/// both factors have their top bit set and `power` is a power of ten's
+/// leading bits, from the first 64 bits of their product alone: false unless
+/// those settle it. They most often do, for a normal double whose rounding
+/// `slack` cannot change: as round_to_double, with the top bit of the 192-bit
+/// product at 190 or 191 and the 53 kept bits all in its high word. That is
+/// the high word here, or one more where the product with the power's low
+/// word carries, so one more unit of slack lets the second multiplication
+/// wait for the rare numbers that need it.
+[[gnu::always_inline]] inline bool round_from_high_word(const std::uint64_t normalized, const std::uint64_t power,
+                                                        const int scale, const std::uint64_t slack,
+                                                        std::uint64_t& bits) noexcept
+{
+    const uint128 lead = multiply(normalized, power);
+    const int top = 190 + static_cast<int>(lead.high >> 63);
+    const int exponent = top + scale;
+    const int in_high = top - 180;
+    const std::uint64_t half = std::uint64_t{1} << (in_high - 1);
+    const std::uint64_t below_half = lead.high & (half - 1);
+    if (exponent < -1022 or exponent > 1023 or below_half == 0 or below_half + slack + 1 >= half)
+    {
+        return false;
+    }
+    const std::uint64_t round_up = (lead.high >> (in_high - 1)) & 1;
+    bits = (static_cast<std::uint64_t>(exponent + 1022) << 52) + (lead.high >> in_high) + round_up;
+    return true;
 }
 
 /// The double nearest to the number `parts` describes, as text_to_double.
@@ -4873,23 +4880,7 @@ inline const char* scan_number(const char* p, const char* const last, number_par
     const bool exact = power_of_ten_bits_exact(q) and not truncated;
     const std::uint64_t slack = exact ? 0 : 2 + (truncated ? std::uint64_t{1} << zeros : 0);
     std::uint64_t bits = 0;
-    // Most often a normal double whose rounding the slack cannot change: as
-    // round_to_double, with the top bit of lower at 190 or 191 and the 53
-    // kept bits all in lower.high. That is lead.high, or one more where the
-    // product with power.low carries, so one more unit of slack lets the
-    // second multiplication wait for the rare numbers that need it.
-    const uint128 lead = multiply(normalized, power.high);
-    const int top = 190 + static_cast<int>(lead.high >> 63);
-    const int exponent = top + scale;
-    const int in_high = top - 180;
-    const std::uint64_t half = std::uint64_t{1} << (in_high - 1);
-    const std::uint64_t below_half = lead.high & (half - 1);
-    if (exponent >= -1022 and exponent <= 1023 and below_half != 0 and below_half + slack + 1 < half)
-    {
-        const std::uint64_t round_up = (lead.high >> (in_high - 1)) & 1;
-        bits = (static_cast<std::uint64_t>(exponent + 1022) << 52) + (lead.high >> in_high) + round_up;
-    }
-    else
+    if (not round_from_high_word(normalized, power.high, scale, slack, bits))
     {
         const uint192 lower = multiply(normalized, power);
         bool uncertain = false;
@@ -4908,6 +4899,39 @@ inline const char* scan_number(const char* p, const char* const last, number_par
     result = sign * magnitude_value;
     return true;
 }
+
+#if defined(__SSE2__) && defined(__x86_64__)
+/// The double nearest to the number text [first, last), which is finite.
+/// Out of line, for the rare number the common path cannot round.
+[[gnu::noinline]] inline double finite_text_to_double(const char* const first, const char* const last) noexcept
+{
+    number_parts parts{};
+    bool integral = false;
+    scan_number(first, last, parts, integral);
+    double result = 0;
+    parts_to_double(parts, result);
+    return result;
+}
+
+/// The double nearest to the number [first, last) that scan_long_fraction
+/// read as `leading` and `negative`: leading * 10^-16 is in [1, 1000), so
+/// always normal and finite, and 10^-16 is inexact (two units of slack).
+[[gnu::always_inline]] inline double long_fraction_to_double(const char* const first, const char* const last,
+                                                             const std::uint64_t leading, const bool negative) noexcept
+{
+    const int zeros = count_leading_zeros(leading);
+    std::uint64_t bits = 0;
+    if (not round_from_high_word(leading << zeros, power_of_ten_bits(-16).high, floor_log2_pow10(-16) - 127 - zeros,
+                                 2, bits))
+    {
+        return finite_text_to_double(first, last);
+    }
+    bits |= static_cast<std::uint64_t>(negative) << 63;
+    double result;
+    std::memcpy(&result, &bits, sizeof result);
+    return result;
+}
+#endif
 
 } // namespace decimal
 
@@ -6011,9 +6035,24 @@ class parser
     bool read_number(Handler& handler, std::true_type /*in memory*/)
     {
         const char* const first = input.position();
+#if defined(__SSE2__) && defined(__x86_64__)
+        if (input.end() - first >= 32)
+        {
+            std::uint64_t leading = 0;
+            bool negative = false;
+            const char* const end = decimal::scan_long_fraction(first, leading, negative);
+            if (end != nullptr)
+            {
+                input.advance(static_cast<std::size_t>(end - first));
+                const double result =
+                    ignoring_values ? 0.0 : decimal::long_fraction_to_double(first, end, leading, negative);
+                return handler.float_value(static_cast<number_float_t>(result)) or stop();
+            }
+        }
+#endif
         decimal::number_parts parts{}; // zeroed: the compiler cannot see that valid text sets every part
         bool integral = false;
-        const char* const last = decimal::scan_number_in_memory(first, input.end(), parts, integral);
+        const char* const last = decimal::scan_number(first, input.end(), parts, integral);
         if (last == nullptr or
             (integral and (parts.magnitude > 19 or std::numeric_limits<number_unsigned_t>::digits < 64)))
         {

@@ -136,6 +136,53 @@ inline std::vector<std::string> generate(std::size_t count)
     return texts;
 }
 
+/// `count` texts without exponent of 1 to 3 integer digits and 1 to 18
+/// fraction digits, as in coordinates and measures: random digits, values
+/// printed near the midpoint between two doubles, and values a double holds
+/// exactly. The same ones on every run.
+inline std::vector<std::string> generate_fixed(std::size_t count)
+{
+    std::mt19937_64 random(20261211);
+    auto below = [&](std::uint64_t n) { return random() % n; };
+    std::vector<std::string> texts;
+    char buffer[64];
+    while (texts.size() < count)
+    {
+        std::string text = below(2) == 0 ? "" : "-";
+        const int fraction_digits = 1 + static_cast<int>(below(18));
+        switch (below(3))
+        {
+            case 0: // random digits
+            {
+                text += std::to_string(1 + below(999)) + ".";
+                for (int i = 0; i < fraction_digits; ++i)
+                {
+                    text += static_cast<char>('0' + below(10));
+                }
+                break;
+            }
+            case 1: // near the midpoint between two doubles in [1, 1000)
+            {
+                const double x = 1 + static_cast<double>(below(999000000)) / 1000000.0;
+                const long double middle =
+                    (static_cast<long double>(x) + std::nextafter(x, std::numeric_limits<double>::infinity())) / 2;
+                std::snprintf(buffer, sizeof buffer, "%.*Lf", fraction_digits, middle);
+                text += buffer;
+                break;
+            }
+            default: // held exactly: a multiple of a power of two down to 2^-16
+            {
+                const double x = static_cast<double>(65536 + below(999 * 65536)) / 65536.0;
+                std::snprintf(buffer, sizeof buffer, "%.*f", fraction_digits, x);
+                text += buffer;
+                break;
+            }
+        }
+        texts.push_back(text);
+    }
+    return texts;
+}
+
 } // namespace number_texts
 
 #endif

@@ -373,6 +373,28 @@ TEST(ParseNumbers, FloatsAreCorrectlyRounded)
     EXPECT_GT(compared, 19000u);
 }
 
+// Numbers in an array with enough bytes after them take a faster path when
+// written without exponent, as coordinates and measures mostly are; every
+// one must still give strtod's bits.
+TEST(ParseNumbers, FixedPointNumbersInAnArrayAreCorrectlyRounded)
+{
+    const std::vector<std::string> texts = number_texts::generate_fixed(200000);
+    std::string array = "[";
+    for (const std::string& text : texts)
+    {
+        array += text + ",";
+    }
+    array.back() = ']';
+    const json value = json::parse(array);
+    ASSERT_EQ(value.size(), texts.size());
+    for (std::size_t i = 0; i != texts.size(); ++i)
+    {
+        const double expected = std::strtod(texts[i].c_str(), nullptr);
+        ASSERT_TRUE(value[i].is_number_float()) << texts[i];
+        ASSERT_EQ(number_texts::bits(*value[i].get_ptr<const double*>()), number_texts::bits(expected)) << texts[i];
+    }
+}
+
 // Numbers in memory with enough bytes after them take faster paths (a long
 // fraction in one load, a number after a bare comma), the rest the general
 // one: each number at every distance from the end of the input, in a buffer
