@@ -4665,19 +4665,27 @@ struct number_parts
 {
     negative = *p == '-';
     const char* const first = p + (negative ? 1 : 0);
-    // Settled before any digit is taken, so that integers leave at once.
-    const int whole = is_digit(first[1]) ? (is_digit(first[2]) ? 3 : 2) : 1;
-    if (first[whole] != '.' or static_cast<unsigned char>(*first - '1') > 8)
+    const auto digit = [first](const int i) { return static_cast<unsigned char>(first[i] - '0'); };
+    const unsigned int d0 = digit(0);
+    const unsigned int d1 = digit(1);
+    const unsigned int d2 = digit(2);
+    int whole = 3;
+    unsigned int integer = d0 * 100 + d1 * 10 + d2;
+    if (d1 > 9)
+    {
+        whole = 1;
+        integer = d0;
+    }
+    else if (d2 > 9)
+    {
+        whole = 2;
+        integer = d0 * 10 + d1;
+    }
+    if (first[whole] != '.' or d0 - 1 > 8)
     {
         return nullptr;
     }
-    std::uint64_t integer = 0;
-    const char* q = first;
-    for (; q != first + whole; ++q)
-    {
-        integer = integer * 10 + static_cast<std::uint64_t>(*q - '0');
-    }
-    const char* const fraction = q + 1;
+    const char* const fraction = first + whole + 1;
     const __m128i digits = _mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(fraction)), _mm_set1_epi8('0'));
     const __m128i is_digit_lane = _mm_cmpeq_epi8(_mm_min_epu8(digits, _mm_set1_epi8(9)), digits);
     const auto lanes = static_cast<unsigned int>(_mm_movemask_epi8(is_digit_lane));
@@ -4699,7 +4707,7 @@ struct number_parts
     const __m128i eights = _mm_madd_epi16(_mm_packs_epi32(fours, fours), _mm_set1_epi32(1 << 16 | 10000));
     const auto both = static_cast<std::uint64_t>(_mm_cvtsi128_si64(eights));
     const std::uint64_t sixteen = (both & 0xFFFFFFFFu) * 100000000 + (both >> 32);
-    leading = integer * 10000000000000000u + sixteen;
+    leading = std::uint64_t{integer} * 10000000000000000u + sixteen;
     return end;
 }
 #endif
