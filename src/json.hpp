@@ -4835,11 +4835,14 @@ inline const char* scan_number(const char* p, const char* const last, number_par
     const int in_high = top - 180;
     const std::uint64_t half = std::uint64_t{1} << (in_high - 1);
     const std::uint64_t below_half = lead.high & (half - 1);
-    if (exponent < -1022 or exponent > 1023 or below_half == 0 or below_half + slack + 1 >= half)
+    const std::uint64_t round_up = (lead.high >> (in_high - 1)) & 1;
+    // Above a halfway point, the number stays below the next one; below it,
+    // it may reach it; on it, it may be a tie.
+    if (exponent < -1022 or exponent > 1023 or below_half == 0 or
+        (round_up == 0 and below_half + slack + 1 >= half))
     {
         return false;
     }
-    const std::uint64_t round_up = (lead.high >> (in_high - 1)) & 1;
     bits = (static_cast<std::uint64_t>(exponent + 1022) << 52) + (lead.high >> in_high) + round_up;
     return true;
 }
