@@ -4837,9 +4837,10 @@ inline const char* scan_number(const char* p, const char* const last, number_par
     const std::uint64_t below_half = lead.high & (half - 1);
     const std::uint64_t round_up = (lead.high >> (in_high - 1)) & 1;
     // Above a halfway point, the number stays below the next one; below it,
-    // it may reach it; on it, it may be a tie.
-    if (exponent < -1022 or exponent > 1023 or below_half == 0 or
-        (round_up == 0 and below_half + slack + 1 >= half))
+    // it may reach it; on it, it may be a tie. The slack counts only below
+    // (masked, not branched on: which side is as good as random).
+    const std::uint64_t slack_below = (slack + 1) & (round_up - 1);
+    if (exponent < -1022 or exponent > 1023 or below_half == 0 or below_half + slack_below >= half)
     {
         return false;
     }
