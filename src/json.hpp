@@ -4912,45 +4912,13 @@ inline const char* scan_number(const char* p, const char* const last, number_par
     return true;
 }
 
-#if defined(__SSE2__) && defined(__x86_64__)
-/// The double nearest to the number text [first, last), which is finite.
-/// Out of line, for the rare number the common path cannot round.
-[[gnu::noinline]] inline double finite_text_to_double(const char* const first, const char* const last) noexcept
-{
-    number_parts parts{};
-    bool integral = false;
-    scan_number(first, last, parts, integral);
-    double result = 0;
-    parts_to_double(parts, result);
-    return result;
-}
-
-/// The double nearest to the number [first, last) that scan_long_fraction
-/// read as `leading` and `negative`: leading * 10^-16 is in [1, 1000), so
-/// always normal and finite, and 10^-16 is inexact (two units of slack).
-[[gnu::always_inline]] inline double long_fraction_to_double(const char* const first, const char* const last,
-                                                             const std::uint64_t leading, const bool negative) noexcept
-{
-    const int zeros = count_leading_zeros(leading);
-    std::uint64_t bits = 0;
-    if (not round_from_high_word(leading << zeros, power_of_ten_bits(-16).high, floor_log2_pow10(-16) - 127 - zeros,
-                                 2, bits))
-    {
-        return finite_text_to_double(first, last);
-    }
-    bits |= static_cast<std::uint64_t>(negative) << 63;
-    double result;
-    std::memcpy(&result, &bits, sizeof result);
-    return result;
-}
-#endif
-
 } // namespace decimal
 
 /// The double nearest to the number text [first, last), ties to even, as strtod gives in the C locale;
 /// false (result untouched) when its magnitude is beyond the largest finite double.
 /// [first,last) is already validated by the JSON grammar: '-'? digits ('.' digits)? ([eE] [+-]? digits)?
-inline bool text_to_double(const char* first, const char* last, double& result) noexcept
+/// Out of line, so that the reader's common path, which falls back on it, stays small.
+[[gnu::noinline]] inline bool text_to_double(const char* first, const char* last, double& result) noexcept
 {
     assert(first != last);
     decimal::number_parts parts{}; // zeroed: the compiler cannot see that valid text sets every part
@@ -4960,6 +4928,30 @@ inline bool text_to_double(const char* first, const char* last, double& result) 
     static_cast<void>(end);
     return decimal::parts_to_double(parts, result);
 }
+
+#if defined(__SSE2__) && defined(__x86_64__)
+/// The double nearest to the number [first, last) that
+/// decimal::scan_long_fraction read as `leading` and `negative`:
+/// leading * 10^-16 is in [1, 1000), so always normal and finite, and
+/// 10^-16 is inexact (two units of slack).
+[[gnu::always_inline]] inline double long_fraction_to_double(const char* const first, const char* const last,
+                                                             const std::uint64_t leading, const bool negative) noexcept
+{
+    const int zeros = decimal::count_leading_zeros(leading);
+    std::uint64_t bits = 0;
+    if (not decimal::round_from_high_word(leading << zeros, power_of_ten_bits(-16).high,
+                                          floor_log2_pow10(-16) - 127 - zeros, 2, bits))
+    {
+        double result = 0;
+        text_to_double(first, last, result);
+        return result;
+    }
+    bits |= static_cast<std::uint64_t>(negative) << 63;
+    double result;
+    std::memcpy(&result, &bits, sizeof result);
+    return result;
+}
+#endif
 
 /// The UTF-8 rules of RFC 3629 for a sequence led by `lead`: how many
 /// continuation bytes follow, and the range the first of them must be in (so
@@ -6057,7 +6049,7 @@ class parser
             {
                 input.advance(static_cast<std::size_t>(end - first));
                 const double result =
-                    ignoring_values ? 0.0 : decimal::long_fraction_to_double(first, end, leading, negative);
+                    ignoring_values ? 0.0 : long_fraction_to_double(first, end, leading, negative);
                 return handler.float_value(static_cast<number_float_t>(result)) or stop();
             }
         }
