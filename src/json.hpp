@@ -6717,13 +6717,13 @@ class value_builder
         }
         if (kind == detail::value_t::array)
         {
-            open.push_back({nullptr, elements.size(), next == destination::slot ? slot : nullptr, next});
+            open.push_back({nullptr, elements.size(), next == destination::slot ? slot : nullptr});
             next = destination::elements;
             return true;
         }
         // The map stays where it is while its value moves on the stack.
         object_t* const object = place(BasicJsonType(kind))->template get_ptr<object_t*>();
-        open.push_back({object, 0, nullptr, next});
+        open.push_back({object, 0, next == destination::slot ? slot : nullptr});
         next = destination::slot;
         return true;
     }
@@ -6736,18 +6736,21 @@ class value_builder
             skip();
             return true;
         }
-        const level closing = open.back();
-        open.pop_back();
-        next = closing.enclosing;
+        const level& closing = open.back();
+        next = closing.target != nullptr ? destination::slot : destination::elements;
         if (closing.object != nullptr)
         {
+            open.pop_back();
             return true;
         }
-        array_t items(std::make_move_iterator(elements.at(closing.first)), std::make_move_iterator(elements.end()));
-        elements.drop_moved(closing.first);
-        if (closing.target != nullptr)
+        const std::size_t first = closing.first;
+        BasicJsonType* const target = closing.target;
+        open.pop_back();
+        array_t items(std::make_move_iterator(elements.at(first)), std::make_move_iterator(elements.end()));
+        elements.drop_moved(first);
+        if (target != nullptr)
         {
-            *closing.target = BasicJsonType(std::move(items));
+            *target = BasicJsonType(std::move(items));
         }
         else
         {
@@ -6858,8 +6861,7 @@ class value_builder
     {
         object_t* object;      // null for an array
         std::size_t first;     // where an array's elements start on `elements`
-        BasicJsonType* target; // where an array goes as it closes; null for the enclosing array's elements
-        destination enclosing; // where values went before it opened
+        BasicJsonType* target; // its slot (an array is made there as it closes); null in an array
     };
 
     BasicJsonType& root;
