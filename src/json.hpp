@@ -6631,12 +6631,38 @@ class value_builder
 
     bool end_object()
     {
-        return end();
+        if (next == destination::nowhere)
+        {
+            return end_dropped();
+        }
+        next = open.back().target != nullptr ? destination::slot : destination::elements;
+        open.pop_back();
+        return true;
     }
 
-    bool end_array()
+    /// The array made whole from its elements, in one allocation of its size.
+    [[gnu::always_inline]] bool end_array()
     {
-        return end();
+        if (next == destination::nowhere)
+        {
+            return end_dropped();
+        }
+        const level& closing = open.back();
+        const std::size_t first = closing.first;
+        BasicJsonType* const target = closing.target;
+        open.pop_back();
+        next = target != nullptr ? destination::slot : destination::elements;
+        array_t items(std::make_move_iterator(elements.at(first)), std::make_move_iterator(elements.end()));
+        elements.drop_moved(first);
+        if (target != nullptr)
+        {
+            *target = BasicJsonType(std::move(items));
+        }
+        else
+        {
+            elements.push(std::move(items)); // made in place, where its first element was
+        }
+        return true;
     }
 
   private:
@@ -6728,34 +6754,11 @@ class value_builder
         return true;
     }
 
-    bool end()
+    /// An array or object inside a dropped value closing.
+    bool end_dropped() noexcept
     {
-        if (next == destination::nowhere)
-        {
-            --skipped_depth;
-            skip();
-            return true;
-        }
-        const level& closing = open.back();
-        next = closing.target != nullptr ? destination::slot : destination::elements;
-        if (closing.object != nullptr)
-        {
-            open.pop_back();
-            return true;
-        }
-        const std::size_t first = closing.first;
-        BasicJsonType* const target = closing.target;
-        open.pop_back();
-        array_t items(std::make_move_iterator(elements.at(first)), std::make_move_iterator(elements.end()));
-        elements.drop_moved(first);
-        if (target != nullptr)
-        {
-            *target = BasicJsonType(std::move(items));
-        }
-        else
-        {
-            elements.push(std::move(items)); // made in place, where its first element was
-        }
+        --skipped_depth;
+        skip();
         return true;
     }
 
