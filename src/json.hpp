@@ -6549,7 +6549,7 @@ class value_builder
 
   public:
     value_builder(BasicJsonType& result, const duplicate_key_policy policy_) noexcept
-        : root(result), policy(policy_), slot(&result)
+        : policy(policy_), slot(&result)
     {}
 
     /// True when the parse stopped at a key the reject policy refused.
@@ -6867,7 +6867,6 @@ class value_builder
         BasicJsonType* target; // its slot (an array is made there as it closes); null in an array
     };
 
-    BasicJsonType& root;
     const duplicate_key_policy policy;
     std::vector<level> open;
     element_stack elements; // of the open arrays, the innermost last
