@@ -6508,34 +6508,60 @@ class parser
     // -- the stack of open arrays and objects, one bit each -------------------
 
     /// Opens a level, saving whether the enclosing one is an object. The
-    /// first levels live in place, so shallow text allocates nothing here.
+    /// innermost levels are bits of one word, a shift each, under a marker
+    /// bit that tells when the word is full.
     void push(const bool enclosing_is_object)
     {
-        std::uint64_t& word = kind_word(depth);
-        const std::uint64_t bit = std::uint64_t{1} << (depth % 64);
-        word = enclosing_is_object ? (word | bit) : (word & ~bit);
+        if (kinds >> 63 != 0)
+        {
+            save_kinds();
+        }
+        kinds = kinds << 1 | static_cast<std::uint64_t>(enclosing_is_object);
         ++depth;
     }
 
     /// Closes a level; returns whether the enclosing one is an object.
     bool pop()
     {
+        if (kinds == 1)
+        {
+            restore_kinds();
+        }
+        const bool enclosing_is_object = (kinds & 1) != 0;
+        kinds >>= 1;
         --depth;
-        return (kind_word(depth) >> (depth % 64) & 1) != 0;
+        return enclosing_is_object;
     }
 
-    std::uint64_t& kind_word(const std::size_t level)
+    /// Stores the full word and starts an empty one. The first words are
+    /// stored in place, so shallow text allocates nothing here.
+    [[gnu::noinline]] void save_kinds()
     {
-        const std::size_t index = level / 64;
-        if (index < near_kinds.size())
+        if (saved_kinds < near_kinds.size())
         {
-            return near_kinds[index];
+            near_kinds[saved_kinds] = kinds;
         }
-        if (index - near_kinds.size() >= far_kinds.size())
+        else
         {
-            far_kinds.resize(index - near_kinds.size() + 1);
+            far_kinds.push_back(kinds);
         }
-        return far_kinds[index - near_kinds.size()];
+        ++saved_kinds;
+        kinds = 1;
+    }
+
+    /// Takes back the word stored last, once the current one is empty.
+    [[gnu::noinline]] void restore_kinds() noexcept
+    {
+        --saved_kinds;
+        if (saved_kinds < near_kinds.size())
+        {
+            kinds = near_kinds[saved_kinds];
+        }
+        else
+        {
+            kinds = far_kinds.back();
+            far_kinds.pop_back();
+        }
     }
 
     Input input;
@@ -6543,6 +6569,8 @@ class parser
     string_t text;        // the string or key last read
     string_t number_text; // the number being read, when the input is not in memory
     std::size_t depth = 0;
+    std::uint64_t kinds = 1; // a bit per innermost level, above the marker bit
+    std::size_t saved_kinds = 0;
     std::array<std::uint64_t, 8> near_kinds{{}};
     std::vector<std::uint64_t> far_kinds;
     std::size_t line = 1;
@@ -6564,7 +6592,7 @@ class value_builder
 
   public:
     value_builder(BasicJsonType& result, const duplicate_key_policy policy_) noexcept
-        : root(result), policy(policy_)
+        : policy(policy_), slot(&result)
     {}
 
     /// True when the parse stopped at a key the reject policy refused.
@@ -6602,21 +6630,22 @@ class value_builder
     /// and the parser's buffer keeps its capacity for the next string.
     bool string_value(string_t& s)
     {
-        if (not discarding())
-        {
-            place(BasicJsonType(static_cast<const string_t&>(s)));
-        }
+        place(static_cast<const string_t&>(s));
         return true;
     }
 
     /// A string value from its bytes.
     bool string_value(const char* first, const std::size_t length)
     {
-        if (not discarding())
+        if (next != destination::nowhere)
         {
             BasicJsonType value(detail::value_t::string);
             value.template get_ref<string_t&>().assign(first, length);
             place(std::move(value));
+        }
+        else
+        {
+            skip();
         }
         return true;
     }
@@ -6645,12 +6674,38 @@ class value_builder
 
     bool end_object()
     {
-        return end();
+        if (next == destination::nowhere)
+        {
+            return end_dropped();
+        }
+        next = open.back().target != nullptr ? destination::slot : destination::elements;
+        open.pop_back();
+        return true;
     }
 
-    bool end_array()
+    /// The array made whole from its elements, in one allocation of its size.
+    [[gnu::always_inline]] bool end_array()
     {
-        return end();
+        if (next == destination::nowhere)
+        {
+            return end_dropped();
+        }
+        const level& closing = open.back();
+        const std::size_t first = closing.first;
+        BasicJsonType* const target = closing.target;
+        open.pop_back();
+        next = target != nullptr ? destination::slot : destination::elements;
+        array_t items(std::make_move_iterator(elements.at(first)), std::make_move_iterator(elements.end()));
+        elements.drop_moved(first);
+        if (target != nullptr)
+        {
+            *target = BasicJsonType(std::move(items));
+        }
+        else
+        {
+            elements.push(std::move(items)); // made in place, where its first element was
+        }
+        return true;
     }
 
   private:
@@ -6658,7 +6713,7 @@ class value_builder
     template<typename... Key>
     bool add_key(Key&&... key)
     {
-        if (skipped_depth != 0)
+        if (next == destination::nowhere)
         {
             return true;
         }
@@ -6676,7 +6731,7 @@ class value_builder
                 *slot = BasicJsonType();
                 break;
             case duplicate_key_policy::first_wins:
-                skip_next = true;
+                next = destination::nowhere;
                 break;
             case duplicate_key_policy::reject:
                 duplicate = true;
@@ -6685,95 +6740,68 @@ class value_builder
         return true;
     }
 
-    /// True while the value of a key the first_wins policy drops is read.
-    [[gnu::always_inline]] bool discarding() noexcept
-    {
-        if (skipped_depth != 0)
-        {
-            return true;
-        }
-        if (skip_next)
-        {
-            skip_next = false;
-            return true;
-        }
-        return false;
-    }
-
     /// A scalar made from `native` (null from nothing) where it goes.
     template<typename... Native>
     [[gnu::always_inline]] bool scalar(const Native... native)
     {
-        if (not discarding())
-        {
-            place(native...);
-        }
+        place(native...);
         return true;
     }
 
-    /// Where a value goes, made there from `args`: the root, an open array's
-    /// elements or the member whose key came last. The address is good until
-    /// the next value.
+    /// Where a value goes, made there from `args`: an open array's elements
+    /// or `slot`, the root or the member whose key came last; null for a
+    /// value that is dropped. The address is good until the next value.
     template<typename... Args>
     [[gnu::always_inline]] BasicJsonType* place(Args&&... args)
     {
-        if (open.empty())
-        {
-            root = BasicJsonType(std::forward<Args>(args)...);
-            return &root;
-        }
-        if (open.back().object == nullptr)
+        if (next == destination::elements)
         {
             return elements.push(std::forward<Args>(args)...);
         }
-        *slot = BasicJsonType(std::forward<Args>(args)...);
-        return slot;
+        if (next == destination::slot)
+        {
+            *slot = BasicJsonType(std::forward<Args>(args)...);
+            return slot;
+        }
+        skip();
+        return nullptr;
+    }
+
+    /// A dropped scalar, or a dropped array or object closing: once the
+    /// whole dropped value is read, values go to the object's members again.
+    void skip() noexcept
+    {
+        if (skipped_depth == 0)
+        {
+            next = destination::slot;
+        }
     }
 
     bool begin(const detail::value_t kind)
     {
-        if (skipped_depth != 0 or skip_next)
+        if (next == destination::nowhere)
         {
-            skip_next = false;
             ++skipped_depth;
             return true;
         }
         if (kind == detail::value_t::array)
         {
-            BasicJsonType* const target = open.empty() ? &root : open.back().object != nullptr ? slot : nullptr;
-            open.push_back({nullptr, elements.size(), target});
+            open.push_back({nullptr, elements.size(), next == destination::slot ? slot : nullptr});
+            next = destination::elements;
             return true;
         }
         // The map stays where it is while its value moves on the stack.
         object_t* const object = place(BasicJsonType(kind))->template get_ptr<object_t*>();
-        open.push_back({object, 0, nullptr});
+        open.push_back({object, 0, next == destination::slot ? slot : nullptr});
+        next = destination::slot;
         return true;
     }
 
-    bool end()
+    /// An array or object inside a dropped value closing.
+    bool end_dropped() noexcept
     {
-        if (skipped_depth != 0)
-        {
-            --skipped_depth;
-            return true;
-        }
-        const level closing = open.back();
-        if (closing.object != nullptr)
-        {
-            open.pop_back();
-            return true;
-        }
-        array_t items(std::make_move_iterator(elements.at(closing.first)), std::make_move_iterator(elements.end()));
-        elements.drop_moved(closing.first);
-        open.pop_back();
-        if (closing.target != nullptr)
-        {
-            *closing.target = BasicJsonType(std::move(items));
-        }
-        else
-        {
-            elements.push(std::move(items)); // made in place, where its first element was
-        }
+        --skipped_depth;
+        skip();
         return true;
     }
 
@@ -6866,21 +6894,28 @@ class value_builder
         BasicJsonType* limit = nullptr;
     };
 
+    /// Where the next value goes: one test per value on the way there.
+    enum class destination : unsigned char
+    {
+        slot,     // the root, or the member whose key came last
+        elements, // the innermost open array's elements
+        nowhere   // dropped: the value of a key the first_wins policy refused, with what it holds
+    };
+
     /// An open array or object.
     struct level
     {
         object_t* object;      // null for an array
         std::size_t first;     // where an array's elements start on `elements`
-        BasicJsonType* target; // where an array goes as it closes; null for the enclosing array's elements
+        BasicJsonType* target; // its slot (an array is made there as it closes); null in an array
     };
 
-    BasicJsonType& root;
     const duplicate_key_policy policy;
     std::vector<level> open;
     element_stack elements; // of the open arrays, the innermost last
-    BasicJsonType* slot = nullptr; // the member whose value comes next
-    std::size_t skipped_depth = 0;
-    bool skip_next = false;
+    BasicJsonType* slot;    // the root, then the member whose value comes next
+    destination next = destination::slot;
+    std::size_t skipped_depth = 0; // open arrays and objects inside a dropped value
     bool duplicate = false;
 };
 

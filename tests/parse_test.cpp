@@ -274,6 +274,8 @@ const std::vector<option_case> option_cases = {
      0, "first wins, dropping a nested value"},
     {"{\"a\":{\"x\":1},\"a\":2}", keys(quarrow::duplicate_key_policy::first_wins), "{\"a\":{\"x\":1}}", 0, 0,
      "first wins over a scalar"},
+    {"{\"a\":\"x\",\"a\":\"y\",\"b\":\"z\"}", keys(quarrow::duplicate_key_policy::first_wins),
+     "{\"a\":\"x\",\"b\":\"z\"}", 0, 0, "first wins over a string, and the next member is kept"},
     {"{\"a\":1,\n \"a\":2}", keys(quarrow::duplicate_key_policy::reject), nullptr, 104, 9, "reject names the key"},
     {"[{\"a\":1},{\"a\":1}]", keys(quarrow::duplicate_key_policy::reject), "[{\"a\":1},{\"a\":1}]", 0, 0,
      "keys repeat only within one object"},
@@ -840,6 +842,28 @@ TEST(Depth, AMillionLevelsAreCheckedWithoutRecursion)
     }();
     recorder r;
     EXPECT_TRUE(json::parse_events(objects, *static_cast<json::event_handler*>(&r), depth(levels)));
+}
+
+TEST(Depth, EachLevelKnowsItsKindWhenItsInnerOneCloses)
+{
+    // Arrays and objects in an irregular order, deeper than the reader keeps
+    // in one word or in place, each with a value after its inner one.
+    const std::size_t levels = 2000;
+    std::string opening;
+    std::string closing;
+    std::uint32_t state = 1;
+    for (std::size_t i = 0; i < levels; ++i)
+    {
+        state = state * 1103515245u + 12345u;
+        const bool object = (state >> 16 & 1) != 0;
+        opening += object ? "{\"k\":" : "[";
+        closing += object ? "}0:\"z\"," : "]0,"; // reversed below
+    }
+    const std::string text = opening + "1" + std::string(closing.rbegin(), closing.rend());
+    EXPECT_TRUE(json::accept(text, depth(levels)));
+    EXPECT_EQ(json::parse(text, depth(levels)).dump(), text);
+    std::istringstream stream(text);
+    EXPECT_EQ(json::parse(stream, depth(levels)).dump(), text);
 }
 
 TEST(Depth, AMillionLevelsParseIntoAValue)
