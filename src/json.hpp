@@ -4669,22 +4669,13 @@ struct number_parts
     const unsigned int d0 = digit(0);
     const unsigned int d1 = digit(1);
     const unsigned int d2 = digit(2);
-    int whole = 3;
-    unsigned int integer = d0 * 100 + d1 * 10 + d2;
-    if (d1 > 9)
-    {
-        whole = 1;
-        integer = d0;
-    }
-    else if (d2 > 9)
-    {
-        whole = 2;
-        integer = d0 * 10 + d1;
-    }
+    // Settled before any digit is taken, so that integers leave at once.
+    const int whole = d1 > 9 ? 1 : d2 > 9 ? 2 : 3;
     if (first[whole] != '.' or d0 - 1 > 8)
     {
         return nullptr;
     }
+    const unsigned int integer = whole == 1 ? d0 : whole == 2 ? d0 * 10 + d1 : d0 * 100 + d1 * 10 + d2;
     const char* const fraction = first + whole + 1;
     const __m128i digits = _mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(fraction)), _mm_set1_epi8('0'));
     const __m128i is_digit_lane = _mm_cmpeq_epi8(_mm_min_epu8(digits, _mm_set1_epi8(9)), digits);
