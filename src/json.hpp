@@ -208,6 +208,40 @@ template<typename Exception, typename... Args>
 #endif
 }
 
+} // namespace detail
+
+// ---------------------------------------------------------------------------
+// Output options: how dump() and dump_to() write a value as JSON text.
+// ---------------------------------------------------------------------------
+
+/// What the text routes do with string bytes that are not valid UTF-8
+/// (RFC 3629: no overlong form, no encoded surrogate, nothing above U+10FFFF,
+/// no truncated sequence, no stray continuation byte).
+enum class utf8_policy
+{
+    keep,    ///< write the bytes as they are, as the stream operator does
+    replace, ///< write U+FFFD for each maximal subpart of an ill-formed sequence
+    error    ///< throw type_error 316 naming the index of the first bad byte
+};
+
+/// Options of dump() and dump_to(); the defaults give the stream operator's bytes.
+struct dump_options
+{
+    /// Spaces a level when greater than 0; compact otherwise.
+    int indent = -1;
+    /// Doubles with the fewest digits that read back as the same double,
+    /// instead of 15 significant digits.
+    bool round_trip_doubles = false;
+    /// Bytes of strings and keys that are not valid UTF-8.
+    utf8_policy invalid_utf8 = utf8_policy::keep;
+    /// Every character above U+007F as \uXXXX (a surrogate pair above
+    /// U+FFFF), so that the text is plain ASCII.
+    bool escape_non_ascii = false;
+};
+
+namespace detail
+{
+
 // ---------------------------------------------------------------------------
 // Conversion helpers: the road from a native value into a basic_json.
 // The converting constructor calls JSONSerializer<T>::to_json, which reaches
@@ -276,8 +310,10 @@ struct external_constructor
     static void construct(BasicJsonType& j, Stored&& stored) noexcept(
         std::is_nothrow_constructible<typename BasicJsonType::json_value, Stored>::value)
     {
+        // Made first: if making it throws, j still holds a valid null.
+        const typename BasicJsonType::json_value value(std::forward<Stored>(stored));
+        j.m_value = value;
         j.m_type = Kind;
-        j.m_value = typename BasicJsonType::json_value(std::forward<Stored>(stored));
         j.assert_invariant();
     }
 };
@@ -574,8 +610,11 @@ template<typename BasicJsonType>
 [[noreturn]] void throw_does_not_fit(const BasicJsonType& j, const char* target)
 {
     const auto* x = j.template get_ptr<const typename BasicJsonType::number_float_t*>();
-    // dump() is locale-proof, but writes the numbers JSON lacks as null.
-    const std::string number = x == nullptr or std::isfinite(*x) ? std::string(j.dump())
+    // The shortest digits that read back as x, so the text names the number
+    // that failed; dump() is locale-proof, but writes the numbers JSON lacks as null.
+    dump_options shortest;
+    shortest.round_trip_doubles = true;
+    const std::string number = x == nullptr or std::isfinite(*x) ? std::string(j.dump(shortest))
                                : std::isnan(*x)                  ? "NaN"
                                : *x < 0                          ? "-Infinity"
                                                                  : "Infinity";
@@ -1511,35 +1550,6 @@ class item_range
 } // namespace detail
 
 // ---------------------------------------------------------------------------
-// Output options: how dump() and dump_to() write a value as JSON text.
-// ---------------------------------------------------------------------------
-
-/// What the text routes do with string bytes that are not valid UTF-8
-/// (RFC 3629: no overlong form, no encoded surrogate, nothing above U+10FFFF,
-/// no truncated sequence, no stray continuation byte).
-enum class utf8_policy
-{
-    keep,    ///< write the bytes as they are, as the stream operator does
-    replace, ///< write U+FFFD for each maximal subpart of an ill-formed sequence
-    error    ///< throw type_error 316 naming the index of the first bad byte
-};
-
-/// Options of dump() and dump_to(); the defaults give the stream operator's bytes.
-struct dump_options
-{
-    /// Spaces a level when greater than 0; compact otherwise.
-    int indent = -1;
-    /// Doubles with the fewest digits that read back as the same double,
-    /// instead of 15 significant digits.
-    bool round_trip_doubles = false;
-    /// Bytes of strings and keys that are not valid UTF-8.
-    utf8_policy invalid_utf8 = utf8_policy::keep;
-    /// Every character above U+007F as \uXXXX (a surrogate pair above
-    /// U+FFFF), so that the text is plain ASCII.
-    bool escape_non_ascii = false;
-};
-
-// ---------------------------------------------------------------------------
 // The value: a kind tag and one 64-bit word. Scalars live in the word;
 // objects, arrays and strings live in a container the value alone owns.
 // ---------------------------------------------------------------------------
@@ -2053,13 +2063,14 @@ class basic_json
     /// Characters, other pointers and other types do not convert, unless a
     /// to_json for them is found in their own namespace.
     /// Throws only what that conversion throws (allocation failure for text
-    /// and containers).
+    /// and containers); what it had stored by then is released.
     template<typename CompatibleType, typename U = detail::uncvref_t<CompatibleType>,
              detail::enable_if_t<not std::is_same<U, basic_json>::value, int> = 0,
              typename = decltype(json_serializer<U>::to_json(std::declval<basic_json&>(),
                                                             std::declval<CompatibleType>()))>
     basic_json(CompatibleType&& val) noexcept(
         noexcept(json_serializer<U>::to_json(std::declval<basic_json&>(), std::forward<CompatibleType>(val))))
+        : basic_json() // complete from here on, so what a throwing to_json stored is released
     {
         json_serializer<U>::to_json(*this, std::forward<CompatibleType>(val));
         assert_invariant();

@@ -360,3 +360,71 @@ TEST(AllocationCount, NumbersAndNullAllocateNothing)
 }
 
 } // namespace
+
+// A user type whose to_json stores members into its target before it
+// finishes, and throws half-way when asked to.
+namespace shop
+{
+
+struct gadget
+{
+    bool fails_half_way;
+};
+
+struct half_way : std::runtime_error
+{
+    half_way()
+        : std::runtime_error("half way")
+    {}
+};
+
+void to_json(json& j, const gadget& g)
+{
+    j["name"] = long_text;
+    j["parts"] = {long_text, 2};
+    if (g.fails_half_way)
+    {
+        throw half_way();
+    }
+}
+
+} // namespace shop
+
+namespace
+{
+
+// Every road from a user's to_json into a value: what it stored before a
+// throw or an allocation failure is released, and a value that existed
+// before is left as it was.
+TEST(AllocationFailure, AThrowingToJsonLeavesNothingOnEveryRoad)
+{
+    struct road
+    {
+        const char* why;
+        std::function<void(json&, const shop::gadget&)> convert;
+    };
+    const std::vector<road> roads = {
+        {"the converting constructor", [](json&, const shop::gadget& g) { json made = g; }},
+        {"a brace list", [](json&, const shop::gadget& g) { json made = {1, g, long_text}; }},
+        {"a brace list of members", [](json&, const shop::gadget& g) { json made = {{"k", g}}; }},
+        {"assignment", [](json& j, const shop::gadget& g) { j = g; }},
+        {"push_back", [](json& j, const shop::gadget& g) { j.push_back(g); }},
+        {"emplace_back", [](json& j, const shop::gadget& g) { j.emplace_back(g); }},
+        {"insert", [](json& j, const shop::gadget& g) { j.insert(j.begin(), g); }},
+        {"insert copies", [](json& j, const shop::gadget& g) { j.insert(j.end(), 2, g); }},
+    };
+    const json before = {long_text, 1};
+    for (const auto& r : roads)
+    {
+        SCOPED_TRACE(r.why);
+        json target = before;
+        const std::size_t live_before = counting_new::live_blocks();
+        EXPECT_THROW(r.convert(target, shop::gadget{true}), shop::half_way);
+        EXPECT_EQ(counting_new::live_blocks(), live_before);
+        EXPECT_EQ(target, before);
+        fail_each_allocation([&] { r.convert(target, shop::gadget{false}); },
+                             [&] { EXPECT_EQ(target, before); });
+    }
+}
+
+} // namespace
