@@ -235,8 +235,15 @@ struct dump_options
     /// Bytes of strings and keys that are not valid UTF-8.
     utf8_policy invalid_utf8 = utf8_policy::keep;
     /// Every character above U+007F as \uXXXX (a surrogate pair above
-    /// U+FFFF), so that the text is plain ASCII.
+    /// U+FFFF), so that the text is plain ASCII. A byte that is not valid
+    /// UTF-8 cannot be kept in ASCII: under utf8_policy::keep it throws
+    /// type_error 316, as under utf8_policy::error.
     bool escape_non_ascii = false;
+    /// The most bytes the text may have; a longer one throws out_of_range
+    /// 408 (dump() returns nothing, dump_to leaves its string as it was). No
+    /// limit by default. Indented text grows with depth times size, so a
+    /// server that writes back what it received may want one.
+    std::size_t max_length = static_cast<std::size_t>(-1);
 };
 
 namespace detail
@@ -3507,8 +3514,9 @@ class basic_json
     }
 
     /// Appends the value as JSON text to `text`, whose capacity is reused;
-    /// `text` must not be a string inside the value. Throws what
-    /// dump(options) throws; `text` then has its old length again.
+    /// `text` may be a string inside the value, which is then written as it
+    /// was before the call. Throws what dump(options) throws; `text` then
+    /// has its old length again.
     void dump_to(string_t& text, const dump_options& options = {}) const
     {
         writer w(options, text);
@@ -8083,10 +8091,13 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
         : m_pretty(options.indent > 0),
           m_indent_step(options.indent > 0 ? static_cast<std::size_t>(options.indent) : 0),
           m_round_trip(options.round_trip_doubles),
-          m_policy(options.invalid_utf8),
+          // ASCII has no room for a byte kept as it is: keep then means error.
+          m_policy(options.escape_non_ascii and options.invalid_utf8 == utf8_policy::keep ? utf8_policy::error
+                                                                                          : options.invalid_utf8),
           m_escape_non_ascii(options.escape_non_ascii),
           m_check_non_ascii(options.escape_non_ascii or options.invalid_utf8 != utf8_policy::keep),
-          m_non_ascii_mask(m_check_non_ascii ? ~std::uint64_t(0) : 0)
+          m_non_ascii_mask(m_check_non_ascii ? ~std::uint64_t(0) : 0),
+          m_max_length(options.max_length)
     {}
 
     // -- the walk -------------------------------------------------------------
@@ -8156,6 +8167,13 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
                 return true;
             }
             case value_t::string:
+                if (val.m_value.string == m_text)
+                {
+                    // The target itself: each flush appends to it and may move
+                    // its bytes, so its text as it was is written from a copy.
+                    write_quoted(string_t(*m_text, 0, m_text_size), "\"");
+                    return false;
+                }
                 write_quoted(*val.m_value.string, "\"");
                 return false;
             case value_t::boolean:
@@ -8407,12 +8425,15 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
         assert(m_position >= chunk_end);
         if (m_text != nullptr)
         {
-            m_text->append(m_buffer.data(), static_cast<std::size_t>(m_position - m_buffer.data()));
+            const auto length = static_cast<std::size_t>(m_position - m_buffer.data());
+            count_handed_on(length);
+            m_text->append(m_buffer.data(), length);
             m_position = m_buffer.data();
             return;
         }
         if (not m_stopped)
         {
+            count_handed_on(chunk_size);
             m_stream->write(m_buffer.data(), static_cast<std::streamsize>(chunk_size));
             m_stopped = not m_stream->good();
         }
@@ -8429,6 +8450,7 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
             flush_chunk();
         }
         const auto length = static_cast<std::size_t>(m_position - m_buffer.data());
+        count_handed_on(length);
         m_position = m_buffer.data();
         if (m_text != nullptr)
         {
@@ -8439,6 +8461,17 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
             m_stream->write(m_buffer.data(), static_cast<std::streamsize>(length));
             m_stopped = not m_stream->good();
         }
+    }
+
+    /// Counts `length` more bytes of text; throws out_of_range 408 before
+    /// they are handed on if they would take it past max_length.
+    void count_handed_on(const std::size_t length)
+    {
+        if (length > m_max_length - m_handed_on)
+        {
+            detail::throw_error<out_of_range>(408, "text longer than max_length " + std::to_string(m_max_length));
+        }
+        m_handed_on += length;
     }
 
     // -- strings --------------------------------------------------------------
@@ -8919,6 +8952,8 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
     std::ostream* m_stream = nullptr;
     bool m_stopped = false; // the stream is no longer good: nothing more is written
     bool m_done = false;
+    const std::size_t m_max_length;
+    std::size_t m_handed_on = 0; // bytes appended to the text or written to the stream
 
     std::size_t m_depth = 0;
     frame* m_top = nullptr; // the innermost open level's frame

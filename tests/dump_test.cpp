@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -95,6 +96,105 @@ TEST(Routes, ChunkBoundariesInsideTokensChangeNoByte)
         EXPECT_EQ(value.dump(width), expected);
         EXPECT_EQ(chunked(value, indented(width)), expected);
     }
+}
+
+// dump_to into a string the value itself holds, as a lone string, an
+// element and a member, with lengths around the chunk at which the writer
+// first appends to its target (and may move the target's bytes): the text
+// appended is that of the value as it was before the call.
+TEST(Routes, DumpingIntoAStringOfTheValueItselfWritesItAsItWas)
+{
+    const std::size_t chunk = json::writer::chunk_size;
+    struct holder
+    {
+        const char* why;
+        json value;
+        std::vector<std::string> path; // where the target string is; an index as its digits
+    };
+    for (const std::size_t length : {std::size_t(10), chunk - 3, chunk - 1, chunk, chunk + 1, 3 * chunk + 7})
+    {
+        for (const char filler : {'x', '"'}) // copied as it is, or escaped byte by byte
+        {
+            const std::string text(length, filler);
+            const std::vector<holder> holders = {
+                {"the value itself", json(text), {}},
+                {"an element after a long one", json{std::string(chunk, 'a'), text}, {"1"}},
+                {"a member before others", json{{"a", text}, {"b", std::string(chunk, 'b')}}, {"a"}},
+            };
+            for (const auto& h : holders)
+            {
+                for (const int indent : {-1, 2})
+                {
+                    SCOPED_TRACE(std::string(h.why) + ", length " + std::to_string(length) + ", filler " + filler +
+                                 ", indent " + std::to_string(indent));
+                    json value = h.value;
+                    json* target = &value;
+                    for (const std::string& step : h.path)
+                    {
+                        target = target->is_array() ? &(*target)[std::stoul(step)] : &(*target)[step];
+                    }
+                    std::string& into = target->get_ref<std::string&>();
+                    into.shrink_to_fit(); // no spare capacity: the first append moves it
+                    const std::string expected = text + h.value.dump(indent);
+                    value.dump_to(into, indented(indent));
+                    EXPECT_TRUE(into == expected);
+                }
+            }
+        }
+    }
+}
+
+// max_length: a text of exactly that many bytes is written; one byte more
+// throws 408 before anything past the limit is handed on, leaving a string
+// target as it was and a stream with whole chunks that fit, if any.
+TEST(Routes, MaxLengthStopsTextThatWouldBeLonger)
+{
+    const std::size_t chunk = json::writer::chunk_size;
+    for (const json& value : {json{{"a", {1, 2.5, "x"}}}, repeated_documents(2 * chunk)})
+    {
+        for (const int indent : {-1, 4})
+        {
+            const std::string full = value.dump(indent);
+            SCOPED_TRACE(std::to_string(full.size()) + " bytes, indent " + std::to_string(indent));
+            dump_options options = indented(indent);
+            options.max_length = full.size();
+            EXPECT_EQ(value.dump(options), full);
+            EXPECT_EQ(chunked(value, options), full);
+
+            options.max_length = full.size() - 1;
+            const std::string message =
+                "[json.exception.out_of_range.408] text longer than max_length " + std::to_string(full.size() - 1);
+            try
+            {
+                value.dump(options);
+                ADD_FAILURE() << "no exception";
+            }
+            catch (const json::out_of_range& e)
+            {
+                EXPECT_EQ(std::string(e.what()), message);
+            }
+            std::string text = "kept";
+            EXPECT_THROW(value.dump_to(text, options), json::out_of_range);
+            EXPECT_EQ(text, "kept");
+            std::ostringstream stream;
+            EXPECT_THROW(value.dump_to(stream, options), json::out_of_range);
+            EXPECT_EQ(stream.str(), full.substr(0, options.max_length / chunk * chunk));
+        }
+    }
+}
+
+// Indented text grows with depth times size: a limit stops a deep document
+// after a few chunks, however much longer its whole text would be.
+TEST(Routes, MaxLengthBoundsTheIndentationOfDeepText)
+{
+    const std::string text = std::string(512, '[') + std::string(512, ']');
+    const json deep = json::parse(text);
+    dump_options options = indented(4);
+    options.max_length = 100000;
+    std::ostringstream stream;
+    EXPECT_THROW(deep.dump_to(stream, options), json::out_of_range);
+    EXPECT_LE(stream.str().size(), options.max_length);
+    EXPECT_GT(deep.dump(4).size(), 10 * options.max_length); // a megabyte from 1 KB
 }
 
 // Each byte value at every offset of a 20-byte string, so that it falls in
@@ -365,9 +465,34 @@ TEST(Utf8, EscapingNonAsciiWritesPlainAscii)
         EXPECT_EQ(json("a" + c.text + "\n").dump(with_policy(utf8_policy::keep, true)),
                   quoted(std::string("a") + c.escaped + "\\n"));
     }
-    // Invalid bytes under escaping: replaced by the escape of U+FFFD, or kept as they are.
-    EXPECT_EQ(json("a\xFF").dump(with_policy(utf8_policy::replace, true)), quoted("a\\ufffd"));
-    EXPECT_EQ(json("a\xFF").dump(with_policy(utf8_policy::keep, true)), quoted("a\xFF"));
+}
+
+// Plain ASCII has no room for a byte that is not UTF-8: replace writes the
+// escape of U+FFFD, and keep, which cannot keep it, is an error like error.
+TEST(Utf8, EscapingNonAsciiNeverWritesAByteAbove0x7F)
+{
+    for (const auto& c : invalid_cases)
+    {
+        SCOPED_TRACE(c.why);
+        const std::string ascii = json(c.text).dump(with_policy(utf8_policy::replace, true));
+        EXPECT_TRUE(std::all_of(ascii.begin(), ascii.end(), [](char byte) { return byte > 0; })) << ascii;
+        EXPECT_EQ(json::parse(ascii), json(c.replaced));
+        for (const utf8_policy policy : {utf8_policy::keep, utf8_policy::error})
+        {
+            std::string text = "kept";
+            try
+            {
+                json(c.text).dump_to(text, with_policy(policy, true));
+                ADD_FAILURE() << "no exception";
+            }
+            catch (const json::type_error& e)
+            {
+                EXPECT_EQ(std::string(e.what()), "[json.exception.type_error.316] invalid UTF-8 byte at index " +
+                                                     std::to_string(c.bad_index) + ": " + c.bad_byte);
+            }
+            EXPECT_EQ(text, "kept");
+        }
+    }
 }
 
 // -- doubles ------------------------------------------------------------------
