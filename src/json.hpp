@@ -49,8 +49,46 @@
 #include <emmintrin.h>
 #endif
 
+// The C locale's decimal point and thousands separator, which writing a double
+// through snprintf has to undo. nl_langinfo returns the calling thread's
+// locale's own texts; localeconv, left only where <langinfo.h> is missing,
+// refills one static struct on every call, so threads writing at once race on it.
+#if defined(__has_include)
+#if __has_include(<langinfo.h>)
+#include <langinfo.h>
+#define QUARROW_HAS_LANGINFO
+#endif
+#endif
+
 namespace quarrow
 {
+namespace detail
+{
+
+/// The calling thread's C locale's decimal point and thousands separator, as
+/// the C library writes them into number text (either may be empty or several
+/// bytes long). Never fail.
+#ifdef QUARROW_HAS_LANGINFO
+inline const char* locale_decimal_point() noexcept
+{
+    return nl_langinfo(RADIXCHAR);
+}
+inline const char* locale_thousands_sep() noexcept
+{
+    return nl_langinfo(THOUSEP);
+}
+#else
+inline const char* locale_decimal_point() noexcept
+{
+    return std::localeconv()->decimal_point;
+}
+inline const char* locale_thousands_sep() noexcept
+{
+    return std::localeconv()->thousands_sep;
+}
+#endif
+
+} // namespace detail
 
 /// Converts native values of type T into values and back (see its definition below).
 template<typename T, typename SFINAE = void>
@@ -7064,9 +7102,8 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
     explicit serializer(std::ostream& s)
         : output_stream(s),
           number_buffer{{}},
-          locale_info(std::localeconv()),
-          thousands_sep(locale_text(locale_info->thousands_sep)),
-          decimal_point(locale_text(locale_info->decimal_point)),
+          thousands_sep(locale_text(detail::locale_thousands_sep())),
+          decimal_point(locale_text(detail::locale_decimal_point())),
           indent_spaces(512, ' ')
     {
         open_containers.reserve(32); // so that writing shallow values allocates nothing
@@ -7501,7 +7538,6 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
 
     std::ostream& output_stream;
     std::array<char, 64> number_buffer;
-    const std::lconv* locale_info;
     const string_t thousands_sep; // removed wherever it stands
     const string_t decimal_point; // the first one is turned into '.'
     string_t indent_spaces;
