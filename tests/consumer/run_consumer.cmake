@@ -6,7 +6,8 @@
 #                    that fetches it with FetchContent, run it
 #   pkg-config       compile the consumer with `pkg-config --cflags quarrow` alone, run it
 #   include_path     compile the consumer with `-I SOURCE_DIR/include` alone, run it
-# Also needs CONSUMER_DIR, CXX, GENERATOR and VERSION.
+# Also needs CONSUMER_DIR, CXX, GENERATOR and VERSION. Configuring the consumer
+# project must print no CMake warning.
 
 set(prefix "${WORK_DIR}/prefix")
 set(build "${WORK_DIR}/${ROUTE}")
@@ -15,10 +16,21 @@ string(REPLACE "0}" "${VERSION_MAJOR}}" expected "${expected}")
 
 function(run)
     execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
+    string(REPLACE ";" " " command "${ARGN}")
     if(NOT status EQUAL 0)
-        string(REPLACE ";" " " command "${ARGN}")
         message(FATAL_ERROR "failed (${status}): ${command}\n${output}")
     endif()
+    set(command "${command}" PARENT_SCOPE)
+    set(output "${output}" PARENT_SCOPE)
+endfunction()
+
+# Configures the consumer project in `build` and builds it; a warning fails.
+function(build_consumer)
+    run("${CMAKE_COMMAND}" -S "${CONSUMER_DIR}" -B "${build}" ${ARGN})
+    if(output MATCHES "CMake (Deprecation )?Warning")
+        message(FATAL_ERROR "warned: ${command}\n${output}")
+    endif()
+    run("${CMAKE_COMMAND}" --build "${build}")
 endfunction()
 
 function(expect_consumer_output program)
@@ -54,11 +66,10 @@ elseif(ROUTE STREQUAL "find_package" OR ROUTE STREQUAL "add_subdirectory" OR ROU
         endif()
         file(SHA256 "${archive}" archive_hash)
     endif()
-    run("${CMAKE_COMMAND}" -S "${CONSUMER_DIR}" -B "${build}" -G "${GENERATOR}"
+    build_consumer(-G "${GENERATOR}"
         "-DCMAKE_CXX_COMPILER=${CXX}" "-DCMAKE_PREFIX_PATH=${prefix}" "-DQUARROW_ROUTE=${ROUTE}"
         "-DQUARROW_SOURCE_DIR=${SOURCE_DIR}" "-DQUARROW_EXPECTED_VERSION=${VERSION}"
         "-DQUARROW_ARCHIVE=${archive}" "-DQUARROW_ARCHIVE_SHA256=${archive_hash}")
-    run("${CMAKE_COMMAND}" --build "${build}")
     expect_consumer_output("${build}/consumer")
 elseif(ROUTE STREQUAL "pkg-config")
     set(ENV{PKG_CONFIG_PATH} "${prefix}/share/pkgconfig")
