@@ -1,7 +1,9 @@
 # One step of the consumer tests, chosen by ROUTE:
 #   install          install quarrow's build tree BUILD_DIR afresh into WORK_DIR/prefix
 #   find_package     build the consumer project against that prefix, run it
-#   add_subdirectory build the consumer project on quarrow's SOURCE_DIR, run it
+#   add_subdirectory build the consumer project on quarrow's SOURCE_DIR, run it,
+#                    install it: quarrow's files join that install only with
+#                    QUARROW_INSTALL=ON
 #   fetchcontent     pack SOURCE_DIR into an archive, build the consumer project
 #                    that fetches it with FetchContent, run it
 #   pkg-config       compile the consumer with `pkg-config --cflags quarrow` alone, run it
@@ -31,6 +33,13 @@ function(build_consumer)
         message(FATAL_ERROR "warned: ${command}\n${output}")
     endif()
     run("${CMAKE_COMMAND}" --build "${build}")
+endfunction()
+
+# The files under `folder`, relative to it.
+function(files_under folder result)
+    file(GLOB_RECURSE files RELATIVE "${folder}" "${folder}/*")
+    list(SORT files)
+    set(${result} "${files}" PARENT_SCOPE)
 endfunction()
 
 function(expect_consumer_output program)
@@ -71,6 +80,24 @@ elseif(ROUTE STREQUAL "find_package" OR ROUTE STREQUAL "add_subdirectory" OR ROU
         "-DQUARROW_SOURCE_DIR=${SOURCE_DIR}" "-DQUARROW_EXPECTED_VERSION=${VERSION}"
         "-DQUARROW_ARCHIVE=${archive}" "-DQUARROW_ARCHIVE_SHA256=${archive_hash}")
     expect_consumer_output("${build}/consumer")
+    if(ROUTE STREQUAL "add_subdirectory")
+        # The including project installs its program, and quarrow's files only when it asks.
+        set(parent_prefix "${build}/installed")
+        run("${CMAKE_COMMAND}" --install "${build}" --prefix "${parent_prefix}")
+        files_under("${parent_prefix}" installed)
+        if(NOT installed STREQUAL "bin/consumer")
+            message(FATAL_ERROR "the including project installed ${installed}, not bin/consumer alone")
+        endif()
+        build_consumer(-DQUARROW_INSTALL=ON)
+        run("${CMAKE_COMMAND}" --install "${build}" --prefix "${parent_prefix}")
+        files_under("${parent_prefix}" installed)
+        foreach(file include/quarrow/json.hpp share/cmake/quarrow/quarrowConfig.cmake share/pkgconfig/quarrow.pc)
+            list(FIND installed "${file}" found)
+            if(found EQUAL -1)
+                message(FATAL_ERROR "with QUARROW_INSTALL=ON, ${file} is missing from ${installed}")
+            endif()
+        endforeach()
+    endif()
 elseif(ROUTE STREQUAL "pkg-config")
     set(ENV{PKG_CONFIG_PATH} "${prefix}/share/pkgconfig")
     execute_process(COMMAND pkg-config --cflags quarrow RESULT_VARIABLE status OUTPUT_VARIABLE flags
