@@ -5,6 +5,7 @@
 
 #include <quarrow/json.hpp>
 
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -27,6 +28,12 @@ using quarrow::json;
 
 // Long enough to need a heap buffer of its own, beyond any short-string storage.
 const char long_text[] = "a text that is far too long to be stored inline";
+
+// An operation that allocates nothing tests nothing under failing allocations.
+TEST(AllocationFailure, AnOperationThatAllocatesNothingFailsTheTest)
+{
+    EXPECT_NONFATAL_FAILURE(fail_each_allocation([] { json value = 17; }), "the operation allocated nothing");
+}
 
 TEST(AllocationFailure, ConvertingTextLeaksNothing)
 {

@@ -54,6 +54,11 @@ void fail_at(std::size_t k)
     failing_allocation = k;
 }
 
+bool failure_pending()
+{
+    return failing_allocation != 0;
+}
+
 } // namespace counting_new
 
 void* operator new(std::size_t size)

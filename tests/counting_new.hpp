@@ -22,9 +22,14 @@ std::size_t live_blocks();
 /// Makes the k-th allocation from now throw std::bad_alloc (k >= 1); 0 disarms.
 void fail_at(std::size_t k);
 
+/// Whether the failure fail_at(k) asked for is still to come.
+bool failure_pending();
+
 /// Runs `operation` with the 1st, 2nd, ... allocation failing, until it
 /// succeeds. Every failed run must throw std::bad_alloc and leave no block
-/// behind; `check` then runs to inspect the state the failure left.
+/// behind; `check` then runs to inspect the state the failure left. An
+/// operation that succeeds at once, never reaching the allocation set to
+/// fail, allocates nothing and so tests nothing: that fails the test.
 template<typename Operation, typename Check>
 void fail_each_allocation(Operation operation, Check check)
 {
@@ -41,9 +46,11 @@ void fail_each_allocation(Operation operation, Check check)
         {
             failed = true;
         }
+        const bool reached = !failure_pending();
         fail_at(0);
         if (!failed)
         {
+            EXPECT_TRUE(k > 1 || reached) << "the operation allocated nothing, so no allocation could fail";
             return;
         }
         EXPECT_EQ(live_blocks(), live_before) << "leak after allocation " << k << " failed";

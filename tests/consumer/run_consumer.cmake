@@ -1,12 +1,15 @@
 # One step of the consumer tests, chosen by ROUTE:
 #   install          install quarrow's build tree BUILD_DIR afresh into WORK_DIR/prefix
 #   find_package     build the consumer project against that prefix, run it
-#   add_subdirectory build the consumer project on quarrow's SOURCE_DIR, run it
+#   add_subdirectory build the consumer project on quarrow's SOURCE_DIR, run it,
+#                    install it: quarrow's files join that install only with
+#                    QUARROW_INSTALL=ON
 #   fetchcontent     pack SOURCE_DIR into an archive, build the consumer project
 #                    that fetches it with FetchContent, run it
 #   pkg-config       compile the consumer with `pkg-config --cflags quarrow` alone, run it
 #   include_path     compile the consumer with `-I SOURCE_DIR/include` alone, run it
-# Also needs CONSUMER_DIR, CXX, GENERATOR and VERSION.
+# Also needs CONSUMER_DIR, CXX, GENERATOR and VERSION. Configuring the consumer
+# project must print no CMake warning.
 
 set(prefix "${WORK_DIR}/prefix")
 set(build "${WORK_DIR}/${ROUTE}")
@@ -15,10 +18,28 @@ string(REPLACE "0}" "${VERSION_MAJOR}}" expected "${expected}")
 
 function(run)
     execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
+    string(REPLACE ";" " " command "${ARGN}")
     if(NOT status EQUAL 0)
-        string(REPLACE ";" " " command "${ARGN}")
         message(FATAL_ERROR "failed (${status}): ${command}\n${output}")
     endif()
+    set(command "${command}" PARENT_SCOPE)
+    set(output "${output}" PARENT_SCOPE)
+endfunction()
+
+# Configures the consumer project in `build` and builds it; a warning fails.
+function(build_consumer)
+    run("${CMAKE_COMMAND}" -S "${CONSUMER_DIR}" -B "${build}" ${ARGN})
+    if(output MATCHES "CMake (Deprecation )?Warning")
+        message(FATAL_ERROR "warned: ${command}\n${output}")
+    endif()
+    run("${CMAKE_COMMAND}" --build "${build}")
+endfunction()
+
+# The files under `folder`, relative to it.
+function(files_under folder result)
+    file(GLOB_RECURSE files RELATIVE "${folder}" "${folder}/*")
+    list(SORT files)
+    set(${result} "${files}" PARENT_SCOPE)
 endfunction()
 
 function(expect_consumer_output program)
@@ -54,12 +75,29 @@ elseif(ROUTE STREQUAL "find_package" OR ROUTE STREQUAL "add_subdirectory" OR ROU
         endif()
         file(SHA256 "${archive}" archive_hash)
     endif()
-    run("${CMAKE_COMMAND}" -S "${CONSUMER_DIR}" -B "${build}" -G "${GENERATOR}"
+    build_consumer(-G "${GENERATOR}"
         "-DCMAKE_CXX_COMPILER=${CXX}" "-DCMAKE_PREFIX_PATH=${prefix}" "-DQUARROW_ROUTE=${ROUTE}"
         "-DQUARROW_SOURCE_DIR=${SOURCE_DIR}" "-DQUARROW_EXPECTED_VERSION=${VERSION}"
         "-DQUARROW_ARCHIVE=${archive}" "-DQUARROW_ARCHIVE_SHA256=${archive_hash}")
-    run("${CMAKE_COMMAND}" --build "${build}")
     expect_consumer_output("${build}/consumer")
+    if(ROUTE STREQUAL "add_subdirectory")
+        # The including project installs its program, and quarrow's files only when it asks.
+        set(parent_prefix "${build}/installed")
+        run("${CMAKE_COMMAND}" --install "${build}" --prefix "${parent_prefix}")
+        files_under("${parent_prefix}" installed)
+        if(NOT installed STREQUAL "bin/consumer")
+            message(FATAL_ERROR "the including project installed ${installed}, not bin/consumer alone")
+        endif()
+        build_consumer(-DQUARROW_INSTALL=ON)
+        run("${CMAKE_COMMAND}" --install "${build}" --prefix "${parent_prefix}")
+        files_under("${parent_prefix}" installed)
+        foreach(file include/quarrow/json.hpp share/cmake/quarrow/quarrowConfig.cmake share/pkgconfig/quarrow.pc)
+            list(FIND installed "${file}" found)
+            if(found EQUAL -1)
+                message(FATAL_ERROR "with QUARROW_INSTALL=ON, ${file} is missing from ${installed}")
+            endif()
+        endforeach()
+    endif()
 elseif(ROUTE STREQUAL "pkg-config")
     set(ENV{PKG_CONFIG_PATH} "${prefix}/share/pkgconfig")
     execute_process(COMMAND pkg-config --cflags quarrow RESULT_VARIABLE status OUTPUT_VARIABLE flags
