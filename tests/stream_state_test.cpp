@@ -354,49 +354,37 @@ TEST(StreamState, AStreamNotGoodBeforeReadingReadsNothing)
 // the whole text; >> and accept report an unreadable stream in its state only.
 TEST(StreamState, EveryEntryPointFollowsTheRules)
 {
-    const std::string threw = "[json.exception.parse_error.105] stream not readable at line 2, column 2: "
+    const std::string after_value = "[json.exception.parse_error.101] syntax error at line 2, column 5: "
+                                    "expected end of input, found 'x'";
+    const std::string cut_short = "[json.exception.parse_error.101] syntax error at line 2, column 3: "
+                                  "expected ',' or ']', found end of input";
+    const std::string threw = "stream not readable at line 2, column 2: "
                               "expected a byte from the stream buffer, found an exception it threw";
+    const std::string threw_at_end = "stream not readable at line 2, column 4: "
+                                     "expected a byte from the stream buffer, found an exception it threw";
+    const std::string unreadable = "[json.exception.parse_error.105] ";
+    const char* const text = "[1,\n 2]";
+    const std::size_t never = std::string::npos;
     const struct
     {
-        const char* text;
+        std::string text;
         std::size_t fails_at;
         std::ios_base::iostate mask;
         outcome expected[4]; // >>, parse, accept, parse_events
     } cases[] = {
-        {"[1,\n 2]", std::string::npos, std::ios_base::goodbit,
-         {{"[1,2]", "good"}, {"[1,2]", "eof"}, {"true", "eof"}, {"true", "eof"}}},
-        {"[1,\n 2] x", std::string::npos, std::ios_base::goodbit,
-         {{"[1,2]", "good"},
-          {"[json.exception.parse_error.101] syntax error at line 2, column 5: expected end of input, found 'x'",
-           "fail"},
-          {"false", "fail"},
-          {"[json.exception.parse_error.101] syntax error at line 2, column 5: expected end of input, found 'x'",
-           "fail"}}},
-        {"[1,\n 2", std::string::npos, std::ios_base::failbit,
-         {{"[json.exception.parse_error.101] syntax error at line 2, column 3: expected ',' or ']', found end of "
-           "input",
-           "fail eof"},
-          {"[json.exception.parse_error.101] syntax error at line 2, column 3: expected ',' or ']', found end of "
-           "input",
-           "fail eof"},
-          {"ios_base::failure", "fail eof"},
-          {"[json.exception.parse_error.101] syntax error at line 2, column 3: expected ',' or ']', found end of "
-           "input",
-           "fail eof"}}},
-        {"[1,\n 2]", 5, std::ios_base::goodbit, {{"\"kept\"", "bad"}, {threw, "bad"}, {"false", "bad"}, {threw, "bad"}}},
-        {"[1,\n 2]", 5, std::ios_base::badbit,
-         {{"buffer_failure", "bad"}, {"buffer_failure", "bad"}, {"buffer_failure", "bad"}, {"buffer_failure", "bad"}}},
-        {"[1,\n 2]", 7, std::ios_base::goodbit,
-         {{"[1,2]", "good"},
-          {"[json.exception.parse_error.105] stream not readable at line 2, column 4: expected a byte from the "
-           "stream buffer, found an exception it threw",
-           "bad"},
-          {"false", "bad"},
-          {"[json.exception.parse_error.105] stream not readable at line 2, column 4: expected a byte from the "
-           "stream buffer, found an exception it threw",
-           "bad"}}},
-        {"[1,\n 2]", std::string::npos, std::ios_base::eofbit,
+        {text, never, std::ios_base::goodbit, {{"[1,2]", "good"}, {"[1,2]", "eof"}, {"true", "eof"}, {"true", "eof"}}},
+        {text, never, std::ios_base::eofbit,
          {{"[1,2]", "good"}, {"ios_base::failure", "eof"}, {"ios_base::failure", "eof"}, {"ios_base::failure", "eof"}}},
+        {text + std::string(" x"), never, std::ios_base::goodbit,
+         {{"[1,2]", "good"}, {after_value, "fail"}, {"false", "fail"}, {after_value, "fail"}}},
+        {"[1,\n 2", never, std::ios_base::failbit,
+         {{cut_short, "fail eof"}, {cut_short, "fail eof"}, {"ios_base::failure", "fail eof"}, {cut_short, "fail eof"}}},
+        {text, 5, std::ios_base::goodbit,
+         {{"\"kept\"", "bad"}, {unreadable + threw, "bad"}, {"false", "bad"}, {unreadable + threw, "bad"}}},
+        {text, 5, std::ios_base::badbit,
+         {{"buffer_failure", "bad"}, {"buffer_failure", "bad"}, {"buffer_failure", "bad"}, {"buffer_failure", "bad"}}},
+        {text, 7, std::ios_base::goodbit,
+         {{"[1,2]", "good"}, {unreadable + threw_at_end, "bad"}, {"false", "bad"}, {unreadable + threw_at_end, "bad"}}},
     };
     for (const auto& c : cases)
     {
