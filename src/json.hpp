@@ -1665,6 +1665,15 @@ bool accept_source(Source&& source, const parse_options& options);
 template<typename BasicJsonType, typename Source, typename Handler>
 bool read_events(Source&& source, Handler& handler, const parse_options& options);
 
+template<typename BasicJsonType>
+BasicJsonType parse_stream(std::istream& stream, const parse_options& options);
+
+template<typename BasicJsonType>
+bool accept_stream(std::istream& stream, const parse_options& options);
+
+template<typename BasicJsonType, typename Handler>
+bool read_stream_events(std::istream& stream, Handler& handler, const parse_options& options);
+
 } // namespace detail
 
 template<template<typename U, typename V, typename... Args> class ObjectType,
@@ -3704,11 +3713,15 @@ class basic_json
     }
 
     /// The same, for the rest of the stream, which must be one value and
-    /// whitespace. Throws what parse(string_t) throws, and whatever the
-    /// stream buffer throws.
+    /// whitespace, read as a formatted extractor reads: eofbit is set once the
+    /// end is seen, failbit before the parse_error of text that is not JSON.
+    /// Throws what parse(string_t) throws, and parse_error 105 for a stream
+    /// not good() before (failbit is set) or whose buffer throws (badbit is
+    /// set; with badbit in the exceptions mask the buffer's exception passes
+    /// instead). The mask's ios_base::failure comes for the other bits.
     static basic_json parse(std::istream& stream, parse_options options = parse_options())
     {
-        return detail::parse_source<basic_json>(stream, options);
+        return detail::parse_stream<basic_json>(stream, options);
     }
 
     /// Whether parse would read the text with these options; builds no value
@@ -3740,10 +3753,14 @@ class basic_json
         return detail::accept_source<basic_json>(std::make_pair(std::move(first), std::move(last)), options);
     }
 
-    /// The same, for the rest of the stream; throws whatever the stream buffer throws.
+    /// The same, for the rest of the stream, with its bits set as parse sets
+    /// them: false, with failbit, for text that is not JSON or a stream not
+    /// good() before; false, with badbit, when its buffer throws. Throws
+    /// only what the exceptions mask asks for (ios_base::failure, or the
+    /// buffer's exception for badbit), and std::bad_alloc as accept(string_t).
     static bool accept(std::istream& stream, parse_options options = parse_options())
     {
-        return detail::accept_source<basic_json>(stream, options);
+        return detail::accept_stream<basic_json>(stream, options);
     }
 
     /// Reads the text as parse does but builds nothing: reports each value,
@@ -3782,11 +3799,14 @@ class basic_json
         return detail::read_events<basic_json>(std::make_pair(std::move(first), std::move(last)), handler, options);
     }
 
-    /// The same, for the rest of the stream; also throws whatever the stream buffer throws.
+    /// The same, for the rest of the stream, with its bits set and errors
+    /// thrown as parse(std::istream&) does; the handler's exceptions pass
+    /// unchanged, after failbit is set. A handler that stops leaves the stream
+    /// good, just after the token it stopped at.
     template<typename Handler>
     static bool parse_events(std::istream& stream, Handler& handler, parse_options options = parse_options())
     {
-        return detail::read_events<basic_json>(stream, handler, options);
+        return detail::read_stream_events<basic_json>(stream, handler, options);
     }
 
   private:
@@ -5481,35 +5501,62 @@ class byte_at_a_time_input
 };
 
 /// A stream buffer, read through sgetc and sbumpc so that nothing past the
-/// last byte the parse needs is taken from it.
+/// last byte the parse needs is taken from it. It notes in a report what the
+/// stream's state bits need afterwards: whether the end was seen, and whether
+/// an exception came from the buffer rather than from the parse.
 class stream_input : public byte_at_a_time_input<stream_input>
 {
   public:
-    /// Reads from buffer; a null buffer is empty input.
-    explicit stream_input(std::streambuf* buffer) noexcept
-        : source(buffer)
+    struct report
+    {
+        bool end = false;          // sgetc gave eof
+        bool buffer_threw = false; // an exception came from sgetc or sbumpc
+    };
+
+    stream_input(std::streambuf& buffer, report& notes) noexcept
+        : source(&buffer), noted(&notes)
     {}
 
     using byte_at_a_time_input<stream_input>::advance;
 
     int peek() const
     {
-        if (source == nullptr)
+        const auto c = from_buffer(false);
+        if (c == std::char_traits<char>::eof())
         {
+            noted->end = true;
             return -1;
         }
-        const auto c = source->sgetc();
-        return c == std::char_traits<char>::eof() ? -1 : c;
+        return c;
     }
 
     void advance()
     {
-        source->sbumpc();
+        from_buffer(true);
         ++count;
     }
 
   private:
+    /// sbumpc when take, else sgetc; the try costs nothing until one throws.
+    std::char_traits<char>::int_type from_buffer(const bool take) const
+    {
+#if defined(__cpp_exceptions) || defined(__EXCEPTIONS)
+        try
+        {
+            return take ? source->sbumpc() : source->sgetc();
+        }
+        catch (...)
+        {
+            noted->buffer_threw = true;
+            throw;
+        }
+#else
+        return take ? source->sbumpc() : source->sgetc();
+#endif
+    }
+
     std::streambuf* source;
+    report* noted;
 };
 
 /// Any input iterators over char, signed char or unsigned char.
@@ -5564,7 +5611,9 @@ enum class expectation : std::uint8_t
     comment_end,
     shallower,
     finite_number,
-    new_key
+    new_key,
+    good_stream,
+    buffer_byte
 };
 
 /// Where and why a parse failed, kept without allocating so that accept
@@ -5581,6 +5630,7 @@ struct parse_failure
     std::size_t found_length = 0;
     bool found_end = false; // the input ended there
     bool found_cut = false; // found holds only the start of it
+    std::ios_base::iostate stream_state = std::ios_base::goodbit; // of a stream that was not good
 };
 
 /// The one place of every parse error text: what failed, where, what the
@@ -5611,8 +5661,11 @@ inline std::string parse_error_text(const parse_failure& failure)
         "", // composed below
         "a number within the range of a double",
         "a key the object does not have yet",
+        "a stream that is good()",
+        "a byte from the stream buffer",
     };
-    static_assert(sizeof expected_texts / sizeof *expected_texts == static_cast<std::size_t>(expectation::new_key) + 1,
+    static_assert(sizeof expected_texts / sizeof *expected_texts ==
+                      static_cast<std::size_t>(expectation::buffer_byte) + 1,
                   "one text for each expectation");
     std::string text;
     switch (failure.id)
@@ -5625,6 +5678,9 @@ inline std::string parse_error_text(const parse_failure& failure)
             break;
         case 104:
             text = "duplicate key";
+            break;
+        case 105:
+            text = "stream not readable";
             break;
         default:
             text = "syntax error";
@@ -5640,6 +5696,32 @@ inline std::string parse_error_text(const parse_failure& failure)
         text += expected_texts[static_cast<std::size_t>(failure.expected)];
     }
     text += ", found ";
+    if (failure.expected == expectation::good_stream)
+    {
+        static const struct
+        {
+            std::ios_base::iostate bit;
+            const char* name;
+        } bits[] = {{std::ios_base::badbit, "badbit"}, {std::ios_base::failbit, "failbit"},
+                    {std::ios_base::eofbit, "eofbit"}};
+        const char* separator = "";
+        for (const auto& bit : bits)
+        {
+            if ((failure.stream_state & bit.bit) != 0)
+            {
+                text += separator;
+                text += bit.name;
+                separator = "|";
+            }
+        }
+        text += " set";
+        return text;
+    }
+    if (failure.expected == expectation::buffer_byte)
+    {
+        text += "an exception it threw";
+        return text;
+    }
     if (failure.found_end)
     {
         text += "end of input";
@@ -5663,6 +5745,23 @@ inline std::string parse_error_text(const parse_failure& failure)
     }
     text += failure.found_cut ? "...'" : "'";
     return text;
+}
+
+/// Throws the failure as parse_error.
+[[noreturn]] inline void throw_parse_error(const parse_failure& failure)
+{
+    throw_error<parse_error>(failure.id, failure.byte, failure.line, failure.column, parse_error_text(failure));
+}
+
+/// Throws parse_error 105 at the first byte for a stream that was not good
+/// before reading, naming the bits it had.
+[[noreturn]] inline void throw_stream_not_good(const std::ios_base::iostate state)
+{
+    parse_failure failure;
+    failure.id = 105;
+    failure.expected = expectation::good_stream;
+    failure.stream_state = state;
+    throw_parse_error(failure);
 }
 
 template<typename BasicJsonType>
@@ -5890,7 +5989,14 @@ class parser
             show_text(text.data(), text.size());
             show('"');
         }
-        throw_error<parse_error>(failed.id, failed.byte, failed.line, failed.column, parse_error_text(failed));
+        throw_parse_error(failed);
+    }
+
+    /// Throws parse_error 105 at the byte the stream buffer threw on.
+    [[noreturn]] void raise_unreadable()
+    {
+        record(105, input.offset(), expectation::buffer_byte);
+        throw_parse_error(failed);
     }
 
   private:
@@ -7005,11 +7111,6 @@ inline memory_input input_of(const char* text)
     return memory_input(text, text + std::char_traits<char>::length(text));
 }
 
-inline stream_input input_of(std::istream& stream) noexcept
-{
-    return stream_input(stream.rdbuf());
-}
-
 template<typename Iterator>
 iterator_input<Iterator> input_of(std::pair<Iterator, Iterator>&& range)
 {
@@ -7023,25 +7124,20 @@ memory_input input_of(std::pair<Byte*, Byte*>&& range) noexcept
     return memory_input(reinterpret_cast<const char*>(range.first), reinterpret_cast<const char*>(range.second));
 }
 
-template<typename BasicJsonType, typename Source>
-BasicJsonType parse_source(Source&& source, const parse_options& options)
+/// Reads the whole text into the builder's value; throws its parse_error.
+template<typename BasicJsonType, typename Input>
+void read_value(parser<BasicJsonType, Input>& reader, value_builder<BasicJsonType>& builder)
 {
-    auto input = input_of(std::forward<Source>(source));
-    BasicJsonType result;
-    value_builder<BasicJsonType> builder(result, options.duplicate_keys);
-    parser<BasicJsonType, decltype(input)> reader(std::move(input), options);
     if (not reader.read(builder, true))
     {
         reader.raise(builder.duplicate_key());
     }
-    return result;
 }
 
-template<typename BasicJsonType, typename Source>
-bool accept_source(Source&& source, const parse_options& options)
+/// Whether the whole text is JSON; builds nothing unless repeated keys are refused.
+template<typename BasicJsonType, typename Input>
+bool accepts(parser<BasicJsonType, Input>& reader, const parse_options& options)
 {
-    auto input = input_of(std::forward<Source>(source));
-    parser<BasicJsonType, decltype(input)> reader(std::move(input), options);
     if (options.duplicate_keys == duplicate_key_policy::reject)
     {
         BasicJsonType scratch;
@@ -7052,11 +7148,11 @@ bool accept_source(Source&& source, const parse_options& options)
     return reader.read(ignore, true);
 }
 
-template<typename BasicJsonType, typename Source, typename Handler>
-bool read_events(Source&& source, Handler& handler, const parse_options& options)
+/// Reports the whole text to handler; false when it stopped, and throws the
+/// parse_error of text that is not JSON.
+template<typename BasicJsonType, typename Input, typename Handler>
+bool read_all_events(parser<BasicJsonType, Input>& reader, Handler& handler)
 {
-    auto input = input_of(std::forward<Source>(source));
-    parser<BasicJsonType, decltype(input)> reader(std::move(input), options);
     if (reader.read(handler, true))
     {
         return true;
@@ -7066,6 +7162,137 @@ bool read_events(Source&& source, Handler& handler, const parse_options& options
         reader.raise(false);
     }
     return false;
+}
+
+template<typename BasicJsonType, typename Source>
+BasicJsonType parse_source(Source&& source, const parse_options& options)
+{
+    auto input = input_of(std::forward<Source>(source));
+    BasicJsonType result;
+    value_builder<BasicJsonType> builder(result, options.duplicate_keys);
+    parser<BasicJsonType, decltype(input)> reader(std::move(input), options);
+    read_value(reader, builder);
+    return result;
+}
+
+template<typename BasicJsonType, typename Source>
+bool accept_source(Source&& source, const parse_options& options)
+{
+    auto input = input_of(std::forward<Source>(source));
+    parser<BasicJsonType, decltype(input)> reader(std::move(input), options);
+    return accepts(reader, options);
+}
+
+template<typename BasicJsonType, typename Source, typename Handler>
+bool read_events(Source&& source, Handler& handler, const parse_options& options)
+{
+    auto input = input_of(std::forward<Source>(source));
+    parser<BasicJsonType, decltype(input)> reader(std::move(input), options);
+    return read_all_events(reader, handler);
+}
+
+#if defined(__cpp_exceptions) || defined(__EXCEPTIONS)
+/// Sets bits of the stream while another exception is on its way, dropping
+/// the ios_base::failure that its exceptions mask asks for.
+inline void set_state_quietly(std::istream& stream, const std::ios_base::iostate bits)
+{
+    try
+    {
+        stream.setstate(bits);
+    }
+    catch (const std::ios_base::failure&)
+    {}
+}
+#endif
+
+/// How every stream entry point reads, as a formatted extractor does: a
+/// sentry first, then read(reader), then the state bits for what it met:
+/// eofbit when the end of the stream was seen, failbit when read returns
+/// false or throws, badbit instead when the stream buffer threw. The mask's
+/// ios_base::failure comes as the standard has it, but never in place of an
+/// exception already on its way; the buffer's own exception passes only when
+/// the mask asks for badbit. Returns read's result, and false when nothing
+/// could be read: a stream not good before, or a buffer that threw. With
+/// unreadable_throws those two throw parse_error 105 instead.
+template<typename BasicJsonType, typename Read>
+bool read_stream(std::istream& stream, const parse_options& options, const bool unreadable_throws, Read read)
+{
+    const std::ios_base::iostate before = stream.rdstate();
+    const std::istream::sentry ready(stream, true); // JSON's own whitespace is skipped by the reader
+    if (not ready)
+    {
+        if (unreadable_throws)
+        {
+            // Only the failbit the sentry sets is not the stream's own: a tie
+            // that failed to flush may have set badbit.
+            throw_stream_not_good(before | (stream.rdstate() & ~std::ios_base::failbit));
+        }
+        return false;
+    }
+    stream_input::report met;
+    parser<BasicJsonType, stream_input> reader(stream_input(*stream.rdbuf(), met), options);
+#if defined(__cpp_exceptions) || defined(__EXCEPTIONS)
+    bool done = false;
+    try
+    {
+        done = read(reader);
+    }
+    catch (...)
+    {
+        const std::ios_base::iostate end = met.end ? std::ios_base::eofbit : std::ios_base::goodbit;
+        if (not met.buffer_threw)
+        {
+            set_state_quietly(stream, std::ios_base::failbit | end);
+            throw;
+        }
+        set_state_quietly(stream, std::ios_base::badbit | end);
+        if ((stream.exceptions() & std::ios_base::badbit) != 0)
+        {
+            throw;
+        }
+        if (unreadable_throws)
+        {
+            reader.raise_unreadable();
+        }
+        return false;
+    }
+#else
+    const bool done = read(reader);
+#endif
+    stream.setstate((done ? std::ios_base::goodbit : std::ios_base::failbit) |
+                    (met.end ? std::ios_base::eofbit : std::ios_base::goodbit));
+    return done;
+}
+
+template<typename BasicJsonType>
+BasicJsonType parse_stream(std::istream& stream, const parse_options& options)
+{
+    BasicJsonType result;
+    value_builder<BasicJsonType> builder(result, options.duplicate_keys);
+    read_stream<BasicJsonType>(stream, options, true, [&](parser<BasicJsonType, stream_input>& reader) -> bool {
+        read_value(reader, builder);
+        return true;
+    });
+    return result;
+}
+
+template<typename BasicJsonType>
+bool accept_stream(std::istream& stream, const parse_options& options)
+{
+    return read_stream<BasicJsonType>(stream, options, false, [&](parser<BasicJsonType, stream_input>& reader) {
+        return accepts(reader, options);
+    });
+}
+
+template<typename BasicJsonType, typename Handler>
+bool read_stream_events(std::istream& stream, Handler& handler, const parse_options& options)
+{
+    bool whole = false;
+    read_stream<BasicJsonType>(stream, options, true, [&](parser<BasicJsonType, stream_input>& reader) -> bool {
+        whole = read_all_events(reader, handler);
+        return true; // a handler that stops leaves the stream good
+    });
+    return whole;
 }
 
 } // namespace detail
@@ -9053,12 +9280,16 @@ std::ostream& operator<<(std::ostream& o,
     return o;
 }
 
-/// Reads one value into j with the default parse_options: skips whitespace,
-/// reads exactly the bytes of the value, and leaves the stream just after
-/// them, so `while (in >> j)` reads values one after another. Sets failbit
-/// and eofbit, and leaves j as it was, when only whitespace is left. Throws
-/// parse_error for malformed text and std::bad_alloc, leaving j as it was,
-/// and whatever the stream buffer throws.
+/// Reads one value into j with the default parse_options, as a formatted
+/// extractor reads: skips whitespace, reads exactly the bytes of the value,
+/// and leaves the stream just after them, so `while (in >> j)` reads values
+/// one after another. A stream not good() reads nothing and gets failbit.
+/// Sets eofbit when the end was seen (`123` at the end, not `123 `), and
+/// failbit and eofbit when only whitespace is left. A buffer that throws sets
+/// badbit. Throws parse_error for malformed text, after setting failbit,
+/// std::bad_alloc, the buffer's exception only with badbit in the exceptions
+/// mask, and the mask's ios_base::failure for the other bits; j is left as it
+/// was whenever no value is read.
 template<template<typename U, typename V, typename... Args> class ObjectType,
          template<typename U, typename... Args> class ArrayType,
          class StringType,
@@ -9074,25 +9305,22 @@ std::istream& operator>>(std::istream& in,
 {
     using value_type = basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerType,
                                   NumberUnsignedType, NumberFloatType, AllocatorType, JSONSerializer>;
-    const std::istream::sentry ready(in, true); // JSON's own whitespace is skipped below
-    if (not ready)
-    {
-        return in;
-    }
+    using stream_parser = detail::parser<value_type, detail::stream_input>;
     const parse_options options;
-    detail::parser<value_type, detail::stream_input> reader(detail::stream_input(in.rdbuf()), options);
-    if (reader.at_end())
-    {
-        in.setstate(std::ios::failbit | std::ios::eofbit);
-        return in;
-    }
-    value_type result;
-    detail::value_builder<value_type> builder(result, options.duplicate_keys);
-    if (not reader.read(builder, false))
-    {
-        reader.raise(false);
-    }
-    j = std::move(result);
+    detail::read_stream<value_type>(in, options, false, [&](stream_parser& reader) -> bool {
+        if (reader.at_end())
+        {
+            return false; // only whitespace left: failbit and eofbit, as for a number
+        }
+        value_type result;
+        detail::value_builder<value_type> builder(result, options.duplicate_keys);
+        if (not reader.read(builder, false))
+        {
+            reader.raise(false);
+        }
+        j = std::move(result);
+        return true;
+    });
     return in;
 }
 

@@ -34,12 +34,28 @@ TEST(ParseAllocationFailure, StreamOperatorLeaksNothingAndLeavesTheTarget)
 {
     const std::string expected = json::parse(text).dump();
     json target = 17;
+    bool reading = false; // the allocation failed while reading, not while making the stream
+    std::ios_base::iostate state = std::ios_base::goodbit;
     fail_each_allocation(
         [&] {
+            reading = false;
             std::istringstream in(text);
-            in >> target;
+            reading = true;
+            try
+            {
+                in >> target;
+            }
+            catch (const std::bad_alloc&)
+            {
+                state = in.rdstate();
+                throw;
+            }
         },
-        [&] { EXPECT_EQ(target.dump(), "17"); });
+        [&] {
+            EXPECT_EQ(target.dump(), "17");
+            // Not the buffer's fault: failbit, not badbit.
+            EXPECT_TRUE(not reading or state == std::ios_base::failbit) << state;
+        });
     EXPECT_EQ(target.dump(), expected);
 }
 
