@@ -1,3 +1,5 @@
+// Generated from include/quarrow/ by tools/single_header.py: do not edit.
+// To change it, edit the parts and run `python3 tools/single_header.py`.
 // quarrow: JSON text read strictly into one value type, and written back.
 // SPDX-License-Identifier: MIT
 //
@@ -30,6 +32,9 @@
 
 #ifndef QUARROW_JSON_HPP
 #define QUARROW_JSON_HPP
+
+// Configuration and portability: the version, the standard headers, and what the platform offers.
+
 
 #define QUARROW_VERSION_MAJOR 0
 #define QUARROW_VERSION_MINOR 1
@@ -111,7 +116,15 @@ inline const char* locale_thousands_sep() noexcept
 
 } // namespace detail
 
-/// Converts native values of type T into values and back (see its definition below).
+} // namespace quarrow
+
+// The names every part uses: the value type declared, and the kinds a value can hold.
+
+
+namespace quarrow
+{
+
+/// Converts native values of type T into values and back (defined in conversions.hpp).
 template<typename T, typename SFINAE = void>
 struct adl_serializer;
 
@@ -158,10 +171,16 @@ enum class value_t : std::uint8_t
     discarded = 8
 };
 
-// ---------------------------------------------------------------------------
-// Exceptions: every misuse of a value throws one of these. The message reads
-// "[json.exception.<class>.<id>] <text>", composed once when it is thrown.
-// ---------------------------------------------------------------------------
+} // namespace detail
+} // namespace quarrow
+
+// Exceptions: every misuse of a value throws one of these.
+
+
+namespace quarrow
+{
+namespace detail
+{
 
 /// Base of the family; catch it to catch every error the library raises.
 class exception : public std::exception
@@ -269,9 +288,13 @@ template<typename Exception, typename... Args>
 
 } // namespace detail
 
-// ---------------------------------------------------------------------------
-// Output options: how dump() and dump_to() write a value as JSON text.
-// ---------------------------------------------------------------------------
+} // namespace quarrow
+
+// Options: how text is read and written.
+
+
+namespace quarrow
+{
 
 /// What the text routes do with string bytes that are not valid UTF-8
 /// (RFC 3629: no overlong form, no encoded surrogate, nothing above U+10FFFF,
@@ -305,15 +328,39 @@ struct dump_options
     std::size_t max_length = static_cast<std::size_t>(-1);
 };
 
+/// What parse does with a key its object already has.
+enum class duplicate_key_policy
+{
+    last_wins,  ///< the later member replaces the earlier one
+    first_wins, ///< the later member is read and dropped
+    reject      ///< parse_error 104
+};
+
+/// How text is read. The defaults read exactly RFC 8259 JSON.
+struct parse_options
+{
+    /// Arrays and objects open at once, at most; one more is parse_error 102.
+    std::size_t max_depth = 512;
+
+    /// `//` to the end of the line and `/* ... */` count as whitespace.
+    bool allow_comments = false;
+
+    /// One comma may stand before a closing `]` or `}`.
+    bool allow_trailing_commas = false;
+
+    /// What a repeated key in an object does.
+    duplicate_key_policy duplicate_keys = duplicate_key_policy::last_wins;
+};
+
+} // namespace quarrow
+
+// Conversions: native values into a basic_json and back out.
+
+
+namespace quarrow
+{
 namespace detail
 {
-
-// ---------------------------------------------------------------------------
-// Conversion helpers: the road from a native value into a basic_json.
-// The converting constructor calls JSONSerializer<T>::to_json, which reaches
-// a to_json overload (ours below, or a user's found by argument-dependent
-// lookup), which stores the value through external_constructor<kind>.
-// ---------------------------------------------------------------------------
 
 /// std::enable_if_t, which C++11 lacks.
 template<bool Condition, typename T = void>
@@ -1089,12 +1136,13 @@ struct adl_serializer
     }
 };
 
-// ---------------------------------------------------------------------------
-// Iterators: walk an array's elements, an object's members in key order, or
-// any other value as a range of one (null: of none). Every step and access is
-// checked, so a misused iterator throws invalid_iterator, never reads astray.
-// ---------------------------------------------------------------------------
+} // namespace quarrow
 
+// Iterators: walking an array, an object or a scalar, every step checked.
+
+
+namespace quarrow
+{
 namespace detail
 {
 
@@ -1615,41 +1663,34 @@ class item_range
 
 } // namespace detail
 
-// ---------------------------------------------------------------------------
-// The value: a kind tag and one 64-bit word. Scalars live in the word;
-// objects, arrays and strings live in a container the value alone owns.
-// ---------------------------------------------------------------------------
+} // namespace quarrow
 
-// The options of reading text, and the reading functions the value's entry
-// points call, which the section "Reading text" defines.
-
-/// What parse does with a key its object already has.
-enum class duplicate_key_policy
+namespace std
 {
-    last_wins,  ///< the later member replaces the earlier one
-    first_wins, ///< the later member is read and dropped
-    reject      ///< parse_error 104
+
+/// An entry of items() binds as two names.
+template<typename Iterator>
+struct tuple_size<::quarrow::detail::item<Iterator>> : std::integral_constant<std::size_t, 2>
+{};
+
+/// The first binds the key, the second the value.
+template<std::size_t N, typename Iterator>
+struct tuple_element<N, ::quarrow::detail::item<Iterator>>
+{
+    using type = decltype(std::declval<const ::quarrow::detail::item<Iterator>&>().template get<N>());
 };
 
-/// How text is read. The defaults read exactly RFC 8259 JSON.
-struct parse_options
+} // namespace std
+
+// The value: a kind tag and one 64-bit word, and everything done with it.
+
+
+namespace quarrow
 {
-    /// Arrays and objects open at once, at most; one more is parse_error 102.
-    std::size_t max_depth = 512;
-
-    /// `//` to the end of the line and `/* ... */` count as whitespace.
-    bool allow_comments = false;
-
-    /// One comma may stand before a closing `]` or `}`.
-    bool allow_trailing_commas = false;
-
-    /// What a repeated key in an object does.
-    duplicate_key_policy duplicate_keys = duplicate_key_policy::last_wins;
-};
-
-
 namespace detail
 {
+
+// The reading functions the value's entry points call; the reader's parts define them.
 
 /// Iterators over bytes, which the reading entry points take in pairs.
 template<typename Iterator>
@@ -3901,10 +3942,13 @@ class basic_json
     json_value m_value = {};
 };
 
-// ---------------------------------------------------------------------------
-// Wide arithmetic: 128-bit products and powers of ten, for reading and writing numbers exactly.
-// ---------------------------------------------------------------------------
+} // namespace quarrow
 
+// Wide arithmetic: 128-bit products, for reading and writing numbers exactly.
+
+
+namespace quarrow
+{
 namespace detail
 {
 
@@ -3946,6 +3990,17 @@ inline int floor_log2_pow10(const int n) noexcept
     assert(n > -360 and n < 360);
     return ((n * 217706 + (1200 << 16)) >> 16) - 1200;
 }
+
+} // namespace detail
+} // namespace quarrow
+
+// The leading bits of the powers of ten that reading and writing numbers share.
+
+
+namespace quarrow
+{
+namespace detail
+{
 
 // Generated by tests/powers_of_ten.py, which a test runs to check it; do not edit.
 constexpr int power_of_ten_bits_min = -342;
@@ -4309,6 +4364,17 @@ inline bool power_of_ten_bits_exact(const int n) noexcept
     return n >= 0 and n <= 55; // 5^55 < 2^128 < 5^56
 }
 
+} // namespace detail
+} // namespace quarrow
+
+// Exact big-integer arithmetic for the rare numbers the 128-bit estimates leave undecided.
+
+
+namespace quarrow
+{
+namespace detail
+{
+
 /// An unsigned integer of up to `capacity` 32-bit limbs, least significant
 /// first, on the stack: the exact arithmetic for the rare numbers that the
 /// 128-bit estimates leave undecided. Enough for 800 digits times 5^1123.
@@ -4446,12 +4512,13 @@ inline int compare_scaled(big_integer& left, const int ten_exponent, big_integer
 
 } // namespace detail
 
-// ---------------------------------------------------------------------------
-// Reading text: bytes checked against the JSON grammar of RFC 8259, without
-// recursion, and reported one event at a time to a handler; building a value
-// is one such handler.
-// ---------------------------------------------------------------------------
+} // namespace quarrow
 
+// Reading numbers: decimal text to the nearest double, exactly and without the C library.
+
+
+namespace quarrow
+{
 namespace detail
 {
 
@@ -4460,7 +4527,7 @@ namespace detail
 namespace decimal
 {
 
-// The wide arithmetic above, also under this namespace's names: multiply gains
+// The wide arithmetic (detail/wide_arithmetic.hpp), also under this namespace's names: multiply gains
 // its 192-bit overload here.
 using detail::multiply;
 using detail::multiply_portable;
@@ -5042,6 +5109,17 @@ inline const char* scan_number(const char* p, const char* const last, number_par
 }
 #endif
 
+} // namespace detail
+} // namespace quarrow
+
+// The reader's inputs: bytes in memory, a stream buffer, or input iterators.
+
+
+namespace quarrow
+{
+namespace detail
+{
+
 /// The UTF-8 rules of RFC 3629 for a sequence led by `lead`: how many
 /// continuation bytes follow, and the range the first of them must be in (so
 /// no overlong form, no surrogate, nothing above U+10FFFF); the others are
@@ -5585,6 +5663,17 @@ class iterator_input : public byte_at_a_time_input<iterator_input<Iterator>>
     Iterator next_byte;
     Iterator end_byte;
 };
+
+} // namespace detail
+} // namespace quarrow
+
+// The reader: bytes checked against the JSON grammar of RFC 8259, without recursion, reported as events.
+
+
+namespace quarrow
+{
+namespace detail
+{
 
 /// What the grammar wanted where a parse failed.
 enum class expectation : std::uint8_t
@@ -6755,6 +6844,17 @@ class parser
     parse_failure failed;
 };
 
+} // namespace detail
+} // namespace quarrow
+
+// The handler that builds a value from the reader's events.
+
+
+namespace quarrow
+{
+namespace detail
+{
+
 /// The handler that builds a value: each object is made in its place in the
 /// tree as it opens; an array's elements wait on a stack shared by all open
 /// arrays, and it is made whole as it closes, in one allocation of its size.
@@ -7094,6 +7194,17 @@ class value_builder
     bool duplicate = false;
 };
 
+} // namespace detail
+} // namespace quarrow
+
+// The reading functions behind parse, accept and parse_events.
+
+
+namespace quarrow
+{
+namespace detail
+{
+
 /// The input for each kind of source the reading entry points take.
 template<typename Text, typename = decltype(std::declval<const Text&>().data() + std::declval<const Text&>().size())>
 memory_input input_of(const Text& text) noexcept
@@ -7297,12 +7408,13 @@ bool read_stream_events(std::istream& stream, Handler& handler, const parse_opti
 
 } // namespace detail
 
-// ---------------------------------------------------------------------------
-// The serializer: writes one value as JSON text through the stream's
-// unformatted put and write, so no formatting state of the stream reaches
-// the text, and numbers come out the same under every C locale.
-// ---------------------------------------------------------------------------
+} // namespace quarrow
 
+// The serializer: the stream operator's writer, through the stream's put and write.
+
+
+namespace quarrow
+{
 namespace detail
 {
 
@@ -7792,12 +7904,15 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
     std::vector<open_container> open_containers; // the innermost last
 };
 
+} // namespace quarrow
+
+// Writing numbers: a double's 15-digit or shortest decimal, exact, locale-free, without allocating.
+
+
+namespace quarrow
+{
 namespace detail
 {
-
-// ---------------------------------------------------------------------------
-// Floating-point text: a double's 15-digit or shortest decimal, exact, locale-free, without allocating.
-// ---------------------------------------------------------------------------
 
 /// a + b, which the callers know cannot wrap.
 inline uint128 uint128_plus(const uint128 a, const std::uint64_t b) noexcept
@@ -8290,9 +8405,13 @@ inline char* write_double_shortest(char* first, const double x) noexcept
 
 } // namespace detail
 
-// ---------------------------------------------------------------------------
-// The writer: dump() and dump_to(), the stream operator's bytes built in a fixed buffer, a chunk at a time.
-// ---------------------------------------------------------------------------
+} // namespace quarrow
+
+// The writer: dump() and dump_to(), built in a fixed buffer a chunk at a time.
+
+
+namespace quarrow
+{
 
 template<template<typename U, typename V, typename... Args> class ObjectType,
          template<typename U, typename... Args> class ArrayType,
@@ -9248,10 +9367,13 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
     char* m_position = m_buffer.data();
 };
 
-// ---------------------------------------------------------------------------
-// The stream operators: the entry points for output and for reading values
-// one after another from a stream.
-// ---------------------------------------------------------------------------
+} // namespace quarrow
+
+// The stream operators: writing a value, and reading values one after another.
+
+
+namespace quarrow
+{
 
 /// Writes j as JSON text: indented by the stream's width a level when the
 /// width is greater than 0, compact otherwise. The width is reset to 0 before
@@ -9326,30 +9448,8 @@ std::istream& operator>>(std::istream& in,
 
 } // namespace quarrow
 
-// ---------------------------------------------------------------------------
-// Structured bindings: an entry of items() binds as its key and its value.
-// ---------------------------------------------------------------------------
-
-namespace std
-{
-
-/// An entry of items() binds as two names.
-template<typename Iterator>
-struct tuple_size<::quarrow::detail::item<Iterator>> : std::integral_constant<std::size_t, 2>
-{};
-
-/// The first binds the key, the second the value.
-template<std::size_t N, typename Iterator>
-struct tuple_element<N, ::quarrow::detail::item<Iterator>>
-{
-    using type = decltype(std::declval<const ::quarrow::detail::item<Iterator>&>().template get<N>());
-};
-
-} // namespace std
-
-// ---------------------------------------------------------------------------
 // Hashing: std::hash for values, equal for values that compare equal.
-// ---------------------------------------------------------------------------
+
 
 namespace quarrow
 {
@@ -9497,5 +9597,6 @@ struct hash<::quarrow::basic_json<ObjectType, ArrayType, StringType, BooleanType
 };
 
 } // namespace std
+
 
 #endif // QUARROW_JSON_HPP

@@ -1,8 +1,8 @@
-"""Writes, or checks, the table of powers of ten in src/json.hpp that reading
-and writing numbers share.
+"""Writes, or checks, the table of powers of ten that reading and writing
+numbers share (include/quarrow/detail/pow10_table.hpp).
 
-    python3 powers_of_ten.py            # prints the table's C++ text
-    python3 powers_of_ten.py json.hpp   # exits with 1 unless the header holds exactly that text
+    python3 powers_of_ten.py                  # prints the table's C++ text
+    python3 powers_of_ten.py pow10_table.hpp  # exits with 1 unless the part holds exactly that text
 
 Entry n - power_of_ten_bits_min holds the 128 leading bits of 10^n, truncated:
 10^n = (high * 2^64 + low + f) * 2^(floor_log2_pow10(n) - 127) with 0 <= f < 1.
