@@ -328,59 +328,83 @@ class parser
                     return fail(101, expectation::value);
             }
 
-            // A value ended: close every array and object that ends with it,
-            // up to the start of the next value.
-            for (;;)
+            switch (close_levels(handler, whole_text, in_object))
             {
-                if (depth == 0)
+                case after_value::next_value:
+                    break;
+                case after_value::finished:
+                    return true;
+                case after_value::failed:
+                    return false;
+            }
+        }
+    }
+
+    /// Where reading stands once a value has ended.
+    enum class after_value
+    {
+        next_value, // one follows: an element, or a member whose key is read
+        finished,   // the whole text is read
+        failed      // the text failed, or the handler stopped
+    };
+
+    /// Closes every array and object that ends with the value just read, up
+    /// to the start of the next value, reading a member's key before it.
+    template<typename Handler>
+    [[gnu::always_inline]] after_value close_levels(Handler& handler, const bool whole_text, bool& in_object)
+    {
+        for (;;)
+        {
+            if (depth == 0)
+            {
+                if (not whole_text)
                 {
-                    if (not whole_text)
-                    {
-                        return true;
-                    }
-                    if (not skip_whitespace())
-                    {
-                        return false;
-                    }
-                    return input.peek() == -1 or fail(101, expectation::end_of_input);
+                    return after_value::finished;
                 }
                 if (not skip_whitespace())
                 {
-                    return false;
+                    return after_value::failed;
                 }
-                const char closing = in_object ? '}' : ']';
-                int c = input.peek();
-                if (c == ',')
-                {
-                    input.advance();
-                    if (not skip_whitespace())
-                    {
-                        return false;
-                    }
-                    c = input.peek();
-                    if (not(options.allow_trailing_commas and c == closing))
-                    {
-                        if (in_object and not read_key(handler, options.allow_trailing_commas
-                                                                    ? expectation::key_or_brace
-                                                                    : expectation::key))
-                        {
-                            return false;
-                        }
-                        break;
-                    }
-                }
-                if (c != closing)
-                {
-                    return fail(101, in_object ? expectation::comma_or_brace : expectation::comma_or_bracket);
-                }
-                token_start = input.offset();
-                input.advance();
-                if (not(in_object ? handler.end_object() : handler.end_array()))
-                {
-                    return stop();
-                }
-                in_object = pop();
+                return input.peek() == -1 or fail(101, expectation::end_of_input) ? after_value::finished
+                                                                                   : after_value::failed;
             }
+            if (not skip_whitespace())
+            {
+                return after_value::failed;
+            }
+            const char closing = in_object ? '}' : ']';
+            int c = input.peek();
+            if (c == ',')
+            {
+                input.advance();
+                if (not skip_whitespace())
+                {
+                    return after_value::failed;
+                }
+                c = input.peek();
+                if (not(options.allow_trailing_commas and c == closing))
+                {
+                    if (in_object and not read_key(handler, options.allow_trailing_commas ? expectation::key_or_brace
+                                                                                            : expectation::key))
+                    {
+                        return after_value::failed;
+                    }
+                    return after_value::next_value;
+                }
+            }
+            if (c != closing)
+            {
+                fail(101, in_object ? expectation::comma_or_brace : expectation::comma_or_bracket);
+                return after_value::failed;
+            }
+            token_start = input.offset();
+            input.advance();
+            if (not(in_object ? handler.end_object() : handler.end_array()))
+            {
+                stop();
+                return after_value::failed;
+            }
+            in_object = pop();
         }
     }
 
