@@ -71,7 +71,19 @@
 #include <optional>
 #include <string_view>
 #endif
-#if defined(__SSE2__)
+// Portability, spelled once. The two attributes steer inlining on the paths
+// the benchmark measures. SSE2 scans bytes 16 at a time where the target has
+// it; defining QUARROW_NO_SSE2 takes the portable scans instead, which CI
+// tests too.
+#if defined(__GNUC__) || defined(__clang__)
+#define QUARROW_ALWAYS_INLINE [[gnu::always_inline]]
+#define QUARROW_NOINLINE [[gnu::noinline]]
+#else
+#define QUARROW_ALWAYS_INLINE
+#define QUARROW_NOINLINE
+#endif
+#if defined(__SSE2__) && !defined(QUARROW_NO_SSE2)
+#define QUARROW_SSE2
 #include <emmintrin.h>
 #endif
 
@@ -113,6 +125,38 @@ inline const char* locale_thousands_sep() noexcept
     return std::localeconv()->thousands_sep;
 }
 #endif
+
+/// Zero bits below the lowest one bit of x, which is not 0.
+inline int count_trailing_zeros(std::uint64_t x) noexcept
+{
+    assert(x != 0);
+#if defined(__GNUC__) || defined(__clang__)
+    return __builtin_ctzll(x);
+#else
+    int count = 0;
+    for (; (x & 1) == 0; x >>= 1)
+    {
+        ++count;
+    }
+    return count;
+#endif
+}
+
+/// Zero bits above the highest one bit of x, which is not 0.
+inline int count_leading_zeros(std::uint64_t x) noexcept
+{
+    assert(x != 0);
+#if defined(__GNUC__) || defined(__clang__)
+    return __builtin_clzll(x);
+#else
+    int count = 0;
+    for (; (x & (std::uint64_t{1} << 63)) == 0; x <<= 1)
+    {
+        ++count;
+    }
+    return count;
+#endif
+}
 
 } // namespace detail
 
@@ -2010,7 +2054,7 @@ class basic_json
     /// level down at most; slots left null cost no erase. Out of line so
     /// that the destructor of a scalar or string, run for most values, stays
     /// a few instructions.
-    [[gnu::noinline]] void release_tree() noexcept
+    QUARROW_NOINLINE void release_tree() noexcept
     {
         value_t kind = m_type;
         json_value container = m_value;
@@ -2054,7 +2098,7 @@ class basic_json
     /// a container is copied whole by its own copy, which then copies each
     /// of its values with the copy constructor, one level down at most.
     /// Throws std::bad_alloc, leaving this value as it was.
-    [[gnu::always_inline]] void copy_whole(const basic_json& source)
+    QUARROW_ALWAYS_INLINE void copy_whole(const basic_json& source)
     {
         switch (source.m_type)
         {
@@ -2083,7 +2127,7 @@ class basic_json
     /// grandchildren is left empty and put on to_fill. Inline in the loops
     /// of copy_tree, which run it for every value copied there. Throws
     /// std::bad_alloc, leaving what was built in this value.
-    [[gnu::always_inline]] void copy_one_level(const basic_json& source, fill_list& to_fill)
+    QUARROW_ALWAYS_INLINE void copy_one_level(const basic_json& source, fill_list& to_fill)
     {
         if (source.is_structured() and source.has_grandchildren())
         {
@@ -2100,7 +2144,7 @@ class basic_json
     /// container at a time from a list of those still to fill. Out of line,
     /// as release_tree. Throws std::bad_alloc, leaving what was built in
     /// this value.
-    [[gnu::noinline]] void copy_tree(const basic_json& source)
+    QUARROW_NOINLINE void copy_tree(const basic_json& source)
     {
         if (not source.has_grandchildren())
         {
@@ -4561,22 +4605,6 @@ inline uint192 add(const uint192& a, const uint192& b) noexcept
     return {a.high + b.high + carry_middle, middle, low};
 }
 
-/// Leading zero bits of x, which is not 0.
-inline int count_leading_zeros(std::uint64_t x) noexcept
-{
-    assert(x != 0);
-#if defined(__GNUC__)
-    return __builtin_clzll(x);
-#else
-    int count = 0;
-    for (; (x & (std::uint64_t{1} << 63)) == 0; x <<= 1)
-    {
-        ++count;
-    }
-    return count;
-#endif
-}
-
 constexpr std::uint64_t infinity_bits = std::uint64_t{0x7FF} << 52;
 constexpr std::uint64_t hidden_bit = std::uint64_t{1} << 52;
 
@@ -4711,9 +4739,10 @@ constexpr bool exact_double_arithmetic = false;
 // already decide the result, and digit counts added to it cannot overflow.
 constexpr std::int64_t exponent_limit = std::int64_t{1} << 40;
 
-inline bool is_digit(const char c) noexcept
+/// A byte (or peek()'s -1 for the end) that is a decimal digit.
+inline bool is_digit(const int c) noexcept
 {
-    return static_cast<unsigned char>(c - '0') < 10;
+    return c >= '0' and c <= '9';
 }
 
 /// The 8 bytes at p, the first in the lowest byte, whatever the byte order.
@@ -4728,19 +4757,9 @@ inline std::uint64_t eight_bytes(const char* p) noexcept
 
 /// How many of the 8 bytes of x (as eight_bytes holds them), from the first
 /// on, are zero; x is not 0.
-inline std::size_t zero_bytes_first(std::uint64_t x) noexcept
+inline std::size_t zero_bytes_first(const std::uint64_t x) noexcept
 {
-    assert(x != 0);
-#if defined(__GNUC__)
-    return static_cast<std::size_t>(__builtin_ctzll(x) / 8);
-#else
-    std::size_t count = 0;
-    for (; (x & 0xFF) == 0; x >>= 8)
-    {
-        ++count;
-    }
-    return count;
-#endif
+    return static_cast<std::size_t>(count_trailing_zeros(x) / 8);
 }
 
 /// How many of the 8 bytes, from the first on, are '0' to '9'. A byte xor
@@ -4765,7 +4784,7 @@ inline std::uint64_t eight_digits_value(std::uint64_t bytes) noexcept
 
 /// Reads the digits from p on: into `leading` while `taken` stays at most
 /// 19, after that only whether one is not 0. Returns the end of the digits.
-[[gnu::always_inline]] inline const char* read_digits(const char* p, const char* last, std::uint64_t& leading,
+QUARROW_ALWAYS_INLINE inline const char* read_digits(const char* p, const char* last, std::uint64_t& leading,
                                                   int& taken, bool& truncated) noexcept
 {
     static const std::uint64_t powers[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
@@ -4819,13 +4838,13 @@ struct number_parts
     digit_run digits;
 };
 
-#if defined(__SSE2__) && defined(__x86_64__)
+#if defined(QUARROW_SSE2) && defined(__x86_64__)
 /// Reads the common measure or coordinate, at least 32 bytes readable from
 /// p: a sign, 1 to 3 integer digits not led by 0, and 8 to 16 fraction
 /// digits, with no exponent. The fraction is read in one 16-byte load and
 /// taken as 16 digits, trailing zeros added, so the number is always
 /// leading * 10^-16. Returns its end, or nullptr for any other number.
-[[gnu::always_inline]] inline const char* scan_long_fraction(const char* p, std::uint64_t& leading,
+QUARROW_ALWAYS_INLINE inline const char* scan_long_fraction(const char* p, std::uint64_t& leading,
                                                               bool& negative) noexcept
 {
     negative = *p == '-';
@@ -4845,7 +4864,7 @@ struct number_parts
     const __m128i digits = _mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(fraction)), _mm_set1_epi8('0'));
     const __m128i is_digit_lane = _mm_cmpeq_epi8(_mm_min_epu8(digits, _mm_set1_epi8(9)), digits);
     const auto lanes = static_cast<unsigned int>(_mm_movemask_epi8(is_digit_lane));
-    const int count = __builtin_ctz(~lanes); // bit 16 on: at most 16
+    const int count = count_trailing_zeros(~lanes); // bit 16 on: at most 16
     const char* const end = fraction + count;
     if (count < 8 or is_digit(*end) or (*end | 0x20) == 'e')
     {
@@ -4940,7 +4959,7 @@ inline const char* scan_number(const char* p, const char* const last, number_par
 /// `lower`, its product with the power of ten rounded down, and `bits`, what
 /// that rounds to, which a number a little above it might not. Out of line,
 /// as it is rarely needed and would keep the common path's values in memory.
-[[gnu::noinline]] inline std::uint64_t settle_rounding(const number_parts& parts, const uint192& lower,
+QUARROW_NOINLINE inline std::uint64_t settle_rounding(const number_parts& parts, const uint192& lower,
                                                         const std::uint64_t bits) noexcept
 {
     const int q = static_cast<int>(parts.magnitude) - parts.taken;
@@ -4981,7 +5000,7 @@ inline const char* scan_number(const char* p, const char* const last, number_par
 /// the high word here, or one more where the product with the power's low
 /// word carries, so one more unit of slack lets the second multiplication
 /// wait for the rare numbers that need it.
-[[gnu::always_inline]] inline bool round_from_high_word(const std::uint64_t normalized, const std::uint64_t power,
+QUARROW_ALWAYS_INLINE inline bool round_from_high_word(const std::uint64_t normalized, const std::uint64_t power,
                                                         const int scale, const std::uint64_t slack,
                                                         std::uint64_t& bits) noexcept
 {
@@ -5005,7 +5024,7 @@ inline const char* scan_number(const char* p, const char* const last, number_par
 }
 
 /// The double nearest to the number `parts` describes, as text_to_double.
-[[gnu::always_inline]] inline bool parts_to_double(const number_parts& parts, double& result) noexcept
+QUARROW_ALWAYS_INLINE inline bool parts_to_double(const number_parts& parts, double& result) noexcept
 {
     const std::uint64_t leading = parts.leading;
     const int taken = parts.taken;
@@ -5074,7 +5093,7 @@ inline const char* scan_number(const char* p, const char* const last, number_par
 /// false (result untouched) when its magnitude is beyond the largest finite double.
 /// [first,last) is already validated by the JSON grammar: '-'? digits ('.' digits)? ([eE] [+-]? digits)?
 /// Out of line, so that the reader's common path, which falls back on it, stays small.
-[[gnu::noinline]] inline bool text_to_double(const char* first, const char* last, double& result) noexcept
+QUARROW_NOINLINE inline bool text_to_double(const char* first, const char* last, double& result) noexcept
 {
     assert(first != last);
     decimal::number_parts parts{}; // zeroed: the compiler cannot see that valid text sets every part
@@ -5085,15 +5104,15 @@ inline const char* scan_number(const char* p, const char* const last, number_par
     return decimal::parts_to_double(parts, result);
 }
 
-#if defined(__SSE2__) && defined(__x86_64__)
+#if defined(QUARROW_SSE2) && defined(__x86_64__)
 /// The double nearest to the number [first, last) that
 /// decimal::scan_long_fraction read as `leading` and `negative`:
 /// leading * 10^-16 is in [1, 1000), so always normal and finite, and
 /// 10^-16 is inexact (two units of slack).
-[[gnu::always_inline]] inline double long_fraction_to_double(const char* const first, const char* const last,
+QUARROW_ALWAYS_INLINE inline double long_fraction_to_double(const char* const first, const char* const last,
                                                              const std::uint64_t leading, const bool negative) noexcept
 {
-    const int zeros = decimal::count_leading_zeros(leading);
+    const int zeros = count_leading_zeros(leading);
     std::uint64_t bits = 0;
     if (not decimal::round_from_high_word(leading << zeros, power_of_ten_bits(-16).high,
                                           floor_log2_pow10(-16) - 127 - zeros, 2, bits))
@@ -5308,12 +5327,12 @@ class memory_input
     /// How many bytes from here a string takes as they are: printable ASCII
     /// other than the quotation mark and the backslash, and whole valid
     /// UTF-8 sequences. The byte-by-byte path deals with everything else.
-    [[gnu::always_inline]] std::size_t plain_run() const noexcept
+    QUARROW_ALWAYS_INLINE std::size_t plain_run() const noexcept
     {
         const char* p = next_byte;
         for (;;)
         {
-#if defined(__SSE2__)
+#if defined(QUARROW_SSE2)
             if (end_byte - p >= 16)
             {
                 const unsigned int special = special_bytes_16(p);
@@ -5322,7 +5341,7 @@ class memory_input
                     p += 16;
                     continue;
                 }
-                p += __builtin_ctz(special);
+                p += count_trailing_zeros(special);
             }
             else
 #endif
@@ -5367,7 +5386,7 @@ class memory_input
     std::size_t space_run(const char* const p) const noexcept
     {
         const char* q = p;
-#if defined(__SSE2__)
+#if defined(QUARROW_SSE2)
         for (; end_byte - q >= 16; q += 16)
         {
             const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
@@ -5375,7 +5394,7 @@ class memory_input
             const unsigned int others = ~static_cast<unsigned int>(spaces) & 0xFFFF;
             if (others != 0)
             {
-                return static_cast<std::size_t>(q - p) + static_cast<std::size_t>(__builtin_ctz(others));
+                return static_cast<std::size_t>(q - p) + static_cast<std::size_t>(count_trailing_zeros(others));
             }
         }
 #endif
@@ -5412,7 +5431,7 @@ class memory_input
         return flagged & tops;
     }
 
-#if defined(__SSE2__)
+#if defined(QUARROW_SSE2)
     /// special_bytes for the 16 bytes at p, a bit for each byte: a signed
     /// comparison with 0x20 flags the control bytes and those from 0x80 on.
     static unsigned int special_bytes_16(const char* p) noexcept
@@ -6018,7 +6037,7 @@ class parser
     /// Closes every array and object that ends with the value just read, up
     /// to the start of the next value, reading a member's key before it.
     template<typename Handler>
-    [[gnu::always_inline]] after_value close_levels(Handler& handler, const bool whole_text, bool& in_object)
+    QUARROW_ALWAYS_INLINE after_value close_levels(Handler& handler, const bool whole_text, bool& in_object)
     {
         for (;;)
         {
@@ -6166,7 +6185,7 @@ class parser
 
     // -- whitespace and comments ----------------------------------------------
 
-    [[gnu::always_inline]] bool skip_whitespace()
+    QUARROW_ALWAYS_INLINE bool skip_whitespace()
     {
         input.skip_whitespace(line, line_start);
         return input.peek() != '/' or not options.allow_comments or skip_comments();
@@ -6232,7 +6251,7 @@ class parser
 
     /// true, false or null; in memory, the word four bytes per comparison.
     template<std::size_t Size>
-    [[gnu::always_inline]] bool read_literal(const char (&word)[Size], const expectation expected)
+    QUARROW_ALWAYS_INLINE bool read_literal(const char (&word)[Size], const expectation expected)
     {
         if (input.starts_with(word, Size - 1))
         {
@@ -6281,11 +6300,6 @@ class parser
         return input.skip_single_space() or skip_whitespace();
     }
 
-    static bool is_digit(const int c) noexcept
-    {
-        return c >= '0' and c <= '9';
-    }
-
     /// Takes the next byte into the number's text.
     void keep(const int c)
     {
@@ -6300,7 +6314,7 @@ class parser
     bool keep_digits()
     {
         int c = input.peek();
-        if (not is_digit(c))
+        if (not decimal::is_digit(c))
         {
             return fail(101, expectation::digit);
         }
@@ -6308,7 +6322,7 @@ class parser
         {
             keep(c);
             c = input.peek();
-        } while (is_digit(c));
+        } while (decimal::is_digit(c));
         return true;
     }
 
@@ -6327,7 +6341,7 @@ class parser
     bool read_number(Handler& handler, std::true_type /*in memory*/)
     {
         const char* const first = input.position();
-#if defined(__SSE2__) && defined(__x86_64__)
+#if defined(QUARROW_SSE2) && defined(__x86_64__)
         if (input.end() - first >= 32)
         {
             std::uint64_t leading = 0;
@@ -6422,7 +6436,7 @@ class parser
             keep(c);
             c = input.peek();
         }
-        else if (is_digit(c))
+        else if (decimal::is_digit(c))
         {
             do
             {
@@ -6436,7 +6450,7 @@ class parser
                 magnitude = magnitude * 10 + digit;
                 keep(c);
                 c = input.peek();
-            } while (is_digit(c));
+            } while (decimal::is_digit(c));
         }
         else
         {
@@ -6466,7 +6480,7 @@ class parser
                 keep(c);
                 c = input.peek();
             }
-            if (not is_digit(c))
+            if (not decimal::is_digit(c))
             {
                 return fail(101, expectation::digit);
             }
@@ -6475,7 +6489,7 @@ class parser
                 exponent = exponent < 100000 ? exponent * 10 + (c - '0') : exponent;
                 keep(c);
                 c = input.peek();
-            } while (is_digit(c));
+            } while (decimal::is_digit(c));
             exponent = negative_exponent ? -exponent : exponent;
         }
 
@@ -6823,7 +6837,7 @@ class parser
 
     /// Stores the full word and starts an empty one. The first words are
     /// stored in place, so shallow text allocates nothing here.
-    [[gnu::noinline]] void save_kinds()
+    QUARROW_NOINLINE void save_kinds()
     {
         if (saved_kinds < near_kinds.size())
         {
@@ -6838,7 +6852,7 @@ class parser
     }
 
     /// Takes back the word stored last, once the current one is empty.
-    [[gnu::noinline]] void restore_kinds() noexcept
+    QUARROW_NOINLINE void restore_kinds() noexcept
     {
         --saved_kinds;
         if (saved_kinds < near_kinds.size())

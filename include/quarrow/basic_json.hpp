@@ -328,7 +328,7 @@ class basic_json
     /// level down at most; slots left null cost no erase. Out of line so
     /// that the destructor of a scalar or string, run for most values, stays
     /// a few instructions.
-    [[gnu::noinline]] void release_tree() noexcept
+    QUARROW_NOINLINE void release_tree() noexcept
     {
         value_t kind = m_type;
         json_value container = m_value;
@@ -372,7 +372,7 @@ class basic_json
     /// a container is copied whole by its own copy, which then copies each
     /// of its values with the copy constructor, one level down at most.
     /// Throws std::bad_alloc, leaving this value as it was.
-    [[gnu::always_inline]] void copy_whole(const basic_json& source)
+    QUARROW_ALWAYS_INLINE void copy_whole(const basic_json& source)
     {
         switch (source.m_type)
         {
@@ -401,7 +401,7 @@ class basic_json
     /// grandchildren is left empty and put on to_fill. Inline in the loops
     /// of copy_tree, which run it for every value copied there. Throws
     /// std::bad_alloc, leaving what was built in this value.
-    [[gnu::always_inline]] void copy_one_level(const basic_json& source, fill_list& to_fill)
+    QUARROW_ALWAYS_INLINE void copy_one_level(const basic_json& source, fill_list& to_fill)
     {
         if (source.is_structured() and source.has_grandchildren())
         {
@@ -418,7 +418,7 @@ class basic_json
     /// container at a time from a list of those still to fill. Out of line,
     /// as release_tree. Throws std::bad_alloc, leaving what was built in
     /// this value.
-    [[gnu::noinline]] void copy_tree(const basic_json& source)
+    QUARROW_NOINLINE void copy_tree(const basic_json& source)
     {
         if (not source.has_grandchildren())
         {

@@ -196,12 +196,12 @@ class memory_input
     /// How many bytes from here a string takes as they are: printable ASCII
     /// other than the quotation mark and the backslash, and whole valid
     /// UTF-8 sequences. The byte-by-byte path deals with everything else.
-    [[gnu::always_inline]] std::size_t plain_run() const noexcept
+    QUARROW_ALWAYS_INLINE std::size_t plain_run() const noexcept
     {
         const char* p = next_byte;
         for (;;)
         {
-#if defined(__SSE2__)
+#if defined(QUARROW_SSE2)
             if (end_byte - p >= 16)
             {
                 const unsigned int special = special_bytes_16(p);
@@ -210,7 +210,7 @@ class memory_input
                     p += 16;
                     continue;
                 }
-                p += __builtin_ctz(special);
+                p += count_trailing_zeros(special);
             }
             else
 #endif
@@ -255,7 +255,7 @@ class memory_input
     std::size_t space_run(const char* const p) const noexcept
     {
         const char* q = p;
-#if defined(__SSE2__)
+#if defined(QUARROW_SSE2)
         for (; end_byte - q >= 16; q += 16)
         {
             const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
@@ -263,7 +263,7 @@ class memory_input
             const unsigned int others = ~static_cast<unsigned int>(spaces) & 0xFFFF;
             if (others != 0)
             {
-                return static_cast<std::size_t>(q - p) + static_cast<std::size_t>(__builtin_ctz(others));
+                return static_cast<std::size_t>(q - p) + static_cast<std::size_t>(count_trailing_zeros(others));
             }
         }
 #endif
@@ -300,7 +300,7 @@ class memory_input
         return flagged & tops;
     }
 
-#if defined(__SSE2__)
+#if defined(QUARROW_SSE2)
     /// special_bytes for the 16 bytes at p, a bit for each byte: a signed
     /// comparison with 0x20 flags the control bytes and those from 0x80 on.
     static unsigned int special_bytes_16(const char* p) noexcept

@@ -47,22 +47,6 @@ inline uint192 add(const uint192& a, const uint192& b) noexcept
     return {a.high + b.high + carry_middle, middle, low};
 }
 
-/// Leading zero bits of x, which is not 0.
-inline int count_leading_zeros(std::uint64_t x) noexcept
-{
-    assert(x != 0);
-#if defined(__GNUC__)
-    return __builtin_clzll(x);
-#else
-    int count = 0;
-    for (; (x & (std::uint64_t{1} << 63)) == 0; x <<= 1)
-    {
-        ++count;
-    }
-    return count;
-#endif
-}
-
 constexpr std::uint64_t infinity_bits = std::uint64_t{0x7FF} << 52;
 constexpr std::uint64_t hidden_bit = std::uint64_t{1} << 52;
 
@@ -197,9 +181,10 @@ constexpr bool exact_double_arithmetic = false;
 // already decide the result, and digit counts added to it cannot overflow.
 constexpr std::int64_t exponent_limit = std::int64_t{1} << 40;
 
-inline bool is_digit(const char c) noexcept
+/// A byte (or peek()'s -1 for the end) that is a decimal digit.
+inline bool is_digit(const int c) noexcept
 {
-    return static_cast<unsigned char>(c - '0') < 10;
+    return c >= '0' and c <= '9';
 }
 
 /// The 8 bytes at p, the first in the lowest byte, whatever the byte order.
@@ -214,19 +199,9 @@ inline std::uint64_t eight_bytes(const char* p) noexcept
 
 /// How many of the 8 bytes of x (as eight_bytes holds them), from the first
 /// on, are zero; x is not 0.
-inline std::size_t zero_bytes_first(std::uint64_t x) noexcept
+inline std::size_t zero_bytes_first(const std::uint64_t x) noexcept
 {
-    assert(x != 0);
-#if defined(__GNUC__)
-    return static_cast<std::size_t>(__builtin_ctzll(x) / 8);
-#else
-    std::size_t count = 0;
-    for (; (x & 0xFF) == 0; x >>= 8)
-    {
-        ++count;
-    }
-    return count;
-#endif
+    return static_cast<std::size_t>(count_trailing_zeros(x) / 8);
 }
 
 /// How many of the 8 bytes, from the first on, are '0' to '9'. A byte xor
@@ -251,7 +226,7 @@ inline std::uint64_t eight_digits_value(std::uint64_t bytes) noexcept
 
 /// Reads the digits from p on: into `leading` while `taken` stays at most
 /// 19, after that only whether one is not 0. Returns the end of the digits.
-[[gnu::always_inline]] inline const char* read_digits(const char* p, const char* last, std::uint64_t& leading,
+QUARROW_ALWAYS_INLINE inline const char* read_digits(const char* p, const char* last, std::uint64_t& leading,
                                                   int& taken, bool& truncated) noexcept
 {
     static const std::uint64_t powers[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
@@ -305,13 +280,13 @@ struct number_parts
     digit_run digits;
 };
 
-#if defined(__SSE2__) && defined(__x86_64__)
+#if defined(QUARROW_SSE2) && defined(__x86_64__)
 /// Reads the common measure or coordinate, at least 32 bytes readable from
 /// p: a sign, 1 to 3 integer digits not led by 0, and 8 to 16 fraction
 /// digits, with no exponent. The fraction is read in one 16-byte load and
 /// taken as 16 digits, trailing zeros added, so the number is always
 /// leading * 10^-16. Returns its end, or nullptr for any other number.
-[[gnu::always_inline]] inline const char* scan_long_fraction(const char* p, std::uint64_t& leading,
+QUARROW_ALWAYS_INLINE inline const char* scan_long_fraction(const char* p, std::uint64_t& leading,
                                                               bool& negative) noexcept
 {
     negative = *p == '-';
@@ -331,7 +306,7 @@ struct number_parts
     const __m128i digits = _mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(fraction)), _mm_set1_epi8('0'));
     const __m128i is_digit_lane = _mm_cmpeq_epi8(_mm_min_epu8(digits, _mm_set1_epi8(9)), digits);
     const auto lanes = static_cast<unsigned int>(_mm_movemask_epi8(is_digit_lane));
-    const int count = __builtin_ctz(~lanes); // bit 16 on: at most 16
+    const int count = count_trailing_zeros(~lanes); // bit 16 on: at most 16
     const char* const end = fraction + count;
     if (count < 8 or is_digit(*end) or (*end | 0x20) == 'e')
     {
@@ -426,7 +401,7 @@ inline const char* scan_number(const char* p, const char* const last, number_par
 /// `lower`, its product with the power of ten rounded down, and `bits`, what
 /// that rounds to, which a number a little above it might not. Out of line,
 /// as it is rarely needed and would keep the common path's values in memory.
-[[gnu::noinline]] inline std::uint64_t settle_rounding(const number_parts& parts, const uint192& lower,
+QUARROW_NOINLINE inline std::uint64_t settle_rounding(const number_parts& parts, const uint192& lower,
                                                         const std::uint64_t bits) noexcept
 {
     const int q = static_cast<int>(parts.magnitude) - parts.taken;
@@ -467,7 +442,7 @@ inline const char* scan_number(const char* p, const char* const last, number_par
 /// the high word here, or one more where the product with the power's low
 /// word carries, so one more unit of slack lets the second multiplication
 /// wait for the rare numbers that need it.
-[[gnu::always_inline]] inline bool round_from_high_word(const std::uint64_t normalized, const std::uint64_t power,
+QUARROW_ALWAYS_INLINE inline bool round_from_high_word(const std::uint64_t normalized, const std::uint64_t power,
                                                         const int scale, const std::uint64_t slack,
                                                         std::uint64_t& bits) noexcept
 {
@@ -491,7 +466,7 @@ inline const char* scan_number(const char* p, const char* const last, number_par
 }
 
 /// The double nearest to the number `parts` describes, as text_to_double.
-[[gnu::always_inline]] inline bool parts_to_double(const number_parts& parts, double& result) noexcept
+QUARROW_ALWAYS_INLINE inline bool parts_to_double(const number_parts& parts, double& result) noexcept
 {
     const std::uint64_t leading = parts.leading;
     const int taken = parts.taken;
@@ -560,7 +535,7 @@ inline const char* scan_number(const char* p, const char* const last, number_par
 /// false (result untouched) when its magnitude is beyond the largest finite double.
 /// [first,last) is already validated by the JSON grammar: '-'? digits ('.' digits)? ([eE] [+-]? digits)?
 /// Out of line, so that the reader's common path, which falls back on it, stays small.
-[[gnu::noinline]] inline bool text_to_double(const char* first, const char* last, double& result) noexcept
+QUARROW_NOINLINE inline bool text_to_double(const char* first, const char* last, double& result) noexcept
 {
     assert(first != last);
     decimal::number_parts parts{}; // zeroed: the compiler cannot see that valid text sets every part
@@ -571,15 +546,15 @@ inline const char* scan_number(const char* p, const char* const last, number_par
     return decimal::parts_to_double(parts, result);
 }
 
-#if defined(__SSE2__) && defined(__x86_64__)
+#if defined(QUARROW_SSE2) && defined(__x86_64__)
 /// The double nearest to the number [first, last) that
 /// decimal::scan_long_fraction read as `leading` and `negative`:
 /// leading * 10^-16 is in [1, 1000), so always normal and finite, and
 /// 10^-16 is inexact (two units of slack).
-[[gnu::always_inline]] inline double long_fraction_to_double(const char* const first, const char* const last,
+QUARROW_ALWAYS_INLINE inline double long_fraction_to_double(const char* const first, const char* const last,
                                                              const std::uint64_t leading, const bool negative) noexcept
 {
-    const int zeros = decimal::count_leading_zeros(leading);
+    const int zeros = count_leading_zeros(leading);
     std::uint64_t bits = 0;
     if (not decimal::round_from_high_word(leading << zeros, power_of_ten_bits(-16).high,
                                           floor_log2_pow10(-16) - 127 - zeros, 2, bits))

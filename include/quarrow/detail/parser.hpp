@@ -351,7 +351,7 @@ class parser
     /// Closes every array and object that ends with the value just read, up
     /// to the start of the next value, reading a member's key before it.
     template<typename Handler>
-    [[gnu::always_inline]] after_value close_levels(Handler& handler, const bool whole_text, bool& in_object)
+    QUARROW_ALWAYS_INLINE after_value close_levels(Handler& handler, const bool whole_text, bool& in_object)
     {
         for (;;)
         {
@@ -499,7 +499,7 @@ class parser
 
     // -- whitespace and comments ----------------------------------------------
 
-    [[gnu::always_inline]] bool skip_whitespace()
+    QUARROW_ALWAYS_INLINE bool skip_whitespace()
     {
         input.skip_whitespace(line, line_start);
         return input.peek() != '/' or not options.allow_comments or skip_comments();
@@ -565,7 +565,7 @@ class parser
 
     /// true, false or null; in memory, the word four bytes per comparison.
     template<std::size_t Size>
-    [[gnu::always_inline]] bool read_literal(const char (&word)[Size], const expectation expected)
+    QUARROW_ALWAYS_INLINE bool read_literal(const char (&word)[Size], const expectation expected)
     {
         if (input.starts_with(word, Size - 1))
         {
@@ -614,11 +614,6 @@ class parser
         return input.skip_single_space() or skip_whitespace();
     }
 
-    static bool is_digit(const int c) noexcept
-    {
-        return c >= '0' and c <= '9';
-    }
-
     /// Takes the next byte into the number's text.
     void keep(const int c)
     {
@@ -633,7 +628,7 @@ class parser
     bool keep_digits()
     {
         int c = input.peek();
-        if (not is_digit(c))
+        if (not decimal::is_digit(c))
         {
             return fail(101, expectation::digit);
         }
@@ -641,7 +636,7 @@ class parser
         {
             keep(c);
             c = input.peek();
-        } while (is_digit(c));
+        } while (decimal::is_digit(c));
         return true;
     }
 
@@ -660,7 +655,7 @@ class parser
     bool read_number(Handler& handler, std::true_type /*in memory*/)
     {
         const char* const first = input.position();
-#if defined(__SSE2__) && defined(__x86_64__)
+#if defined(QUARROW_SSE2) && defined(__x86_64__)
         if (input.end() - first >= 32)
         {
             std::uint64_t leading = 0;
@@ -755,7 +750,7 @@ class parser
             keep(c);
             c = input.peek();
         }
-        else if (is_digit(c))
+        else if (decimal::is_digit(c))
         {
             do
             {
@@ -769,7 +764,7 @@ class parser
                 magnitude = magnitude * 10 + digit;
                 keep(c);
                 c = input.peek();
-            } while (is_digit(c));
+            } while (decimal::is_digit(c));
         }
         else
         {
@@ -799,7 +794,7 @@ class parser
                 keep(c);
                 c = input.peek();
             }
-            if (not is_digit(c))
+            if (not decimal::is_digit(c))
             {
                 return fail(101, expectation::digit);
             }
@@ -808,7 +803,7 @@ class parser
                 exponent = exponent < 100000 ? exponent * 10 + (c - '0') : exponent;
                 keep(c);
                 c = input.peek();
-            } while (is_digit(c));
+            } while (decimal::is_digit(c));
             exponent = negative_exponent ? -exponent : exponent;
         }
 
@@ -1156,7 +1151,7 @@ class parser
 
     /// Stores the full word and starts an empty one. The first words are
     /// stored in place, so shallow text allocates nothing here.
-    [[gnu::noinline]] void save_kinds()
+    QUARROW_NOINLINE void save_kinds()
     {
         if (saved_kinds < near_kinds.size())
         {
@@ -1171,7 +1166,7 @@ class parser
     }
 
     /// Takes back the word stored last, once the current one is empty.
-    [[gnu::noinline]] void restore_kinds() noexcept
+    QUARROW_NOINLINE void restore_kinds() noexcept
     {
         --saved_kinds;
         if (saved_kinds < near_kinds.size())
