@@ -456,7 +456,7 @@ TEST(NumberRead, PortableProductMatchesTheNativeOne)
         for (const std::uint64_t b : factors)
         {
             const wide product = static_cast<wide>(a) * b;
-            const quarrow::detail::decimal::uint128 portable = quarrow::detail::decimal::multiply_portable(a, b);
+            const quarrow::detail::uint128 portable = quarrow::detail::multiply_portable(a, b);
             ASSERT_EQ(portable.high, static_cast<std::uint64_t>(product >> 64)) << a << " * " << b;
             ASSERT_EQ(portable.low, static_cast<std::uint64_t>(product)) << a << " * " << b;
         }

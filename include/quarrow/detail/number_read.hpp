@@ -13,40 +13,6 @@ namespace detail
 namespace decimal
 {
 
-// The wide arithmetic (detail/wide_arithmetic.hpp), also under this namespace's names: multiply gains
-// its 192-bit overload here.
-using detail::multiply;
-using detail::multiply_portable;
-using detail::uint128;
-
-/// 192 bits, most significant word first.
-struct uint192
-{
-    std::uint64_t high;
-    std::uint64_t middle;
-    std::uint64_t low;
-};
-
-/// a * b in full.
-inline uint192 multiply(const std::uint64_t a, const uint128& b) noexcept
-{
-    const uint128 high = multiply(a, b.high);
-    const uint128 low = multiply(a, b.low);
-    const std::uint64_t middle = high.low + low.high;
-    return {high.high + (middle < high.low ? 1u : 0u), middle, low.low};
-}
-
-/// a + b, which must not exceed 192 bits.
-inline uint192 add(const uint192& a, const uint192& b) noexcept
-{
-    const std::uint64_t low = a.low + b.low;
-    const std::uint64_t carry_low = low < a.low ? 1u : 0u;
-    const std::uint64_t middle_sum = a.middle + b.middle;
-    const std::uint64_t middle = middle_sum + carry_low;
-    const std::uint64_t carry_middle = (middle_sum < a.middle or middle < middle_sum) ? 1u : 0u;
-    return {a.high + b.high + carry_middle, middle, low};
-}
-
 constexpr std::uint64_t infinity_bits = std::uint64_t{0x7FF} << 52;
 constexpr std::uint64_t hidden_bit = std::uint64_t{1} << 52;
 

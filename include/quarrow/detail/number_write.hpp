@@ -8,13 +8,6 @@ namespace quarrow
 namespace detail
 {
 
-/// a + b, which the callers know cannot wrap.
-inline uint128 uint128_plus(const uint128 a, const std::uint64_t b) noexcept
-{
-    const std::uint64_t low = a.low + b;
-    return {a.high + (low < b ? 1u : 0u), low};
-}
-
 /// floor(t * log10(2)), exact for |t| < 1100 (tests/powers_of_ten.py checks it).
 inline int floor_log10_pow2(const int t) noexcept
 {

@@ -1,4 +1,4 @@
-// Wide arithmetic: 128-bit products, for reading and writing numbers exactly.
+// Wide arithmetic: 128- and 192-bit products and sums, for reading and writing numbers exactly.
 
 #ifndef QUARROW_DETAIL_WIDE_ARITHMETIC_HPP
 #define QUARROW_DETAIL_WIDE_ARITHMETIC_HPP
@@ -38,6 +38,41 @@ inline uint128 multiply(const std::uint64_t a, const std::uint64_t b) noexcept
 #else
     return multiply_portable(a, b);
 #endif
+}
+
+/// a + b, which the callers know cannot wrap.
+inline uint128 uint128_plus(const uint128 a, const std::uint64_t b) noexcept
+{
+    const std::uint64_t low = a.low + b;
+    return {a.high + (low < b ? 1u : 0u), low};
+}
+
+/// 192 bits, most significant word first.
+struct uint192
+{
+    std::uint64_t high;
+    std::uint64_t middle;
+    std::uint64_t low;
+};
+
+/// a * b in full.
+inline uint192 multiply(const std::uint64_t a, const uint128& b) noexcept
+{
+    const uint128 high = multiply(a, b.high);
+    const uint128 low = multiply(a, b.low);
+    const std::uint64_t middle = high.low + low.high;
+    return {high.high + (middle < high.low ? 1u : 0u), middle, low.low};
+}
+
+/// a + b, which must not exceed 192 bits.
+inline uint192 add(const uint192& a, const uint192& b) noexcept
+{
+    const std::uint64_t low = a.low + b.low;
+    const std::uint64_t carry_low = low < a.low ? 1u : 0u;
+    const std::uint64_t middle_sum = a.middle + b.middle;
+    const std::uint64_t middle = middle_sum + carry_low;
+    const std::uint64_t carry_middle = (middle_sum < a.middle or middle < middle_sum) ? 1u : 0u;
+    return {a.high + b.high + carry_middle, middle, low};
 }
 
 /// floor(n * log2(10)), exact over the table below (tests/powers_of_ten.py checks it).
