@@ -4073,6 +4073,59 @@ inline int floor_log2_pow10(const int n) noexcept
 } // namespace detail
 } // namespace quarrow
 
+// Bytes eight at a time: the loads and tests that the reader and the writers share.
+
+
+namespace quarrow
+{
+namespace detail
+{
+
+/// A byte (or peek()'s -1 for the end) that is a decimal digit.
+inline bool is_digit(const int c) noexcept
+{
+    return c >= '0' and c <= '9';
+}
+
+/// The 8 bytes at p, the first in the lowest byte, whatever the byte order.
+inline std::uint64_t eight_bytes(const char* p) noexcept
+{
+    // Spelled out, so that compilers see one load on a little-endian machine.
+    const unsigned char* const u = reinterpret_cast<const unsigned char*>(p);
+    return std::uint64_t{u[0]} | std::uint64_t{u[1]} << 8 | std::uint64_t{u[2]} << 16 | std::uint64_t{u[3]} << 24 |
+           std::uint64_t{u[4]} << 32 | std::uint64_t{u[5]} << 40 | std::uint64_t{u[6]} << 48 |
+           std::uint64_t{u[7]} << 56;
+}
+
+/// How many of the 8 bytes of x (as eight_bytes holds them), from the first
+/// on, are zero; x is not 0.
+inline std::size_t zero_bytes_first(const std::uint64_t x) noexcept
+{
+    return static_cast<std::size_t>(count_trailing_zeros(x) / 8);
+}
+
+/// The bytes of word (eight, as eight_bytes holds them) that a JSON string
+/// cannot hold as they are: the quotation mark, the backslash, those below
+/// 0x20 and, where non_ascii_mask is all ones, those from 0x80; each has its
+/// top bit set, and no byte before the first such does (a byte is zero in
+/// x ^ c exactly where x has c, and subtracting 1 from each byte borrows into
+/// its top bit where the byte was zero, a borrow moving on only above a zero
+/// byte; subtracting 0x20 likewise flags the control bytes). As '"' and '\\'
+/// are below 0x80, ~word has the top bits of ~(word ^ c), so one mask serves
+/// the three tests.
+inline std::uint64_t string_special_bytes(const std::uint64_t word, const std::uint64_t non_ascii_mask) noexcept
+{
+    const std::uint64_t ones = 0x0101010101010101u;
+    const std::uint64_t tops = 0x8080808080808080u;
+    const std::uint64_t below_space = word - ones * 0x20;
+    const std::uint64_t quote = (word ^ (ones * '"')) - ones;
+    const std::uint64_t backslash = (word ^ (ones * '\\')) - ones;
+    return (((below_space | quote | backslash) & ~word) | (word & non_ascii_mask)) & tops;
+}
+
+} // namespace detail
+} // namespace quarrow
+
 // The leading bits of the powers of ten that reading and writing numbers share.
 
 
@@ -4740,29 +4793,6 @@ constexpr bool exact_double_arithmetic = false;
 // already decide the result, and digit counts added to it cannot overflow.
 constexpr std::int64_t exponent_limit = std::int64_t{1} << 40;
 
-/// A byte (or peek()'s -1 for the end) that is a decimal digit.
-inline bool is_digit(const int c) noexcept
-{
-    return c >= '0' and c <= '9';
-}
-
-/// The 8 bytes at p, the first in the lowest byte, whatever the byte order.
-inline std::uint64_t eight_bytes(const char* p) noexcept
-{
-    // Spelled out, so that compilers see one load on a little-endian machine.
-    const unsigned char* const u = reinterpret_cast<const unsigned char*>(p);
-    return std::uint64_t{u[0]} | std::uint64_t{u[1]} << 8 | std::uint64_t{u[2]} << 16 | std::uint64_t{u[3]} << 24 |
-           std::uint64_t{u[4]} << 32 | std::uint64_t{u[5]} << 40 | std::uint64_t{u[6]} << 48 |
-           std::uint64_t{u[7]} << 56;
-}
-
-/// How many of the 8 bytes of x (as eight_bytes holds them), from the first
-/// on, are zero; x is not 0.
-inline std::size_t zero_bytes_first(const std::uint64_t x) noexcept
-{
-    return static_cast<std::size_t>(count_trailing_zeros(x) / 8);
-}
-
 /// How many of the 8 bytes, from the first on, are '0' to '9'. A byte xor
 /// '0' is below 10 just for digits; adding 0x76 sets its top bit from 10 on
 /// (a carry out of a byte reaches only bytes after a non-digit).
@@ -5282,7 +5312,7 @@ class memory_input
     bool comma_then_number() const noexcept
     {
         return end_byte - next_byte >= 2 and *next_byte == ',' and
-               (decimal::is_digit(next_byte[1]) or next_byte[1] == '-');
+               (is_digit(next_byte[1]) or next_byte[1] == '-');
     }
 
     /// skip_whitespace_bytes, spaces eight or sixteen at a time.
@@ -5354,7 +5384,7 @@ class memory_input
                     p += 8;
                     continue;
                 }
-                p += decimal::zero_bytes_first(special);
+                p += zero_bytes_first(special);
             }
             else
             {
@@ -5401,10 +5431,10 @@ class memory_input
 #endif
         for (; end_byte - q >= 8; q += 8)
         {
-            const std::uint64_t others = decimal::eight_bytes(q) ^ 0x2020202020202020u; // zero for a space
+            const std::uint64_t others = eight_bytes(q) ^ 0x2020202020202020u; // zero for a space
             if (others != 0)
             {
-                return static_cast<std::size_t>(q - p) + decimal::zero_bytes_first(others);
+                return static_cast<std::size_t>(q - p) + zero_bytes_first(others);
             }
         }
         while (q != end_byte and *q == ' ')
@@ -5415,21 +5445,10 @@ class memory_input
     }
 
     /// The 8 bytes at p with the top bit set in each that is not printable
-    /// ASCII other than '"' and '\\', and in no byte before the first such:
-    /// a byte is zero in x ^ c exactly where x has c, and subtracting 1 from
-    /// each byte borrows into its top bit where the byte was zero (a borrow
-    /// moves on only above a zero byte); subtracting 0x20 likewise flags the
-    /// control bytes.
+    /// ASCII other than '"' and '\\', and in no byte before the first such.
     static std::uint64_t special_bytes(const char* p) noexcept
     {
-        const std::uint64_t x = decimal::eight_bytes(p);
-        const std::uint64_t ones = 0x0101010101010101u;
-        const std::uint64_t tops = 0x8080808080808080u;
-        const std::uint64_t quotes = x ^ (ones * '"');
-        const std::uint64_t backslashes = x ^ (ones * '\\');
-        const std::uint64_t flagged = ((quotes - ones) & ~quotes) | ((backslashes - ones) & ~backslashes) |
-                                      ((x - ones * 0x20) & ~x) | x;
-        return flagged & tops;
+        return string_special_bytes(eight_bytes(p), ~std::uint64_t{0});
     }
 
 #if defined(QUARROW_SSE2)
@@ -5460,7 +5479,7 @@ class memory_input
     {
         while (end_byte - p >= 4)
         {
-            if (end_byte - p >= 8 and two_unlimited_three_byte_sequences(decimal::eight_bytes(p)))
+            if (end_byte - p >= 8 and two_unlimited_three_byte_sequences(eight_bytes(p)))
             {
                 p += 6;
                 continue;
@@ -5635,8 +5654,9 @@ class stream_input : public byte_at_a_time_input<stream_input>
     }
 
   private:
-    /// sbumpc when take, else sgetc; the try costs nothing until one throws.
-    std::char_traits<char>::int_type from_buffer(const bool take) const
+    /// sbumpc when take, else sgetc. The try costs nothing until one throws,
+    /// but left to themselves compilers would call this once a byte.
+    QUARROW_ALWAYS_INLINE std::char_traits<char>::int_type from_buffer(const bool take) const
     {
 #if defined(__cpp_exceptions) || defined(__EXCEPTIONS)
         try
@@ -6301,8 +6321,9 @@ class parser
         return input.skip_single_space() or skip_whitespace();
     }
 
-    /// Takes the next byte into the number's text.
-    void keep(const int c)
+    /// Takes the next byte into the number's text; inlined even where the
+    /// input's advance is heavy, as a stream's is.
+    QUARROW_ALWAYS_INLINE void keep(const int c)
     {
         input.advance();
         if (not Input::contiguous)
@@ -6315,7 +6336,7 @@ class parser
     bool keep_digits()
     {
         int c = input.peek();
-        if (not decimal::is_digit(c))
+        if (not is_digit(c))
         {
             return fail(101, expectation::digit);
         }
@@ -6323,7 +6344,7 @@ class parser
         {
             keep(c);
             c = input.peek();
-        } while (decimal::is_digit(c));
+        } while (is_digit(c));
         return true;
     }
 
@@ -6437,7 +6458,7 @@ class parser
             keep(c);
             c = input.peek();
         }
-        else if (decimal::is_digit(c))
+        else if (is_digit(c))
         {
             do
             {
@@ -6451,7 +6472,7 @@ class parser
                 magnitude = magnitude * 10 + digit;
                 keep(c);
                 c = input.peek();
-            } while (decimal::is_digit(c));
+            } while (is_digit(c));
         }
         else
         {
@@ -6481,7 +6502,7 @@ class parser
                 keep(c);
                 c = input.peek();
             }
-            if (not decimal::is_digit(c))
+            if (not is_digit(c))
             {
                 return fail(101, expectation::digit);
             }
@@ -6490,7 +6511,7 @@ class parser
                 exponent = exponent < 100000 ? exponent * 10 + (c - '0') : exponent;
                 keep(c);
                 c = input.peek();
-            } while (decimal::is_digit(c));
+            } while (is_digit(c));
             exponent = negative_exponent ? -exponent : exponent;
         }
 

@@ -150,7 +150,7 @@ class memory_input
     bool comma_then_number() const noexcept
     {
         return end_byte - next_byte >= 2 and *next_byte == ',' and
-               (decimal::is_digit(next_byte[1]) or next_byte[1] == '-');
+               (is_digit(next_byte[1]) or next_byte[1] == '-');
     }
 
     /// skip_whitespace_bytes, spaces eight or sixteen at a time.
@@ -222,7 +222,7 @@ class memory_input
                     p += 8;
                     continue;
                 }
-                p += decimal::zero_bytes_first(special);
+                p += zero_bytes_first(special);
             }
             else
             {
@@ -269,10 +269,10 @@ class memory_input
 #endif
         for (; end_byte - q >= 8; q += 8)
         {
-            const std::uint64_t others = decimal::eight_bytes(q) ^ 0x2020202020202020u; // zero for a space
+            const std::uint64_t others = eight_bytes(q) ^ 0x2020202020202020u; // zero for a space
             if (others != 0)
             {
-                return static_cast<std::size_t>(q - p) + decimal::zero_bytes_first(others);
+                return static_cast<std::size_t>(q - p) + zero_bytes_first(others);
             }
         }
         while (q != end_byte and *q == ' ')
@@ -283,21 +283,10 @@ class memory_input
     }
 
     /// The 8 bytes at p with the top bit set in each that is not printable
-    /// ASCII other than '"' and '\\', and in no byte before the first such:
-    /// a byte is zero in x ^ c exactly where x has c, and subtracting 1 from
-    /// each byte borrows into its top bit where the byte was zero (a borrow
-    /// moves on only above a zero byte); subtracting 0x20 likewise flags the
-    /// control bytes.
+    /// ASCII other than '"' and '\\', and in no byte before the first such.
     static std::uint64_t special_bytes(const char* p) noexcept
     {
-        const std::uint64_t x = decimal::eight_bytes(p);
-        const std::uint64_t ones = 0x0101010101010101u;
-        const std::uint64_t tops = 0x8080808080808080u;
-        const std::uint64_t quotes = x ^ (ones * '"');
-        const std::uint64_t backslashes = x ^ (ones * '\\');
-        const std::uint64_t flagged = ((quotes - ones) & ~quotes) | ((backslashes - ones) & ~backslashes) |
-                                      ((x - ones * 0x20) & ~x) | x;
-        return flagged & tops;
+        return string_special_bytes(eight_bytes(p), ~std::uint64_t{0});
     }
 
 #if defined(QUARROW_SSE2)
@@ -328,7 +317,7 @@ class memory_input
     {
         while (end_byte - p >= 4)
         {
-            if (end_byte - p >= 8 and two_unlimited_three_byte_sequences(decimal::eight_bytes(p)))
+            if (end_byte - p >= 8 and two_unlimited_three_byte_sequences(eight_bytes(p)))
             {
                 p += 6;
                 continue;
@@ -503,8 +492,9 @@ class stream_input : public byte_at_a_time_input<stream_input>
     }
 
   private:
-    /// sbumpc when take, else sgetc; the try costs nothing until one throws.
-    std::char_traits<char>::int_type from_buffer(const bool take) const
+    /// sbumpc when take, else sgetc. The try costs nothing until one throws,
+    /// but left to themselves compilers would call this once a byte.
+    QUARROW_ALWAYS_INLINE std::char_traits<char>::int_type from_buffer(const bool take) const
     {
 #if defined(__cpp_exceptions) || defined(__EXCEPTIONS)
         try

@@ -147,29 +147,6 @@ constexpr bool exact_double_arithmetic = false;
 // already decide the result, and digit counts added to it cannot overflow.
 constexpr std::int64_t exponent_limit = std::int64_t{1} << 40;
 
-/// A byte (or peek()'s -1 for the end) that is a decimal digit.
-inline bool is_digit(const int c) noexcept
-{
-    return c >= '0' and c <= '9';
-}
-
-/// The 8 bytes at p, the first in the lowest byte, whatever the byte order.
-inline std::uint64_t eight_bytes(const char* p) noexcept
-{
-    // Spelled out, so that compilers see one load on a little-endian machine.
-    const unsigned char* const u = reinterpret_cast<const unsigned char*>(p);
-    return std::uint64_t{u[0]} | std::uint64_t{u[1]} << 8 | std::uint64_t{u[2]} << 16 | std::uint64_t{u[3]} << 24 |
-           std::uint64_t{u[4]} << 32 | std::uint64_t{u[5]} << 40 | std::uint64_t{u[6]} << 48 |
-           std::uint64_t{u[7]} << 56;
-}
-
-/// How many of the 8 bytes of x (as eight_bytes holds them), from the first
-/// on, are zero; x is not 0.
-inline std::size_t zero_bytes_first(const std::uint64_t x) noexcept
-{
-    return static_cast<std::size_t>(count_trailing_zeros(x) / 8);
-}
-
 /// How many of the 8 bytes, from the first on, are '0' to '9'. A byte xor
 /// '0' is below 10 just for digits; adding 0x76 sets its top bit from 10 on
 /// (a carry out of a byte reaches only bytes after a non-digit).

@@ -614,8 +614,9 @@ class parser
         return input.skip_single_space() or skip_whitespace();
     }
 
-    /// Takes the next byte into the number's text.
-    void keep(const int c)
+    /// Takes the next byte into the number's text; inlined even where the
+    /// input's advance is heavy, as a stream's is.
+    QUARROW_ALWAYS_INLINE void keep(const int c)
     {
         input.advance();
         if (not Input::contiguous)
@@ -628,7 +629,7 @@ class parser
     bool keep_digits()
     {
         int c = input.peek();
-        if (not decimal::is_digit(c))
+        if (not is_digit(c))
         {
             return fail(101, expectation::digit);
         }
@@ -636,7 +637,7 @@ class parser
         {
             keep(c);
             c = input.peek();
-        } while (decimal::is_digit(c));
+        } while (is_digit(c));
         return true;
     }
 
@@ -750,7 +751,7 @@ class parser
             keep(c);
             c = input.peek();
         }
-        else if (decimal::is_digit(c))
+        else if (is_digit(c))
         {
             do
             {
@@ -764,7 +765,7 @@ class parser
                 magnitude = magnitude * 10 + digit;
                 keep(c);
                 c = input.peek();
-            } while (decimal::is_digit(c));
+            } while (is_digit(c));
         }
         else
         {
@@ -794,7 +795,7 @@ class parser
                 keep(c);
                 c = input.peek();
             }
-            if (not decimal::is_digit(c))
+            if (not is_digit(c))
             {
                 return fail(101, expectation::digit);
             }
@@ -803,7 +804,7 @@ class parser
                 exponent = exponent < 100000 ? exponent * 10 + (c - '0') : exponent;
                 keep(c);
                 c = input.peek();
-            } while (decimal::is_digit(c));
+            } while (is_digit(c));
             exponent = negative_exponent ? -exponent : exponent;
         }
 
