@@ -40,6 +40,7 @@
 #include <quarrow/basic_json.hpp>
 #include <quarrow/detail/wide_arithmetic.hpp>
 #include <quarrow/detail/bytes.hpp>
+#include <quarrow/detail/utf8.hpp>
 #include <quarrow/detail/pow10_table.hpp>
 #include <quarrow/detail/big_integer.hpp>
 #include <quarrow/detail/number_read.hpp>

@@ -1,0 +1,45 @@
+// The UTF-8 rules of RFC 3629, once, for the reader that checks text and the writer that checks or escapes it.
+
+#ifndef QUARROW_DETAIL_UTF8_HPP
+#define QUARROW_DETAIL_UTF8_HPP
+
+namespace quarrow
+{
+namespace detail
+{
+
+/// The UTF-8 rules of RFC 3629 for a sequence led by `lead`: how many
+/// continuation bytes follow, and the range the first of them must be in (so
+/// no overlong form, no surrogate, nothing above U+10FFFF); the others are
+/// 0x80 to 0xBF. False for a byte that never leads a sequence.
+inline bool utf8_sequence(const int lead, int& more, int& low, int& high) noexcept
+{
+    low = 0x80;
+    high = 0xBF;
+    if (lead >= 0xC2 and lead <= 0xDF)
+    {
+        more = 1;
+    }
+    else if (lead >= 0xE0 and lead <= 0xEF)
+    {
+        more = 2;
+        low = lead == 0xE0 ? 0xA0 : 0x80;  // shorter forms exist
+        high = lead == 0xED ? 0x9F : 0xBF; // surrogates
+    }
+    else if (lead >= 0xF0 and lead <= 0xF4)
+    {
+        more = 3;
+        low = lead == 0xF0 ? 0x90 : 0x80;  // shorter forms exist
+        high = lead == 0xF4 ? 0x8F : 0xBF; // above U+10FFFF
+    }
+    else
+    {
+        return false;
+    }
+    return true;
+}
+
+} // namespace detail
+} // namespace quarrow
+
+#endif // QUARROW_DETAIL_UTF8_HPP
