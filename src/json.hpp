@@ -132,9 +132,9 @@ struct adl_serializer;
 /// uses the one instantiation `json`. Objects are ObjectType maps from
 /// StringType to values, arrays ArrayType sequences of values; the scalars are
 /// stored as BooleanType, NumberIntegerType, NumberUnsignedType and
-/// NumberFloatType; containers and strings are allocated with AllocatorType;
-/// native values are converted by JSONSerializer<T>::to_json and read back
-/// by JSONSerializer<T>::from_json.
+/// NumberFloatType; containers, strings and the stacks the operations keep
+/// are allocated with AllocatorType; native values are converted by
+/// JSONSerializer<T>::to_json and read back by JSONSerializer<T>::from_json.
 template<template<typename U, typename V, typename... Args> class ObjectType = std::map,
          template<typename U, typename... Args> class ArrayType = std::vector,
          class StringType = std::string,
@@ -151,6 +151,16 @@ using json = basic_json<>;
 
 namespace detail
 {
+
+/// The allocator of T that BasicJsonType allocates everything with.
+template<typename BasicJsonType, typename T>
+using allocator_for =
+    typename std::allocator_traits<typename BasicJsonType::allocator_type>::template rebind_alloc<T>;
+
+/// A std::vector of T over that allocator, for the stacks and lists the
+/// value's operations, the reader and the writer keep.
+template<typename BasicJsonType, typename T>
+using vector_for = std::vector<T, allocator_for<BasicJsonType, T>>;
 
 // ---------------------------------------------------------------------------
 // Kinds: what a value holds. The numbers are fixed and part of the interface.
@@ -1755,6 +1765,9 @@ class basic_json
     using number_integer_t = NumberIntegerType;
     using number_unsigned_t = NumberUnsignedType;
     using number_float_t = NumberFloatType;
+    /// What containers and strings are allocated with, and every stack or
+    /// list the value's operations, the reader and the writer keep.
+    using allocator_type = AllocatorType<basic_json>;
 
     /// Writes one value as JSON text onto a stream.
     class serializer;
@@ -2048,7 +2061,7 @@ class basic_json
     }
 
     /// The containers of a copy still to fill, each with its source.
-    using fill_list = std::vector<std::pair<const basic_json*, basic_json*>>;
+    using fill_list = detail::vector_for<basic_json, std::pair<const basic_json*, basic_json*>>;
 
     /// Makes this null value a copy of source, which has no grandchildren:
     /// a container is copied whole by its own copy, which then copies each
@@ -3064,7 +3077,7 @@ class basic_json
         }
         object_t& object = *m_value.object;
 
-        std::vector<std::pair<const string_t*, basic_json>> incoming;
+        detail::vector_for<basic_json, std::pair<const string_t*, basic_json>> incoming;
         for (; first != last; ++first)
         {
             if (replace or object.find(first.key()) == object.end())
@@ -3077,7 +3090,7 @@ class basic_json
         struct undo_additions
         {
             object_t& object;
-            std::vector<typename object_t::iterator> added;
+            detail::vector_for<basic_json, typename object_t::iterator> added;
             bool committed;
 
             ~undo_additions()
@@ -3091,7 +3104,7 @@ class basic_json
                 }
             }
         } undo{object, {}, false};
-        std::vector<typename object_t::iterator> targets;
+        detail::vector_for<basic_json, typename object_t::iterator> targets;
         undo.added.reserve(incoming.size());
         targets.reserve(incoming.size());
         for (const auto& member : incoming)
@@ -3427,7 +3440,7 @@ class basic_json
     /// Compares the values themselves; two arrays or two objects are put on
     /// open, to have their contents compared, and count as equal so far.
     static ordering compare_one(const basic_json& left, const basic_json& right,
-                                std::vector<comparison_frame>& open)
+                                detail::vector_for<basic_json, comparison_frame>& open)
     {
         const int left_rank = kind_rank(left.m_type);
         const int right_rank = kind_rank(right.m_type);
@@ -3464,7 +3477,7 @@ class basic_json
     /// The whole comparison, depth first, with no recursion.
     static ordering compare(const basic_json& left, const basic_json& right)
     {
-        std::vector<comparison_frame> open;
+        detail::vector_for<basic_json, comparison_frame> open;
         ordering result = compare_one(left, right, open);
         while (result == ordering::equal and not open.empty())
         {
@@ -6866,7 +6879,7 @@ class parser
     std::uint64_t kinds = 1; // a bit per innermost level, above the marker bit
     std::size_t saved_kinds = 0;
     std::array<std::uint64_t, 8> near_kinds{{}};
-    std::vector<std::uint64_t> far_kinds;
+    vector_for<BasicJsonType, std::uint64_t> far_kinds;
     std::size_t line = 1;
     std::size_t line_start = 0; // offset of the first byte of the line
     std::size_t token_start = 0;
@@ -7162,7 +7175,8 @@ class value_builder
         }
 
       private:
-        using traits = std::allocator_traits<std::allocator<BasicJsonType>>;
+        using allocator = allocator_for<BasicJsonType, BasicJsonType>;
+        using traits = std::allocator_traits<allocator>;
 
         /// Destroys every element and gives the storage back.
         void release() noexcept
@@ -7193,7 +7207,7 @@ class value_builder
             limit = room + capacity;
         }
 
-        std::allocator<BasicJsonType> alloc;
+        allocator alloc;
         BasicJsonType* base = nullptr;
         BasicJsonType* top = nullptr;
         BasicJsonType* limit = nullptr;
@@ -7216,7 +7230,7 @@ class value_builder
     };
 
     const duplicate_key_policy policy;
-    std::vector<level> open;
+    vector_for<BasicJsonType, level> open;
     element_stack elements; // of the open arrays, the innermost last
     BasicJsonType* slot;    // the root, then the member whose value comes next
     destination next = destination::slot;
@@ -9391,7 +9405,7 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
     std::size_t m_depth = 0;
     frame* m_top = nullptr; // the innermost open level's frame
     std::array<frame, inline_frames> m_frames;
-    std::vector<frame> m_spilled_frames;
+    detail::vector_for<basic_json, frame> m_spilled_frames;
 
     std::array<char, chunk_size + spare> m_buffer; // not initialised: bytes are written before they are read
     char* m_position = m_buffer.data();
@@ -9569,7 +9583,7 @@ std::size_t hash_value(const BasicJsonType& j)
         const_iterator end;
         bool keyed;
     };
-    std::vector<frame> open;
+    vector_for<BasicJsonType, frame> open;
     std::size_t seed = hash_node(j);
     if (j.is_structured())
     {

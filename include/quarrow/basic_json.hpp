@@ -73,6 +73,9 @@ class basic_json
     using number_integer_t = NumberIntegerType;
     using number_unsigned_t = NumberUnsignedType;
     using number_float_t = NumberFloatType;
+    /// What containers and strings are allocated with, and every stack or
+    /// list the value's operations, the reader and the writer keep.
+    using allocator_type = AllocatorType<basic_json>;
 
     /// Writes one value as JSON text onto a stream.
     class serializer;
@@ -366,7 +369,7 @@ class basic_json
     }
 
     /// The containers of a copy still to fill, each with its source.
-    using fill_list = std::vector<std::pair<const basic_json*, basic_json*>>;
+    using fill_list = detail::vector_for<basic_json, std::pair<const basic_json*, basic_json*>>;
 
     /// Makes this null value a copy of source, which has no grandchildren:
     /// a container is copied whole by its own copy, which then copies each
@@ -1382,7 +1385,7 @@ class basic_json
         }
         object_t& object = *m_value.object;
 
-        std::vector<std::pair<const string_t*, basic_json>> incoming;
+        detail::vector_for<basic_json, std::pair<const string_t*, basic_json>> incoming;
         for (; first != last; ++first)
         {
             if (replace or object.find(first.key()) == object.end())
@@ -1395,7 +1398,7 @@ class basic_json
         struct undo_additions
         {
             object_t& object;
-            std::vector<typename object_t::iterator> added;
+            detail::vector_for<basic_json, typename object_t::iterator> added;
             bool committed;
 
             ~undo_additions()
@@ -1409,7 +1412,7 @@ class basic_json
                 }
             }
         } undo{object, {}, false};
-        std::vector<typename object_t::iterator> targets;
+        detail::vector_for<basic_json, typename object_t::iterator> targets;
         undo.added.reserve(incoming.size());
         targets.reserve(incoming.size());
         for (const auto& member : incoming)
@@ -1745,7 +1748,7 @@ class basic_json
     /// Compares the values themselves; two arrays or two objects are put on
     /// open, to have their contents compared, and count as equal so far.
     static ordering compare_one(const basic_json& left, const basic_json& right,
-                                std::vector<comparison_frame>& open)
+                                detail::vector_for<basic_json, comparison_frame>& open)
     {
         const int left_rank = kind_rank(left.m_type);
         const int right_rank = kind_rank(right.m_type);
@@ -1782,7 +1785,7 @@ class basic_json
     /// The whole comparison, depth first, with no recursion.
     static ordering compare(const basic_json& left, const basic_json& right)
     {
-        std::vector<comparison_frame> open;
+        detail::vector_for<basic_json, comparison_frame> open;
         ordering result = compare_one(left, right, open);
         while (result == ordering::equal and not open.empty())
         {

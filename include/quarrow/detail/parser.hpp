@@ -1199,7 +1199,7 @@ class parser
     std::uint64_t kinds = 1; // a bit per innermost level, above the marker bit
     std::size_t saved_kinds = 0;
     std::array<std::uint64_t, 8> near_kinds{{}};
-    std::vector<std::uint64_t> far_kinds;
+    vector_for<BasicJsonType, std::uint64_t> far_kinds;
     std::size_t line = 1;
     std::size_t line_start = 0; // offset of the first byte of the line
     std::size_t token_start = 0;
