@@ -129,7 +129,8 @@ template<typename T, typename SFINAE = void>
 struct adl_serializer;
 
 /// The value type, over the containers and scalar types it stores; quarrow
-/// uses the one instantiation `json`. Objects are ObjectType maps from
+/// ships the one instantiation `json`, and the class refuses by static_assert
+/// the parameters it cannot honour. Objects are ObjectType maps from
 /// StringType to values, arrays ArrayType sequences of values; the scalars are
 /// stored as BooleanType, NumberIntegerType, NumberUnsignedType and
 /// NumberFloatType; containers, strings and the stacks the operations keep
@@ -1707,6 +1708,48 @@ template<typename Iterator>
 using is_byte_iterator =
     is_one_of<uncvref_t<typename std::iterator_traits<Iterator>::value_type>, char, signed char, unsigned char>;
 
+// What the value's code needs of object_t and array_t, asked so that any
+// other type gives false rather than an error.
+
+/// Always void: the specializations below match when its types exist.
+template<typename...>
+struct always_void
+{
+    using type = void;
+};
+
+/// Maps from Key to T with one member per key, as std::map: pairs of a const
+/// Key and a T from Allocator, and operator[] to reach a member by its key.
+template<typename Map, typename Key, typename T, typename Allocator, typename = void>
+struct is_unique_map : std::false_type
+{};
+
+template<typename Map, typename Key, typename T, typename Allocator>
+struct is_unique_map<Map, Key, T, Allocator,
+                     typename always_void<typename Map::value_type, typename Map::allocator_type,
+                                          decltype(std::declval<Map&>()[std::declval<const Key&>()])>::type>
+    : std::integral_constant<
+          bool, std::is_same<typename Map::value_type, std::pair<const Key, T>>::value and
+                    std::is_same<typename Map::allocator_type, Allocator>::value and
+                    std::is_same<decltype(std::declval<Map&>()[std::declval<const Key&>()]), T&>::value>
+{};
+
+/// Sequences of T from Allocator with random access and reserve(), as std::vector.
+template<typename Sequence, typename T, typename Allocator, typename = void>
+struct is_vector_like : std::false_type
+{};
+
+template<typename Sequence, typename T, typename Allocator>
+struct is_vector_like<Sequence, T, Allocator,
+                      typename always_void<typename Sequence::allocator_type, typename Sequence::iterator,
+                                           decltype(std::declval<Sequence&>().reserve(std::size_t()))>::type>
+    : std::integral_constant<
+          bool, std::is_same<typename Sequence::value_type, T>::value and
+                    std::is_same<typename Sequence::allocator_type, Allocator>::value and
+                    std::is_base_of<std::random_access_iterator_tag,
+                                    typename std::iterator_traits<typename Sequence::iterator>::iterator_category>::value>
+{};
+
 template<typename BasicJsonType, typename Source>
 BasicJsonType parse_source(Source&& source, const parse_options& options);
 
@@ -1768,6 +1811,26 @@ class basic_json
     /// What containers and strings are allocated with, and every stack or
     /// list the value's operations, the reader and the writer keep.
     using allocator_type = AllocatorType<basic_json>;
+
+    // The parameters the code honours; any other is refused here, by name.
+    static_assert(detail::is_unique_map<object_t, StringType, basic_json,
+                                        AllocatorType<std::pair<const StringType, basic_json>>>::value,
+                  "ObjectType must be a map template with the parameters of std::map (key, value, compare, "
+                  "allocator), one member per key, holding std::pair<const key, value> from its allocator");
+    static_assert(detail::is_vector_like<array_t, basic_json, AllocatorType<basic_json>>::value,
+                  "ArrayType must be a sequence template with the parameters of std::vector (value, allocator), "
+                  "holding its values from its allocator, with random access and reserve()");
+    static_assert(std::is_same<StringType, std::string>::value,
+                  "StringType must be std::string: the reader and the writer work on its char bytes");
+    static_assert(std::is_same<BooleanType, bool>::value, "BooleanType must be bool");
+    static_assert(std::is_integral<NumberIntegerType>::value and std::is_signed<NumberIntegerType>::value and
+                      std::numeric_limits<NumberIntegerType>::digits == 63,
+                  "NumberIntegerType must be a signed 64-bit integer type");
+    static_assert(std::is_integral<NumberUnsignedType>::value and std::is_unsigned<NumberUnsignedType>::value and
+                      std::numeric_limits<NumberUnsignedType>::digits == 64,
+                  "NumberUnsignedType must be an unsigned 64-bit integer type");
+    static_assert(std::is_same<NumberFloatType, double>::value or std::is_same<NumberFloatType, float>::value,
+                  "NumberFloatType must be double or float");
 
     /// Writes one value as JSON text onto a stream.
     class serializer;

@@ -11,7 +11,8 @@ template<typename T, typename SFINAE = void>
 struct adl_serializer;
 
 /// The value type, over the containers and scalar types it stores; quarrow
-/// uses the one instantiation `json`. Objects are ObjectType maps from
+/// ships the one instantiation `json`, and the class refuses by static_assert
+/// the parameters it cannot honour. Objects are ObjectType maps from
 /// StringType to values, arrays ArrayType sequences of values; the scalars are
 /// stored as BooleanType, NumberIntegerType, NumberUnsignedType and
 /// NumberFloatType; containers, strings and the stacks the operations keep
