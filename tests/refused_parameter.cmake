@@ -1,8 +1,9 @@
 # Compiles refused_parameters.cpp with one refused case and checks that the
 # compiler stops with that parameter's static_assert message.
-#   cmake -DCOMPILER=<c++> -DINCLUDE=<dir> -DSOURCE=<file> -DCASE=<n> -DMESSAGE=<text> -P refused_parameter.cmake
+#   cmake -DCOMPILER=<c++> -DSTANDARD=<11, 14, 17 or 20> -DINCLUDE=<dir> -DSOURCE=<file> -DCASE=<n>
+#         -DMESSAGE=<text> -P refused_parameter.cmake
 
-execute_process(COMMAND "${COMPILER}" -std=c++11 -fsyntax-only "-I${INCLUDE}" "-DREFUSED_CASE=${CASE}" "${SOURCE}"
+execute_process(COMMAND "${COMPILER}" -std=c++${STANDARD} -fsyntax-only "-I${INCLUDE}" "-DREFUSED_CASE=${CASE}" "${SOURCE}"
                 RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE errors)
 
 if(status EQUAL 0)
