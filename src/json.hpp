@@ -173,12 +173,13 @@ template<typename T, typename SFINAE = void>
 struct adl_serializer;
 
 /// The value type, over the containers and scalar types it stores; quarrow
-/// uses the one instantiation `json`. Objects are ObjectType maps from
+/// ships the one instantiation `json`, and the class refuses by static_assert
+/// the parameters it cannot honour. Objects are ObjectType maps from
 /// StringType to values, arrays ArrayType sequences of values; the scalars are
 /// stored as BooleanType, NumberIntegerType, NumberUnsignedType and
-/// NumberFloatType; containers and strings are allocated with AllocatorType;
-/// native values are converted by JSONSerializer<T>::to_json and read back
-/// by JSONSerializer<T>::from_json.
+/// NumberFloatType; containers, strings and the stacks the operations keep
+/// are allocated with AllocatorType; native values are converted by
+/// JSONSerializer<T>::to_json and read back by JSONSerializer<T>::from_json.
 template<template<typename U, typename V, typename... Args> class ObjectType = std::map,
          template<typename U, typename... Args> class ArrayType = std::vector,
          class StringType = std::string,
@@ -195,6 +196,16 @@ using json = basic_json<>;
 
 namespace detail
 {
+
+/// The allocator of T that BasicJsonType allocates everything with.
+template<typename BasicJsonType, typename T>
+using allocator_for =
+    typename std::allocator_traits<typename BasicJsonType::allocator_type>::template rebind_alloc<T>;
+
+/// A std::vector of T over that allocator, for the stacks and lists the
+/// value's operations, the reader and the writer keep.
+template<typename BasicJsonType, typename T>
+using vector_for = std::vector<T, allocator_for<BasicJsonType, T>>;
 
 // ---------------------------------------------------------------------------
 // Kinds: what a value holds. The numbers are fixed and part of the interface.
@@ -1741,6 +1752,48 @@ template<typename Iterator>
 using is_byte_iterator =
     is_one_of<uncvref_t<typename std::iterator_traits<Iterator>::value_type>, char, signed char, unsigned char>;
 
+// What the value's code needs of object_t and array_t, asked so that any
+// other type gives false rather than an error.
+
+/// Always void: the specializations below match when its types exist.
+template<typename...>
+struct always_void
+{
+    using type = void;
+};
+
+/// Maps from Key to T with one member per key, as std::map: pairs of a const
+/// Key and a T from Allocator, and operator[] to reach a member by its key.
+template<typename Map, typename Key, typename T, typename Allocator, typename = void>
+struct is_unique_map : std::false_type
+{};
+
+template<typename Map, typename Key, typename T, typename Allocator>
+struct is_unique_map<Map, Key, T, Allocator,
+                     typename always_void<typename Map::value_type, typename Map::allocator_type,
+                                          decltype(std::declval<Map&>()[std::declval<const Key&>()])>::type>
+    : std::integral_constant<
+          bool, std::is_same<typename Map::value_type, std::pair<const Key, T>>::value and
+                    std::is_same<typename Map::allocator_type, Allocator>::value and
+                    std::is_same<decltype(std::declval<Map&>()[std::declval<const Key&>()]), T&>::value>
+{};
+
+/// Sequences of T from Allocator with random access and reserve(), as std::vector.
+template<typename Sequence, typename T, typename Allocator, typename = void>
+struct is_vector_like : std::false_type
+{};
+
+template<typename Sequence, typename T, typename Allocator>
+struct is_vector_like<Sequence, T, Allocator,
+                      typename always_void<typename Sequence::allocator_type, typename Sequence::iterator,
+                                           decltype(std::declval<Sequence&>().reserve(std::size_t()))>::type>
+    : std::integral_constant<
+          bool, std::is_same<typename Sequence::value_type, T>::value and
+                    std::is_same<typename Sequence::allocator_type, Allocator>::value and
+                    std::is_base_of<std::random_access_iterator_tag,
+                                    typename std::iterator_traits<typename Sequence::iterator>::iterator_category>::value>
+{};
+
 template<typename BasicJsonType, typename Source>
 BasicJsonType parse_source(Source&& source, const parse_options& options);
 
@@ -1799,6 +1852,29 @@ class basic_json
     using number_integer_t = NumberIntegerType;
     using number_unsigned_t = NumberUnsignedType;
     using number_float_t = NumberFloatType;
+    /// What containers and strings are allocated with, and every stack or
+    /// list the value's operations, the reader and the writer keep.
+    using allocator_type = AllocatorType<basic_json>;
+
+    // The parameters the code honours; any other is refused here, by name.
+    static_assert(detail::is_unique_map<object_t, StringType, basic_json,
+                                        AllocatorType<std::pair<const StringType, basic_json>>>::value,
+                  "ObjectType must be a map template with the parameters of std::map (key, value, compare, "
+                  "allocator), one member per key, holding std::pair<const key, value> from its allocator");
+    static_assert(detail::is_vector_like<array_t, basic_json, AllocatorType<basic_json>>::value,
+                  "ArrayType must be a sequence template with the parameters of std::vector (value, allocator), "
+                  "holding its values from its allocator, with random access and reserve()");
+    static_assert(std::is_same<StringType, std::string>::value,
+                  "StringType must be std::string: the reader and the writer work on its char bytes");
+    static_assert(std::is_same<BooleanType, bool>::value, "BooleanType must be bool");
+    static_assert(std::is_integral<NumberIntegerType>::value and std::is_signed<NumberIntegerType>::value and
+                      std::numeric_limits<NumberIntegerType>::digits == 63,
+                  "NumberIntegerType must be a signed 64-bit integer type");
+    static_assert(std::is_integral<NumberUnsignedType>::value and std::is_unsigned<NumberUnsignedType>::value and
+                      std::numeric_limits<NumberUnsignedType>::digits == 64,
+                  "NumberUnsignedType must be an unsigned 64-bit integer type");
+    static_assert(std::is_same<NumberFloatType, double>::value or std::is_same<NumberFloatType, float>::value,
+                  "NumberFloatType must be double or float");
 
     /// Writes one value as JSON text onto a stream.
     class serializer;
@@ -2092,7 +2168,7 @@ class basic_json
     }
 
     /// The containers of a copy still to fill, each with its source.
-    using fill_list = std::vector<std::pair<const basic_json*, basic_json*>>;
+    using fill_list = detail::vector_for<basic_json, std::pair<const basic_json*, basic_json*>>;
 
     /// Makes this null value a copy of source, which has no grandchildren:
     /// a container is copied whole by its own copy, which then copies each
@@ -3108,7 +3184,7 @@ class basic_json
         }
         object_t& object = *m_value.object;
 
-        std::vector<std::pair<const string_t*, basic_json>> incoming;
+        detail::vector_for<basic_json, std::pair<const string_t*, basic_json>> incoming;
         for (; first != last; ++first)
         {
             if (replace or object.find(first.key()) == object.end())
@@ -3121,7 +3197,7 @@ class basic_json
         struct undo_additions
         {
             object_t& object;
-            std::vector<typename object_t::iterator> added;
+            detail::vector_for<basic_json, typename object_t::iterator> added;
             bool committed;
 
             ~undo_additions()
@@ -3135,7 +3211,7 @@ class basic_json
                 }
             }
         } undo{object, {}, false};
-        std::vector<typename object_t::iterator> targets;
+        detail::vector_for<basic_json, typename object_t::iterator> targets;
         undo.added.reserve(incoming.size());
         targets.reserve(incoming.size());
         for (const auto& member : incoming)
@@ -3471,7 +3547,7 @@ class basic_json
     /// Compares the values themselves; two arrays or two objects are put on
     /// open, to have their contents compared, and count as equal so far.
     static ordering compare_one(const basic_json& left, const basic_json& right,
-                                std::vector<comparison_frame>& open)
+                                detail::vector_for<basic_json, comparison_frame>& open)
     {
         const int left_rank = kind_rank(left.m_type);
         const int right_rank = kind_rank(right.m_type);
@@ -3508,7 +3584,7 @@ class basic_json
     /// The whole comparison, depth first, with no recursion.
     static ordering compare(const basic_json& left, const basic_json& right)
     {
-        std::vector<comparison_frame> open;
+        detail::vector_for<basic_json, comparison_frame> open;
         ordering result = compare_one(left, right, open);
         while (result == ordering::equal and not open.empty())
         {
@@ -5751,6 +5827,7 @@ enum class expectation : std::uint8_t
     comment_end,
     shallower,
     finite_number,
+    finite_float,
     new_key,
     good_stream,
     buffer_byte
@@ -5800,6 +5877,7 @@ inline std::string parse_error_text(const parse_failure& failure)
         "'*/'",
         "", // composed below
         "a number within the range of a double",
+        "a number within the range of a float",
         "a key the object does not have yet",
         "a stream that is good()",
         "a byte from the stream buffer",
@@ -6406,18 +6484,46 @@ class parser
         }
         // Below 10^magnitude, so nothing can overflow: a handler that
         // ignores the value needs no conversion.
-        if (ignoring_values and (parts.leading == 0 or parts.magnitude <= std::numeric_limits<double>::max_exponent10))
+        if (ignoring_values and (parts.leading == 0 or parts.magnitude <= std::numeric_limits<number_float_t>::max_exponent10))
         {
             return handler.float_value(number_float_t()) or stop();
         }
         double result = 0;
-        if (not decimal::parts_to_double(parts, result))
+        if (not decimal::parts_to_double(parts, result) or not in_float_range(result))
         {
-            record(103, start, expectation::finite_number);
+            record(103, start, float_range());
             show_text(first, static_cast<std::size_t>(last - first));
             return false;
         }
         return handler.float_value(static_cast<number_float_t>(result)) or stop();
+    }
+
+    /// Whether a finite double stays finite as a number_float_t; for a
+    /// double no test is made.
+    static bool in_float_range(const double x) noexcept
+    {
+        return in_float_range(x, std::is_same<number_float_t, double>());
+    }
+
+    static bool in_float_range(const double /*unused*/, std::true_type /*double*/) noexcept
+    {
+        return true;
+    }
+
+    /// A float overflows from halfway between its largest value and the
+    /// next power of two on, where rounding reaches infinity.
+    static bool in_float_range(const double x, std::false_type /*float*/) noexcept
+    {
+        using limits = std::numeric_limits<number_float_t>;
+        const double overflow =
+            std::ldexp(1.0, limits::max_exponent) - std::ldexp(1.0, limits::max_exponent - limits::digits - 1);
+        return std::fabs(x) < overflow;
+    }
+
+    /// What a number beyond the range of number_float_t should have been.
+    static expectation float_range() noexcept
+    {
+        return std::is_same<number_float_t, double>::value ? expectation::finite_number : expectation::finite_float;
     }
 
     /// An integer for which is_integer holds, as the first integer type it fits.
@@ -6533,7 +6639,7 @@ class parser
 
         // Below 10 to the power digits + exponent, so nothing can overflow:
         // a handler that ignores the value needs no conversion.
-        if (ignoring_values and digits + exponent <= std::numeric_limits<double>::max_exponent10)
+        if (ignoring_values and digits + exponent <= std::numeric_limits<number_float_t>::max_exponent10)
         {
             return handler.float_value(number_float_t()) or stop();
         }
@@ -6542,9 +6648,9 @@ class parser
         const char* const text_last =
             Input::contiguous ? input.position() : number_text.data() + number_text.size();
         double result = 0;
-        if (not text_to_double(text_first, text_last, result))
+        if (not text_to_double(text_first, text_last, result) or not in_float_range(result))
         {
-            record(103, start, expectation::finite_number);
+            record(103, start, float_range());
             show_text(text_first, static_cast<std::size_t>(text_last - text_first));
             return false;
         }
@@ -6907,7 +7013,7 @@ class parser
     std::uint64_t kinds = 1; // a bit per innermost level, above the marker bit
     std::size_t saved_kinds = 0;
     std::array<std::uint64_t, 8> near_kinds{{}};
-    std::vector<std::uint64_t> far_kinds;
+    vector_for<BasicJsonType, std::uint64_t> far_kinds;
     std::size_t line = 1;
     std::size_t line_start = 0; // offset of the first byte of the line
     std::size_t token_start = 0;
@@ -7203,7 +7309,8 @@ class value_builder
         }
 
       private:
-        using traits = std::allocator_traits<std::allocator<BasicJsonType>>;
+        using allocator = allocator_for<BasicJsonType, BasicJsonType>;
+        using traits = std::allocator_traits<allocator>;
 
         /// Destroys every element and gives the storage back.
         void release() noexcept
@@ -7234,7 +7341,7 @@ class value_builder
             limit = room + capacity;
         }
 
-        std::allocator<BasicJsonType> alloc;
+        allocator alloc;
         BasicJsonType* base = nullptr;
         BasicJsonType* top = nullptr;
         BasicJsonType* limit = nullptr;
@@ -7257,7 +7364,7 @@ class value_builder
     };
 
     const duplicate_key_policy policy;
-    std::vector<level> open;
+    vector_for<BasicJsonType, level> open;
     element_stack elements; // of the open arrays, the innermost last
     BasicJsonType* slot;    // the root, then the member whose value comes next
     destination next = destination::slot;
@@ -9425,7 +9532,7 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
     std::size_t m_depth = 0;
     frame* m_top = nullptr; // the innermost open level's frame
     std::array<frame, inline_frames> m_frames;
-    std::vector<frame> m_spilled_frames;
+    detail::vector_for<basic_json, frame> m_spilled_frames;
 
     std::array<char, chunk_size + spare> m_buffer; // not initialised: bytes are written before they are read
     char* m_position = m_buffer.data();
@@ -9603,7 +9710,7 @@ std::size_t hash_value(const BasicJsonType& j)
         const_iterator end;
         bool keyed;
     };
-    std::vector<frame> open;
+    vector_for<BasicJsonType, frame> open;
     std::size_t seed = hash_node(j);
     if (j.is_structured())
     {

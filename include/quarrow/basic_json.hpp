@@ -15,6 +15,48 @@ template<typename Iterator>
 using is_byte_iterator =
     is_one_of<uncvref_t<typename std::iterator_traits<Iterator>::value_type>, char, signed char, unsigned char>;
 
+// What the value's code needs of object_t and array_t, asked so that any
+// other type gives false rather than an error.
+
+/// Always void: the specializations below match when its types exist.
+template<typename...>
+struct always_void
+{
+    using type = void;
+};
+
+/// Maps from Key to T with one member per key, as std::map: pairs of a const
+/// Key and a T from Allocator, and operator[] to reach a member by its key.
+template<typename Map, typename Key, typename T, typename Allocator, typename = void>
+struct is_unique_map : std::false_type
+{};
+
+template<typename Map, typename Key, typename T, typename Allocator>
+struct is_unique_map<Map, Key, T, Allocator,
+                     typename always_void<typename Map::value_type, typename Map::allocator_type,
+                                          decltype(std::declval<Map&>()[std::declval<const Key&>()])>::type>
+    : std::integral_constant<
+          bool, std::is_same<typename Map::value_type, std::pair<const Key, T>>::value and
+                    std::is_same<typename Map::allocator_type, Allocator>::value and
+                    std::is_same<decltype(std::declval<Map&>()[std::declval<const Key&>()]), T&>::value>
+{};
+
+/// Sequences of T from Allocator with random access and reserve(), as std::vector.
+template<typename Sequence, typename T, typename Allocator, typename = void>
+struct is_vector_like : std::false_type
+{};
+
+template<typename Sequence, typename T, typename Allocator>
+struct is_vector_like<Sequence, T, Allocator,
+                      typename always_void<typename Sequence::allocator_type, typename Sequence::iterator,
+                                           decltype(std::declval<Sequence&>().reserve(std::size_t()))>::type>
+    : std::integral_constant<
+          bool, std::is_same<typename Sequence::value_type, T>::value and
+                    std::is_same<typename Sequence::allocator_type, Allocator>::value and
+                    std::is_base_of<std::random_access_iterator_tag,
+                                    typename std::iterator_traits<typename Sequence::iterator>::iterator_category>::value>
+{};
+
 template<typename BasicJsonType, typename Source>
 BasicJsonType parse_source(Source&& source, const parse_options& options);
 
@@ -73,6 +115,29 @@ class basic_json
     using number_integer_t = NumberIntegerType;
     using number_unsigned_t = NumberUnsignedType;
     using number_float_t = NumberFloatType;
+    /// What containers and strings are allocated with, and every stack or
+    /// list the value's operations, the reader and the writer keep.
+    using allocator_type = AllocatorType<basic_json>;
+
+    // The parameters the code honours; any other is refused here, by name.
+    static_assert(detail::is_unique_map<object_t, StringType, basic_json,
+                                        AllocatorType<std::pair<const StringType, basic_json>>>::value,
+                  "ObjectType must be a map template with the parameters of std::map (key, value, compare, "
+                  "allocator), one member per key, holding std::pair<const key, value> from its allocator");
+    static_assert(detail::is_vector_like<array_t, basic_json, AllocatorType<basic_json>>::value,
+                  "ArrayType must be a sequence template with the parameters of std::vector (value, allocator), "
+                  "holding its values from its allocator, with random access and reserve()");
+    static_assert(std::is_same<StringType, std::string>::value,
+                  "StringType must be std::string: the reader and the writer work on its char bytes");
+    static_assert(std::is_same<BooleanType, bool>::value, "BooleanType must be bool");
+    static_assert(std::is_integral<NumberIntegerType>::value and std::is_signed<NumberIntegerType>::value and
+                      std::numeric_limits<NumberIntegerType>::digits == 63,
+                  "NumberIntegerType must be a signed 64-bit integer type");
+    static_assert(std::is_integral<NumberUnsignedType>::value and std::is_unsigned<NumberUnsignedType>::value and
+                      std::numeric_limits<NumberUnsignedType>::digits == 64,
+                  "NumberUnsignedType must be an unsigned 64-bit integer type");
+    static_assert(std::is_same<NumberFloatType, double>::value or std::is_same<NumberFloatType, float>::value,
+                  "NumberFloatType must be double or float");
 
     /// Writes one value as JSON text onto a stream.
     class serializer;
@@ -366,7 +431,7 @@ class basic_json
     }
 
     /// The containers of a copy still to fill, each with its source.
-    using fill_list = std::vector<std::pair<const basic_json*, basic_json*>>;
+    using fill_list = detail::vector_for<basic_json, std::pair<const basic_json*, basic_json*>>;
 
     /// Makes this null value a copy of source, which has no grandchildren:
     /// a container is copied whole by its own copy, which then copies each
@@ -1382,7 +1447,7 @@ class basic_json
         }
         object_t& object = *m_value.object;
 
-        std::vector<std::pair<const string_t*, basic_json>> incoming;
+        detail::vector_for<basic_json, std::pair<const string_t*, basic_json>> incoming;
         for (; first != last; ++first)
         {
             if (replace or object.find(first.key()) == object.end())
@@ -1395,7 +1460,7 @@ class basic_json
         struct undo_additions
         {
             object_t& object;
-            std::vector<typename object_t::iterator> added;
+            detail::vector_for<basic_json, typename object_t::iterator> added;
             bool committed;
 
             ~undo_additions()
@@ -1409,7 +1474,7 @@ class basic_json
                 }
             }
         } undo{object, {}, false};
-        std::vector<typename object_t::iterator> targets;
+        detail::vector_for<basic_json, typename object_t::iterator> targets;
         undo.added.reserve(incoming.size());
         targets.reserve(incoming.size());
         for (const auto& member : incoming)
@@ -1745,7 +1810,7 @@ class basic_json
     /// Compares the values themselves; two arrays or two objects are put on
     /// open, to have their contents compared, and count as equal so far.
     static ordering compare_one(const basic_json& left, const basic_json& right,
-                                std::vector<comparison_frame>& open)
+                                detail::vector_for<basic_json, comparison_frame>& open)
     {
         const int left_rank = kind_rank(left.m_type);
         const int right_rank = kind_rank(right.m_type);
@@ -1782,7 +1847,7 @@ class basic_json
     /// The whole comparison, depth first, with no recursion.
     static ordering compare(const basic_json& left, const basic_json& right)
     {
-        std::vector<comparison_frame> open;
+        detail::vector_for<basic_json, comparison_frame> open;
         ordering result = compare_one(left, right, open);
         while (result == ordering::equal and not open.empty())
         {

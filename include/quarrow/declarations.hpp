@@ -11,12 +11,13 @@ template<typename T, typename SFINAE = void>
 struct adl_serializer;
 
 /// The value type, over the containers and scalar types it stores; quarrow
-/// uses the one instantiation `json`. Objects are ObjectType maps from
+/// ships the one instantiation `json`, and the class refuses by static_assert
+/// the parameters it cannot honour. Objects are ObjectType maps from
 /// StringType to values, arrays ArrayType sequences of values; the scalars are
 /// stored as BooleanType, NumberIntegerType, NumberUnsignedType and
-/// NumberFloatType; containers and strings are allocated with AllocatorType;
-/// native values are converted by JSONSerializer<T>::to_json and read back
-/// by JSONSerializer<T>::from_json.
+/// NumberFloatType; containers, strings and the stacks the operations keep
+/// are allocated with AllocatorType; native values are converted by
+/// JSONSerializer<T>::to_json and read back by JSONSerializer<T>::from_json.
 template<template<typename U, typename V, typename... Args> class ObjectType = std::map,
          template<typename U, typename... Args> class ArrayType = std::vector,
          class StringType = std::string,
@@ -33,6 +34,16 @@ using json = basic_json<>;
 
 namespace detail
 {
+
+/// The allocator of T that BasicJsonType allocates everything with.
+template<typename BasicJsonType, typename T>
+using allocator_for =
+    typename std::allocator_traits<typename BasicJsonType::allocator_type>::template rebind_alloc<T>;
+
+/// A std::vector of T over that allocator, for the stacks and lists the
+/// value's operations, the reader and the writer keep.
+template<typename BasicJsonType, typename T>
+using vector_for = std::vector<T, allocator_for<BasicJsonType, T>>;
 
 // ---------------------------------------------------------------------------
 // Kinds: what a value holds. The numbers are fixed and part of the interface.

@@ -91,7 +91,7 @@ std::size_t hash_value(const BasicJsonType& j)
         const_iterator end;
         bool keyed;
     };
-    std::vector<frame> open;
+    vector_for<BasicJsonType, frame> open;
     std::size_t seed = hash_node(j);
     if (j.is_structured())
     {

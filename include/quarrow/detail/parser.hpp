@@ -33,6 +33,7 @@ enum class expectation : std::uint8_t
     comment_end,
     shallower,
     finite_number,
+    finite_float,
     new_key,
     good_stream,
     buffer_byte
@@ -82,6 +83,7 @@ inline std::string parse_error_text(const parse_failure& failure)
         "'*/'",
         "", // composed below
         "a number within the range of a double",
+        "a number within the range of a float",
         "a key the object does not have yet",
         "a stream that is good()",
         "a byte from the stream buffer",
@@ -688,18 +690,46 @@ class parser
         }
         // Below 10^magnitude, so nothing can overflow: a handler that
         // ignores the value needs no conversion.
-        if (ignoring_values and (parts.leading == 0 or parts.magnitude <= std::numeric_limits<double>::max_exponent10))
+        if (ignoring_values and (parts.leading == 0 or parts.magnitude <= std::numeric_limits<number_float_t>::max_exponent10))
         {
             return handler.float_value(number_float_t()) or stop();
         }
         double result = 0;
-        if (not decimal::parts_to_double(parts, result))
+        if (not decimal::parts_to_double(parts, result) or not in_float_range(result))
         {
-            record(103, start, expectation::finite_number);
+            record(103, start, float_range());
             show_text(first, static_cast<std::size_t>(last - first));
             return false;
         }
         return handler.float_value(static_cast<number_float_t>(result)) or stop();
+    }
+
+    /// Whether a finite double stays finite as a number_float_t; for a
+    /// double no test is made.
+    static bool in_float_range(const double x) noexcept
+    {
+        return in_float_range(x, std::is_same<number_float_t, double>());
+    }
+
+    static bool in_float_range(const double /*unused*/, std::true_type /*double*/) noexcept
+    {
+        return true;
+    }
+
+    /// A float overflows from halfway between its largest value and the
+    /// next power of two on, where rounding reaches infinity.
+    static bool in_float_range(const double x, std::false_type /*float*/) noexcept
+    {
+        using limits = std::numeric_limits<number_float_t>;
+        const double overflow =
+            std::ldexp(1.0, limits::max_exponent) - std::ldexp(1.0, limits::max_exponent - limits::digits - 1);
+        return std::fabs(x) < overflow;
+    }
+
+    /// What a number beyond the range of number_float_t should have been.
+    static expectation float_range() noexcept
+    {
+        return std::is_same<number_float_t, double>::value ? expectation::finite_number : expectation::finite_float;
     }
 
     /// An integer for which is_integer holds, as the first integer type it fits.
@@ -815,7 +845,7 @@ class parser
 
         // Below 10 to the power digits + exponent, so nothing can overflow:
         // a handler that ignores the value needs no conversion.
-        if (ignoring_values and digits + exponent <= std::numeric_limits<double>::max_exponent10)
+        if (ignoring_values and digits + exponent <= std::numeric_limits<number_float_t>::max_exponent10)
         {
             return handler.float_value(number_float_t()) or stop();
         }
@@ -824,9 +854,9 @@ class parser
         const char* const text_last =
             Input::contiguous ? input.position() : number_text.data() + number_text.size();
         double result = 0;
-        if (not text_to_double(text_first, text_last, result))
+        if (not text_to_double(text_first, text_last, result) or not in_float_range(result))
         {
-            record(103, start, expectation::finite_number);
+            record(103, start, float_range());
             show_text(text_first, static_cast<std::size_t>(text_last - text_first));
             return false;
         }
@@ -1189,7 +1219,7 @@ class parser
     std::uint64_t kinds = 1; // a bit per innermost level, above the marker bit
     std::size_t saved_kinds = 0;
     std::array<std::uint64_t, 8> near_kinds{{}};
-    std::vector<std::uint64_t> far_kinds;
+    vector_for<BasicJsonType, std::uint64_t> far_kinds;
     std::size_t line = 1;
     std::size_t line_start = 0; // offset of the first byte of the line
     std::size_t token_start = 0;

@@ -285,7 +285,8 @@ class value_builder
         }
 
       private:
-        using traits = std::allocator_traits<std::allocator<BasicJsonType>>;
+        using allocator = allocator_for<BasicJsonType, BasicJsonType>;
+        using traits = std::allocator_traits<allocator>;
 
         /// Destroys every element and gives the storage back.
         void release() noexcept
@@ -316,7 +317,7 @@ class value_builder
             limit = room + capacity;
         }
 
-        std::allocator<BasicJsonType> alloc;
+        allocator alloc;
         BasicJsonType* base = nullptr;
         BasicJsonType* top = nullptr;
         BasicJsonType* limit = nullptr;
@@ -339,7 +340,7 @@ class value_builder
     };
 
     const duplicate_key_policy policy;
-    std::vector<level> open;
+    vector_for<BasicJsonType, level> open;
     element_stack elements; // of the open arrays, the innermost last
     BasicJsonType* slot;    // the root, then the member whose value comes next
     destination next = destination::slot;

@@ -954,7 +954,7 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
     std::size_t m_depth = 0;
     frame* m_top = nullptr; // the innermost open level's frame
     std::array<frame, inline_frames> m_frames;
-    std::vector<frame> m_spilled_frames;
+    detail::vector_for<basic_json, frame> m_spilled_frames;
 
     std::array<char, chunk_size + spare> m_buffer; // not initialised: bytes are written before they are read
     char* m_position = m_buffer.data();
