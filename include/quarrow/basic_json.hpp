@@ -476,8 +476,7 @@ class basic_json
     {
         if (kind > value_t::discarded) // a cast number: its value would write nothing at all
         {
-            detail::throw_error<other_error>(
-                502, "cannot create value of unknown kind " + std::to_string(static_cast<unsigned int>(kind)));
+            detail::throw_error(detail::error::unknown_kind, {std::to_string(static_cast<unsigned int>(kind))});
         }
         m_value = kind;
         m_type = kind;
@@ -533,7 +532,7 @@ class basic_json
             }
             if (manual_type == value_t::object and not is_an_object)
             {
-                detail::throw_error<type_error>(301, "cannot create object from initializer list");
+                detail::throw_error(detail::error::object_from_list);
             }
         }
 
@@ -792,12 +791,12 @@ class basic_json
     {
         if (not is_object())
         {
-            detail::throw_error<type_error>(304, "cannot use at() with " + type_name());
+            throw_kind_error(detail::error::cannot_use_at);
         }
         const auto member = m_value.object->find(key);
         if (member == m_value.object->end())
         {
-            detail::throw_error<out_of_range>(403, "key '" + key + "' not found");
+            detail::throw_error(detail::error::key_not_found, {key});
         }
         return member->second;
     }
@@ -810,7 +809,7 @@ class basic_json
     {
         if (not is_array())
         {
-            throw_kind_error(305, "operator[]");
+            throw_kind_error(detail::error::cannot_use_subscript);
         }
         if (index >= m_value.array->size())
         {
@@ -900,7 +899,7 @@ class basic_json
         }
         if (not is_object())
         {
-            throw_kind_error(305, "operator[]");
+            throw_kind_error(detail::error::cannot_use_subscript);
         }
         return (*m_value.object)[key];
     }
@@ -912,7 +911,7 @@ class basic_json
     {
         if (not is_object())
         {
-            throw_kind_error(305, "operator[]");
+            throw_kind_error(detail::error::cannot_use_subscript);
         }
         return at(key);
     }
@@ -933,7 +932,7 @@ class basic_json
         }
         if (not is_array())
         {
-            throw_kind_error(305, "operator[]");
+            throw_kind_error(detail::error::cannot_use_subscript);
         }
         array_t& elements = *m_value.array;
         if (index >= elements.size())
@@ -953,7 +952,7 @@ class basic_json
     {
         if (not is_null() and not is_array())
         {
-            throw_kind_error(308, "push_back()");
+            throw_kind_error(detail::error::cannot_use_push_back);
         }
         emplace_back(std::move(val));
     }
@@ -972,7 +971,7 @@ class basic_json
     {
         if (not is_null() and not is_object())
         {
-            throw_kind_error(308, "push_back()");
+            throw_kind_error(detail::error::cannot_use_push_back);
         }
         insert(member);
     }
@@ -989,7 +988,7 @@ class basic_json
         }
         if (not is_null() and not is_array())
         {
-            throw_kind_error(308, "push_back()");
+            throw_kind_error(detail::error::cannot_use_push_back);
         }
         push_back(basic_json(init));
     }
@@ -1009,7 +1008,7 @@ class basic_json
         }
         if (not is_array())
         {
-            throw_kind_error(311, "emplace_back()");
+            throw_kind_error(detail::error::cannot_use_emplace_back);
         }
         m_value.array->emplace_back(std::forward<Args>(args)...);
         return m_value.array->back();
@@ -1047,11 +1046,11 @@ class basic_json
     {
         if (not is_array())
         {
-            throw_kind_error(309, "insert()");
+            throw_kind_error(detail::error::cannot_use_insert);
         }
         if (first.m_container != last.m_container)
         {
-            detail::throw_invalid_iterator(210);
+            detail::throw_error(detail::error::range_of_different_values);
         }
         array_t elements;
         for (; first != last; ++first)
@@ -1082,7 +1081,7 @@ class basic_json
         }
         if (not is_object())
         {
-            throw_kind_error(309, "insert()");
+            throw_kind_error(detail::error::cannot_use_insert);
         }
         const auto added = m_value.object->insert(member);
         return {iterator(this, added.first), added.second};
@@ -1094,7 +1093,7 @@ class basic_json
     /// message names the kind of the one that is not), and std::bad_alloc.
     void insert(const basic_json& other)
     {
-        merge(other, false, 309, "insert()");
+        merge(other, false, detail::error::cannot_use_insert);
     }
 
     /// The same with the members of [first, last), iterators of an object.
@@ -1105,15 +1104,15 @@ class basic_json
     {
         if (not is_null() and not is_object())
         {
-            throw_kind_error(309, "insert()");
+            throw_kind_error(detail::error::cannot_use_insert);
         }
         if (first.m_container != last.m_container)
         {
-            detail::throw_invalid_iterator(210);
+            detail::throw_error(detail::error::range_of_different_values);
         }
         if (first.m_container == nullptr or not first.m_container->is_object())
         {
-            detail::throw_invalid_iterator(211);
+            detail::throw_error(detail::error::range_not_of_an_object);
         }
         merge_range(first, last, false);
     }
@@ -1124,7 +1123,7 @@ class basic_json
     /// names the kind of the one that is not), and std::bad_alloc.
     void update(const basic_json& other)
     {
-        merge(other, true, 312, "update()");
+        merge(other, true, detail::error::cannot_use_update);
     }
 
     /// Removes the member with this key; returns how many were removed, 0 or
@@ -1133,7 +1132,7 @@ class basic_json
     {
         if (not is_object())
         {
-            throw_kind_error(307, "erase()");
+            throw_kind_error(detail::error::cannot_use_erase);
         }
         return m_value.object->erase(key);
     }
@@ -1145,7 +1144,7 @@ class basic_json
     {
         if (not is_array())
         {
-            throw_kind_error(307, "erase()");
+            throw_kind_error(detail::error::cannot_use_erase);
         }
         if (index >= m_value.array->size())
         {
@@ -1163,23 +1162,23 @@ class basic_json
     {
         if (is_null() or is_discarded())
         {
-            throw_kind_error(307, "erase()");
+            throw_kind_error(detail::error::cannot_use_erase);
         }
         if (pos.m_container != this)
         {
-            detail::throw_invalid_iterator(202);
+            detail::throw_error(detail::error::iterator_of_another_value);
         }
         if (is_object())
         {
             if (pos.m_member == m_value.object->cend())
             {
-                detail::throw_invalid_iterator(205);
+                detail::throw_error(detail::error::iterator_out_of_range);
             }
             return iterator(this, m_value.object->erase(pos.m_member));
         }
         if (pos.m_index < 0 or static_cast<size_type>(pos.m_index) >= size())
         {
-            detail::throw_invalid_iterator(205);
+            detail::throw_error(detail::error::iterator_out_of_range);
         }
         if (is_array())
         {
@@ -1199,11 +1198,11 @@ class basic_json
     {
         if (is_null() or is_discarded())
         {
-            throw_kind_error(307, "erase()");
+            throw_kind_error(detail::error::cannot_use_erase);
         }
         if (first.m_container != this or last.m_container != this)
         {
-            detail::throw_invalid_iterator(203);
+            detail::throw_error(detail::error::iterators_of_another_value);
         }
         if (is_object())
         {
@@ -1212,14 +1211,14 @@ class basic_json
             {
                 if (member == m_value.object->cend())
                 {
-                    detail::throw_invalid_iterator(204);
+                    detail::throw_error(detail::error::iterators_not_a_range);
                 }
             }
             return iterator(this, m_value.object->erase(first.m_member, last.m_member));
         }
         if (first.m_index < 0 or first.m_index > last.m_index or static_cast<size_type>(last.m_index) > size())
         {
-            detail::throw_invalid_iterator(204);
+            detail::throw_error(detail::error::iterators_not_a_range);
         }
         if (is_array())
         {
@@ -1287,7 +1286,7 @@ class basic_json
     {
         if (not is_array())
         {
-            throw_kind_error(310, "swap()");
+            throw_kind_error(detail::error::cannot_use_swap);
         }
         std::swap(*m_value.array, other);
     }
@@ -1298,7 +1297,7 @@ class basic_json
     {
         if (not is_object())
         {
-            throw_kind_error(310, "swap()");
+            throw_kind_error(detail::error::cannot_use_swap);
         }
         std::swap(*m_value.object, other);
     }
@@ -1309,22 +1308,22 @@ class basic_json
     {
         if (not is_string())
         {
-            throw_kind_error(310, "swap()");
+            throw_kind_error(detail::error::cannot_use_swap);
         }
         std::swap(*m_value.string, other);
     }
 
   private:
-    /// The error of an operation the value's kind does not offer:
-    /// "cannot use <operation> with <type name>".
-    [[noreturn]] void throw_kind_error(int id, const char* operation) const
+    /// The error of an operation the value's kind does not offer, which
+    /// names the kind: one of the "cannot use <operation> with <type name>".
+    [[noreturn]] void throw_kind_error(const detail::error what) const
     {
-        detail::throw_error<type_error>(id, std::string("cannot use ") + operation + " with " + type_name());
+        detail::throw_error(what, {type_name()});
     }
 
     [[noreturn]] static void throw_index_error(size_type index)
     {
-        detail::throw_error<out_of_range>(401, "array index " + std::to_string(index) + " is out of range");
+        detail::throw_error(detail::error::index_out_of_range, {std::to_string(index)});
     }
 
     /// Inserts elements before pos, as one step that cannot fail half way:
@@ -1333,16 +1332,16 @@ class basic_json
     {
         if (not is_array())
         {
-            throw_kind_error(309, "insert()");
+            throw_kind_error(detail::error::cannot_use_insert);
         }
         if (pos.m_container != this)
         {
-            detail::throw_invalid_iterator(202);
+            detail::throw_error(detail::error::iterator_of_another_value);
         }
         array_t& array = *m_value.array;
         if (pos.m_index < 0 or static_cast<size_type>(pos.m_index) > array.size())
         {
-            detail::throw_invalid_iterator(205);
+            detail::throw_error(detail::error::iterator_out_of_range);
         }
         static_assert(std::is_nothrow_move_constructible<basic_json>::value and
                           std::is_nothrow_move_assignable<basic_json>::value,
@@ -1354,15 +1353,15 @@ class basic_json
     }
 
     /// insert(other) and update(other): the members of other merged in.
-    void merge(const basic_json& other, const bool replace, const int id, const char* operation)
+    void merge(const basic_json& other, const bool replace, const detail::error kind_error)
     {
         if (not is_null() and not is_object())
         {
-            throw_kind_error(id, operation);
+            throw_kind_error(kind_error);
         }
         if (not other.is_object())
         {
-            other.throw_kind_error(id, operation);
+            other.throw_kind_error(kind_error);
         }
         merge_range(other.cbegin(), other.cend(), replace);
     }
@@ -2176,7 +2175,7 @@ class basic_json
     {
         if (not is_object())
         {
-            detail::throw_error<type_error>(306, "cannot use value() with " + type_name());
+            throw_kind_error(detail::error::cannot_use_value);
         }
         const auto member = m_value.object->find(key_text(key));
         return member == m_value.object->end() ? nullptr : &member->second;
@@ -2253,7 +2252,7 @@ class basic_json
         {
             return *ptr;
         }
-        detail::throw_error<type_error>(303, "incompatible ReferenceType for get_ref, actual type is " + obj.type_name());
+        detail::throw_error(detail::error::wrong_reference_type, {obj.type_name()});
     }
 
     value_t m_type = value_t::null;
