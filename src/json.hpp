@@ -237,6 +237,26 @@ namespace quarrow
 namespace detail
 {
 
+/// The five classes of error, one exception type each.
+enum class error_class : std::uint8_t
+{
+    parse_error,
+    invalid_iterator,
+    type_error,
+    out_of_range,
+    other_error
+};
+
+/// The name what() gives the class. Never fails.
+inline const char* class_name(const error_class category) noexcept
+{
+    static const char* const names[] = {"parse_error", "invalid_iterator", "type_error", "out_of_range",
+                                        "other_error"};
+    static_assert(sizeof names / sizeof *names == static_cast<std::size_t>(error_class::other_error) + 1,
+                  "one name for each class");
+    return names[static_cast<std::size_t>(category)];
+}
+
 /// Base of the family; catch it to catch every error the library raises.
 class exception : public std::exception
 {
@@ -253,8 +273,9 @@ class exception : public std::exception
 
   protected:
     /// Composes the message once; throws std::bad_alloc if that fails.
-    exception(int id_, const std::string& class_name, const std::string& what_arg)
-        : id(id_), m_message("[json.exception." + class_name + "." + std::to_string(id_) + "] " + what_arg)
+    exception(int id_, const error_class category, const std::string& what_arg)
+        : id(id_), m_message(std::string("[json.exception.") + class_name(category) + "." + std::to_string(id_) + "] " +
+                             what_arg)
     {}
 
   private:
@@ -267,7 +288,7 @@ class type_error : public exception
   public:
     /// The error with this id and text; what_arg is copied verbatim.
     type_error(int id_, const std::string& what_arg)
-        : exception(id_, "type_error", what_arg)
+        : exception(id_, error_class::type_error, what_arg)
     {}
 };
 
@@ -277,7 +298,7 @@ class out_of_range : public exception
   public:
     /// The error with this id and text; what_arg is copied verbatim.
     out_of_range(int id_, const std::string& what_arg)
-        : exception(id_, "out_of_range", what_arg)
+        : exception(id_, error_class::out_of_range, what_arg)
     {}
 };
 
@@ -287,7 +308,7 @@ class other_error : public exception
   public:
     /// The error with this id and text; what_arg is copied verbatim.
     other_error(int id_, const std::string& what_arg)
-        : exception(id_, "other_error", what_arg)
+        : exception(id_, error_class::other_error, what_arg)
     {}
 };
 
@@ -298,7 +319,7 @@ class invalid_iterator : public exception
   public:
     /// The error with this id and text; what_arg is copied verbatim.
     invalid_iterator(int id_, const std::string& what_arg)
-        : exception(id_, "invalid_iterator", what_arg)
+        : exception(id_, error_class::invalid_iterator, what_arg)
     {}
 };
 
@@ -308,7 +329,7 @@ class parse_error : public exception
   public:
     /// The error with this id and place; what_arg is copied verbatim.
     parse_error(int id_, std::size_t byte_, std::size_t line_, std::size_t column_, const std::string& what_arg)
-        : exception(id_, "parse_error", what_arg), byte(byte_), line(line_), column(column_)
+        : exception(id_, error_class::parse_error, what_arg), byte(byte_), line(line_), column(column_)
     {}
 
     /// 0-based offset of the first byte at which the text stops being the
@@ -322,23 +343,207 @@ class parse_error : public exception
     const std::size_t column;
 };
 
-/// Every error of the library leaves through here. With exceptions it throws
-/// Exception built from args; built with -fno-exceptions it writes the message
-/// to standard error and aborts, after calling QUARROW_ERROR_HANDLER(error) if
-/// the user defined it (a function that takes a const detail::exception&).
+/// Every error the library raises, named for what went wrong; the table
+/// below gives each its class, id and text.
+enum class error : std::uint8_t
+{
+    syntax_error,
+    nesting_too_deep,
+    number_out_of_range,
+    float_out_of_range,
+    duplicate_key,
+    stream_not_good,
+    stream_buffer_threw,
+    iterators_of_different_values,
+    iterator_of_another_value,
+    iterators_of_another_value,
+    iterators_not_a_range,
+    iterator_out_of_range,
+    key_of_non_object_iterator,
+    order_of_object_iterators,
+    offset_of_object_iterator,
+    index_of_object_iterator,
+    range_of_different_values,
+    range_not_of_an_object,
+    dereference_of_no_element,
+    move_out_of_range,
+    unbound_iterator,
+    object_from_list,
+    wrong_type,
+    wrong_reference_type,
+    cannot_use_at,
+    cannot_use_subscript,
+    cannot_use_value,
+    cannot_use_erase,
+    cannot_use_push_back,
+    cannot_use_insert,
+    cannot_use_swap,
+    cannot_use_emplace_back,
+    cannot_use_update,
+    invalid_utf8,
+    index_out_of_range,
+    key_not_found,
+    number_does_not_fit,
+    wrong_array_size,
+    text_too_long,
+    string_from_null,
+    unknown_kind
+};
+
+/// The number of errors.
+constexpr std::size_t error_count = static_cast<std::size_t>(error::unknown_kind) + 1;
+
+/// One error: its class, its id and its text, in which each <name> (a '<'
+/// and a letter up to the next '>') stands for a part the thrower fills in.
+struct error_entry
+{
+    error what;
+    error_class category;
+    int id;
+    const char* text;
+};
+
+/// The table of errors, one entry for each, in the order of `error`. The
+/// README's catalogue of errors is checked against it.
+inline const error_entry* error_table() noexcept
+{
+    static const error_entry entries[] = {
+        {error::syntax_error, error_class::parse_error, 101,
+         "syntax error at line <l>, column <c>: expected <what>, found <bytes>"},
+        {error::nesting_too_deep, error_class::parse_error, 102,
+         "nesting too deep at line <l>, column <c>: expected at most <max_depth> nested arrays and objects, found "
+         "<bytes>"},
+        {error::number_out_of_range, error_class::parse_error, 103,
+         "number out of range at line <l>, column <c>: expected a number within the range of a double, found <bytes>"},
+        {error::float_out_of_range, error_class::parse_error, 103,
+         "number out of range at line <l>, column <c>: expected a number within the range of a float, found <bytes>"},
+        {error::duplicate_key, error_class::parse_error, 104,
+         "duplicate key at line <l>, column <c>: expected a key the object does not have yet, found <bytes>"},
+        {error::stream_not_good, error_class::parse_error, 105,
+         "stream not readable at line <l>, column <c>: expected a stream that is good(), found <bits> set"},
+        {error::stream_buffer_threw, error_class::parse_error, 105,
+         "stream not readable at line <l>, column <c>: expected a byte from the stream buffer, found an exception it "
+         "threw"},
+        {error::iterators_of_different_values, error_class::invalid_iterator, 201,
+         "cannot compare iterators of different values"},
+        {error::iterator_of_another_value, error_class::invalid_iterator, 202,
+         "iterator does not belong to this value"},
+        {error::iterators_of_another_value, error_class::invalid_iterator, 203,
+         "iterators do not belong to this value"},
+        {error::iterators_not_a_range, error_class::invalid_iterator, 204,
+         "iterators do not delimit a range of this value"},
+        {error::iterator_out_of_range, error_class::invalid_iterator, 205, "iterator is out of range"},
+        {error::key_of_non_object_iterator, error_class::invalid_iterator, 206,
+         "cannot use key() with a non-object iterator"},
+        {error::order_of_object_iterators, error_class::invalid_iterator, 207,
+         "cannot use operator< with object iterators"},
+        {error::offset_of_object_iterator, error_class::invalid_iterator, 208,
+         "cannot use offsets with object iterators"},
+        {error::index_of_object_iterator, error_class::invalid_iterator, 209,
+         "cannot use operator[] with object iterators"},
+        {error::range_of_different_values, error_class::invalid_iterator, 210,
+         "iterators of a range belong to different values"},
+        {error::range_not_of_an_object, error_class::invalid_iterator, 211, "iterators do not belong to an object"},
+        {error::dereference_of_no_element, error_class::invalid_iterator, 212,
+         "cannot dereference an iterator that points to no element"},
+        {error::move_out_of_range, error_class::invalid_iterator, 213, "cannot move an iterator out of its range"},
+        {error::unbound_iterator, error_class::invalid_iterator, 214, "iterator belongs to no value"},
+        {error::object_from_list, error_class::type_error, 301, "cannot create object from initializer list"},
+        {error::wrong_type, error_class::type_error, 302, "type must be <expected type name>, but is <type name>"},
+        {error::wrong_reference_type, error_class::type_error, 303,
+         "incompatible ReferenceType for get_ref, actual type is <type name>"},
+        {error::cannot_use_at, error_class::type_error, 304, "cannot use at() with <type name>"},
+        {error::cannot_use_subscript, error_class::type_error, 305, "cannot use operator[] with <type name>"},
+        {error::cannot_use_value, error_class::type_error, 306, "cannot use value() with <type name>"},
+        {error::cannot_use_erase, error_class::type_error, 307, "cannot use erase() with <type name>"},
+        {error::cannot_use_push_back, error_class::type_error, 308, "cannot use push_back() with <type name>"},
+        {error::cannot_use_insert, error_class::type_error, 309, "cannot use insert() with <type name>"},
+        {error::cannot_use_swap, error_class::type_error, 310, "cannot use swap() with <type name>"},
+        {error::cannot_use_emplace_back, error_class::type_error, 311, "cannot use emplace_back() with <type name>"},
+        {error::cannot_use_update, error_class::type_error, 312, "cannot use update() with <type name>"},
+        {error::invalid_utf8, error_class::type_error, 316, "invalid UTF-8 byte at index <i>: 0x<XX>"},
+        {error::index_out_of_range, error_class::out_of_range, 401, "array index <i> is out of range"},
+        {error::key_not_found, error_class::out_of_range, 403, "key '<key>' not found"},
+        {error::number_does_not_fit, error_class::out_of_range, 406, "number <number> does not fit into <type>"},
+        {error::wrong_array_size, error_class::out_of_range, 407,
+         "array has <size> elements, but the target holds <target size>"},
+        {error::text_too_long, error_class::out_of_range, 408, "text longer than max_length <max_length>"},
+        {error::string_from_null, error_class::other_error, 501, "cannot create string from null pointer"},
+        {error::unknown_kind, error_class::other_error, 502, "cannot create value of unknown kind <number>"},
+    };
+    static_assert(sizeof entries / sizeof *entries == error_count, "one entry for each error");
+    return entries;
+}
+
+/// The entry of this error. Never fails.
+inline const error_entry& entry_of(const error what) noexcept
+{
+    const error_entry& entry = error_table()[static_cast<std::size_t>(what)];
+    assert(entry.what == what);
+    return entry;
+}
+
+/// The text of the error, with parts, in order, in place of its <names>.
+/// Throws std::bad_alloc.
+inline std::string error_text(const error what, const std::initializer_list<std::string> parts)
+{
+    std::string text;
+    auto part = parts.begin();
+    for (const char* c = entry_of(what).text; *c != '\0'; ++c)
+    {
+        const bool named = *c == '<' and ((c[1] >= 'a' and c[1] <= 'z') or (c[1] >= 'A' and c[1] <= 'Z'));
+        if (not named)
+        {
+            text += *c;
+            continue;
+        }
+        assert(part != parts.end());
+        text += *part++;
+        c = std::strchr(c, '>');
+    }
+    assert(part == parts.end());
+    return text;
+}
+
+/// Every exception of the library leaves through here. With exceptions it
+/// throws Exception built from args; built with -fno-exceptions it writes the
+/// message to standard error and aborts, after calling
+/// QUARROW_ERROR_HANDLER(exception) if the user defined it (a function that
+/// takes a const detail::exception&).
 template<typename Exception, typename... Args>
-[[noreturn]] void throw_error(Args&&... args)
+[[noreturn]] void throw_exception(Args&&... args)
 {
 #if defined(__cpp_exceptions) || defined(__EXCEPTIONS)
     throw Exception(std::forward<Args>(args)...);
 #else
-    const Exception error(std::forward<Args>(args)...);
+    const Exception raised(std::forward<Args>(args)...);
 #ifdef QUARROW_ERROR_HANDLER
-    QUARROW_ERROR_HANDLER(static_cast<const exception&>(error));
+    QUARROW_ERROR_HANDLER(static_cast<const exception&>(raised));
 #endif
-    std::fprintf(stderr, "%s\n", error.what());
+    std::fprintf(stderr, "%s\n", raised.what());
     std::abort();
 #endif
+}
+
+/// Throws the error as the exception of its class, its text made of parts
+/// (see error_text). Parse errors, which have a place, are thrown by
+/// throw_parse_error. Throws std::bad_alloc if the text cannot be made.
+[[noreturn]] inline void throw_error(const error what, const std::initializer_list<std::string> parts = {})
+{
+    const error_entry& entry = entry_of(what);
+    const std::string text = error_text(what, parts);
+    switch (entry.category)
+    {
+        case error_class::invalid_iterator:
+            throw_exception<invalid_iterator>(entry.id, text);
+        case error_class::type_error:
+            throw_exception<type_error>(entry.id, text);
+        case error_class::out_of_range:
+            throw_exception<out_of_range>(entry.id, text);
+        default:
+            assert(entry.category == error_class::other_error);
+            throw_exception<other_error>(entry.id, text);
+    }
 }
 
 } // namespace detail
@@ -542,7 +747,7 @@ void to_json(BasicJsonType& j, const char (&s)[N])
 /// Raised wherever a null character pointer stands for text.
 [[noreturn]] inline void throw_null_text()
 {
-    throw_error<other_error>(501, "cannot create string from null pointer");
+    throw_error(error::string_from_null);
 }
 
 /// The text up to the NUL s points to. Throws other_error 501 for a null pointer.
@@ -770,7 +975,7 @@ struct to_json_fn
 template<typename BasicJsonType>
 [[noreturn]] void throw_type_must_be(const char* expected, const BasicJsonType& j)
 {
-    throw_error<type_error>(302, std::string("type must be ") + expected + ", but is " + j.type_name());
+    throw_error(error::wrong_type, {expected, j.type_name()});
 }
 
 /// Throws out_of_range 406 naming the number j holds and the target type.
@@ -786,7 +991,7 @@ template<typename BasicJsonType>
                                : std::isnan(*x)                  ? "NaN"
                                : *x < 0                          ? "-Infinity"
                                                                  : "Infinity";
-    throw_error<out_of_range>(406, "number " + number + " does not fit into " + target);
+    throw_error(error::number_does_not_fit, {number, target});
 }
 
 /// The name of a number type, as messages write it.
@@ -1058,8 +1263,7 @@ const typename BasicJsonType::array_t& array_of_size(const BasicJsonType& j, con
     const auto& array = stored_or_throw<typename BasicJsonType::array_t>(j, "array");
     if (array.size() != size)
     {
-        throw_error<out_of_range>(407, "array has " + std::to_string(array.size()) + " elements, but the target holds " +
-                                           std::to_string(size));
+        throw_error(error::wrong_array_size, {std::to_string(array.size()), std::to_string(size)});
     }
     return array;
 }
@@ -1201,29 +1405,6 @@ namespace quarrow
 namespace detail
 {
 
-/// Raises invalid_iterator with this id (201 to 214); the texts live here.
-[[noreturn]] inline void throw_invalid_iterator(int id)
-{
-    static const char* const texts[] = {
-        "cannot compare iterators of different values",               // 201
-        "iterator does not belong to this value",                     // 202
-        "iterators do not belong to this value",                      // 203
-        "iterators do not delimit a range of this value",             // 204
-        "iterator is out of range",                                   // 205
-        "cannot use key() with a non-object iterator",                // 206
-        "cannot use operator< with object iterators",                 // 207
-        "cannot use offsets with object iterators",                   // 208
-        "cannot use operator[] with object iterators",                // 209
-        "iterators of a range belong to different values",            // 210
-        "iterators do not belong to an object",                       // 211
-        "cannot dereference an iterator that points to no element",   // 212
-        "cannot move an iterator out of its range",                   // 213
-        "iterator belongs to no value",                               // 214
-    };
-    assert(id >= 201 and id <= 214);
-    throw_error<invalid_iterator>(id, texts[static_cast<std::size_t>(id - 201)]);
-}
-
 template<typename Iterator>
 class item;
 
@@ -1275,13 +1456,13 @@ class value_iterator
         {
             if (m_member == m_container->m_value.object->end())
             {
-                throw_invalid_iterator(212);
+                throw_error(error::dereference_of_no_element);
             }
             return m_member->second;
         }
         if (m_index < 0 or static_cast<std::size_t>(m_index) >= m_container->size())
         {
-            throw_invalid_iterator(212);
+            throw_error(error::dereference_of_no_element);
         }
         if (m_container->is_array())
         {
@@ -1331,7 +1512,7 @@ class value_iterator
         check_bound();
         if (m_container->is_object())
         {
-            throw_invalid_iterator(208);
+            throw_error(error::offset_of_object_iterator);
         }
         return step(n);
     }
@@ -1342,7 +1523,7 @@ class value_iterator
         if (n == std::numeric_limits<difference_type>::min()) // no value is that long, and -n would overflow
         {
             check_bound();
-            throw_invalid_iterator(m_container->is_object() ? 208 : 213);
+            throw_error(m_container->is_object() ? error::offset_of_object_iterator : error::move_out_of_range);
         }
         return *this += -n;
     }
@@ -1407,7 +1588,7 @@ class value_iterator
         check_bound();
         if (m_container->is_object())
         {
-            throw_invalid_iterator(209);
+            throw_error(error::index_of_object_iterator);
         }
         return *(*this + n);
     }
@@ -1441,7 +1622,7 @@ class value_iterator
         check_bound();
         if (m_container->is_object())
         {
-            throw_invalid_iterator(207);
+            throw_error(error::order_of_object_iterators);
         }
         return m_index < other.m_index;
     }
@@ -1474,11 +1655,11 @@ class value_iterator
         check_bound();
         if (not m_container->is_object())
         {
-            throw_invalid_iterator(206);
+            throw_error(error::key_of_non_object_iterator);
         }
         if (m_member == m_container->m_value.object->end())
         {
-            throw_invalid_iterator(212);
+            throw_error(error::dereference_of_no_element);
         }
         return m_member->first;
     }
@@ -1502,7 +1683,7 @@ class value_iterator
     {
         if (m_container == nullptr)
         {
-            throw_invalid_iterator(214);
+            throw_error(error::unbound_iterator);
         }
     }
 
@@ -1511,7 +1692,7 @@ class value_iterator
     {
         if (m_container != other.m_container)
         {
-            throw_invalid_iterator(201);
+            throw_error(error::iterators_of_different_values);
         }
     }
 
@@ -1524,7 +1705,7 @@ class value_iterator
             const auto& object = *m_container->m_value.object;
             if ((n > 0 and m_member == object.end()) or (n < 0 and m_member == object.begin()))
             {
-                throw_invalid_iterator(213);
+                throw_error(error::move_out_of_range);
             }
             if (n > 0)
             {
@@ -1540,7 +1721,7 @@ class value_iterator
         // Checked without forming m_index + n, which could overflow.
         if ((n < 0 and n < -m_index) or (n > 0 and size - m_index < n))
         {
-            throw_invalid_iterator(213);
+            throw_error(error::move_out_of_range);
         }
         m_index += n;
         return *this;
@@ -2278,8 +2459,7 @@ class basic_json
     {
         if (kind > value_t::discarded) // a cast number: its value would write nothing at all
         {
-            detail::throw_error<other_error>(
-                502, "cannot create value of unknown kind " + std::to_string(static_cast<unsigned int>(kind)));
+            detail::throw_error(detail::error::unknown_kind, {std::to_string(static_cast<unsigned int>(kind))});
         }
         m_value = kind;
         m_type = kind;
@@ -2335,7 +2515,7 @@ class basic_json
             }
             if (manual_type == value_t::object and not is_an_object)
             {
-                detail::throw_error<type_error>(301, "cannot create object from initializer list");
+                detail::throw_error(detail::error::object_from_list);
             }
         }
 
@@ -2594,12 +2774,12 @@ class basic_json
     {
         if (not is_object())
         {
-            detail::throw_error<type_error>(304, "cannot use at() with " + type_name());
+            throw_kind_error(detail::error::cannot_use_at);
         }
         const auto member = m_value.object->find(key);
         if (member == m_value.object->end())
         {
-            detail::throw_error<out_of_range>(403, "key '" + key + "' not found");
+            detail::throw_error(detail::error::key_not_found, {key});
         }
         return member->second;
     }
@@ -2612,7 +2792,7 @@ class basic_json
     {
         if (not is_array())
         {
-            throw_kind_error(305, "operator[]");
+            throw_kind_error(detail::error::cannot_use_subscript);
         }
         if (index >= m_value.array->size())
         {
@@ -2702,7 +2882,7 @@ class basic_json
         }
         if (not is_object())
         {
-            throw_kind_error(305, "operator[]");
+            throw_kind_error(detail::error::cannot_use_subscript);
         }
         return (*m_value.object)[key];
     }
@@ -2714,7 +2894,7 @@ class basic_json
     {
         if (not is_object())
         {
-            throw_kind_error(305, "operator[]");
+            throw_kind_error(detail::error::cannot_use_subscript);
         }
         return at(key);
     }
@@ -2735,7 +2915,7 @@ class basic_json
         }
         if (not is_array())
         {
-            throw_kind_error(305, "operator[]");
+            throw_kind_error(detail::error::cannot_use_subscript);
         }
         array_t& elements = *m_value.array;
         if (index >= elements.size())
@@ -2755,7 +2935,7 @@ class basic_json
     {
         if (not is_null() and not is_array())
         {
-            throw_kind_error(308, "push_back()");
+            throw_kind_error(detail::error::cannot_use_push_back);
         }
         emplace_back(std::move(val));
     }
@@ -2774,7 +2954,7 @@ class basic_json
     {
         if (not is_null() and not is_object())
         {
-            throw_kind_error(308, "push_back()");
+            throw_kind_error(detail::error::cannot_use_push_back);
         }
         insert(member);
     }
@@ -2791,7 +2971,7 @@ class basic_json
         }
         if (not is_null() and not is_array())
         {
-            throw_kind_error(308, "push_back()");
+            throw_kind_error(detail::error::cannot_use_push_back);
         }
         push_back(basic_json(init));
     }
@@ -2811,7 +2991,7 @@ class basic_json
         }
         if (not is_array())
         {
-            throw_kind_error(311, "emplace_back()");
+            throw_kind_error(detail::error::cannot_use_emplace_back);
         }
         m_value.array->emplace_back(std::forward<Args>(args)...);
         return m_value.array->back();
@@ -2849,11 +3029,11 @@ class basic_json
     {
         if (not is_array())
         {
-            throw_kind_error(309, "insert()");
+            throw_kind_error(detail::error::cannot_use_insert);
         }
         if (first.m_container != last.m_container)
         {
-            detail::throw_invalid_iterator(210);
+            detail::throw_error(detail::error::range_of_different_values);
         }
         array_t elements;
         for (; first != last; ++first)
@@ -2884,7 +3064,7 @@ class basic_json
         }
         if (not is_object())
         {
-            throw_kind_error(309, "insert()");
+            throw_kind_error(detail::error::cannot_use_insert);
         }
         const auto added = m_value.object->insert(member);
         return {iterator(this, added.first), added.second};
@@ -2896,7 +3076,7 @@ class basic_json
     /// message names the kind of the one that is not), and std::bad_alloc.
     void insert(const basic_json& other)
     {
-        merge(other, false, 309, "insert()");
+        merge(other, false, detail::error::cannot_use_insert);
     }
 
     /// The same with the members of [first, last), iterators of an object.
@@ -2907,15 +3087,15 @@ class basic_json
     {
         if (not is_null() and not is_object())
         {
-            throw_kind_error(309, "insert()");
+            throw_kind_error(detail::error::cannot_use_insert);
         }
         if (first.m_container != last.m_container)
         {
-            detail::throw_invalid_iterator(210);
+            detail::throw_error(detail::error::range_of_different_values);
         }
         if (first.m_container == nullptr or not first.m_container->is_object())
         {
-            detail::throw_invalid_iterator(211);
+            detail::throw_error(detail::error::range_not_of_an_object);
         }
         merge_range(first, last, false);
     }
@@ -2926,7 +3106,7 @@ class basic_json
     /// names the kind of the one that is not), and std::bad_alloc.
     void update(const basic_json& other)
     {
-        merge(other, true, 312, "update()");
+        merge(other, true, detail::error::cannot_use_update);
     }
 
     /// Removes the member with this key; returns how many were removed, 0 or
@@ -2935,7 +3115,7 @@ class basic_json
     {
         if (not is_object())
         {
-            throw_kind_error(307, "erase()");
+            throw_kind_error(detail::error::cannot_use_erase);
         }
         return m_value.object->erase(key);
     }
@@ -2947,7 +3127,7 @@ class basic_json
     {
         if (not is_array())
         {
-            throw_kind_error(307, "erase()");
+            throw_kind_error(detail::error::cannot_use_erase);
         }
         if (index >= m_value.array->size())
         {
@@ -2965,23 +3145,23 @@ class basic_json
     {
         if (is_null() or is_discarded())
         {
-            throw_kind_error(307, "erase()");
+            throw_kind_error(detail::error::cannot_use_erase);
         }
         if (pos.m_container != this)
         {
-            detail::throw_invalid_iterator(202);
+            detail::throw_error(detail::error::iterator_of_another_value);
         }
         if (is_object())
         {
             if (pos.m_member == m_value.object->cend())
             {
-                detail::throw_invalid_iterator(205);
+                detail::throw_error(detail::error::iterator_out_of_range);
             }
             return iterator(this, m_value.object->erase(pos.m_member));
         }
         if (pos.m_index < 0 or static_cast<size_type>(pos.m_index) >= size())
         {
-            detail::throw_invalid_iterator(205);
+            detail::throw_error(detail::error::iterator_out_of_range);
         }
         if (is_array())
         {
@@ -3001,11 +3181,11 @@ class basic_json
     {
         if (is_null() or is_discarded())
         {
-            throw_kind_error(307, "erase()");
+            throw_kind_error(detail::error::cannot_use_erase);
         }
         if (first.m_container != this or last.m_container != this)
         {
-            detail::throw_invalid_iterator(203);
+            detail::throw_error(detail::error::iterators_of_another_value);
         }
         if (is_object())
         {
@@ -3014,14 +3194,14 @@ class basic_json
             {
                 if (member == m_value.object->cend())
                 {
-                    detail::throw_invalid_iterator(204);
+                    detail::throw_error(detail::error::iterators_not_a_range);
                 }
             }
             return iterator(this, m_value.object->erase(first.m_member, last.m_member));
         }
         if (first.m_index < 0 or first.m_index > last.m_index or static_cast<size_type>(last.m_index) > size())
         {
-            detail::throw_invalid_iterator(204);
+            detail::throw_error(detail::error::iterators_not_a_range);
         }
         if (is_array())
         {
@@ -3089,7 +3269,7 @@ class basic_json
     {
         if (not is_array())
         {
-            throw_kind_error(310, "swap()");
+            throw_kind_error(detail::error::cannot_use_swap);
         }
         std::swap(*m_value.array, other);
     }
@@ -3100,7 +3280,7 @@ class basic_json
     {
         if (not is_object())
         {
-            throw_kind_error(310, "swap()");
+            throw_kind_error(detail::error::cannot_use_swap);
         }
         std::swap(*m_value.object, other);
     }
@@ -3111,22 +3291,22 @@ class basic_json
     {
         if (not is_string())
         {
-            throw_kind_error(310, "swap()");
+            throw_kind_error(detail::error::cannot_use_swap);
         }
         std::swap(*m_value.string, other);
     }
 
   private:
-    /// The error of an operation the value's kind does not offer:
-    /// "cannot use <operation> with <type name>".
-    [[noreturn]] void throw_kind_error(int id, const char* operation) const
+    /// The error of an operation the value's kind does not offer, which
+    /// names the kind: one of the "cannot use <operation> with <type name>".
+    [[noreturn]] void throw_kind_error(const detail::error what) const
     {
-        detail::throw_error<type_error>(id, std::string("cannot use ") + operation + " with " + type_name());
+        detail::throw_error(what, {type_name()});
     }
 
     [[noreturn]] static void throw_index_error(size_type index)
     {
-        detail::throw_error<out_of_range>(401, "array index " + std::to_string(index) + " is out of range");
+        detail::throw_error(detail::error::index_out_of_range, {std::to_string(index)});
     }
 
     /// Inserts elements before pos, as one step that cannot fail half way:
@@ -3135,16 +3315,16 @@ class basic_json
     {
         if (not is_array())
         {
-            throw_kind_error(309, "insert()");
+            throw_kind_error(detail::error::cannot_use_insert);
         }
         if (pos.m_container != this)
         {
-            detail::throw_invalid_iterator(202);
+            detail::throw_error(detail::error::iterator_of_another_value);
         }
         array_t& array = *m_value.array;
         if (pos.m_index < 0 or static_cast<size_type>(pos.m_index) > array.size())
         {
-            detail::throw_invalid_iterator(205);
+            detail::throw_error(detail::error::iterator_out_of_range);
         }
         static_assert(std::is_nothrow_move_constructible<basic_json>::value and
                           std::is_nothrow_move_assignable<basic_json>::value,
@@ -3156,15 +3336,15 @@ class basic_json
     }
 
     /// insert(other) and update(other): the members of other merged in.
-    void merge(const basic_json& other, const bool replace, const int id, const char* operation)
+    void merge(const basic_json& other, const bool replace, const detail::error kind_error)
     {
         if (not is_null() and not is_object())
         {
-            throw_kind_error(id, operation);
+            throw_kind_error(kind_error);
         }
         if (not other.is_object())
         {
-            other.throw_kind_error(id, operation);
+            other.throw_kind_error(kind_error);
         }
         merge_range(other.cbegin(), other.cend(), replace);
     }
@@ -3978,7 +4158,7 @@ class basic_json
     {
         if (not is_object())
         {
-            detail::throw_error<type_error>(306, "cannot use value() with " + type_name());
+            throw_kind_error(detail::error::cannot_use_value);
         }
         const auto member = m_value.object->find(key_text(key));
         return member == m_value.object->end() ? nullptr : &member->second;
@@ -4055,7 +4235,7 @@ class basic_json
         {
             return *ptr;
         }
-        detail::throw_error<type_error>(303, "incompatible ReferenceType for get_ref, actual type is " + obj.type_name());
+        detail::throw_error(detail::error::wrong_reference_type, {obj.type_name()});
     }
 
     value_t m_type = value_t::null;
@@ -5825,6 +6005,7 @@ enum class expectation : std::uint8_t
     utf8_continuation,
     comment_start,
     comment_end,
+    // Each of the rest is an error of its own; the ones above are syntax errors.
     shallower,
     finite_number,
     finite_float,
@@ -5837,7 +6018,7 @@ enum class expectation : std::uint8_t
 /// never needs to; parse_error_text turns it into the message.
 struct parse_failure
 {
-    int id = 0; // 0: the handler stopped the parse
+    bool stopped = false; // the handler stopped the parse: no error
     std::size_t byte = 0;
     std::size_t line = 1;
     std::size_t column = 1;
@@ -5850,8 +6031,79 @@ struct parse_failure
     std::ios_base::iostate stream_state = std::ios_base::goodbit; // of a stream that was not good
 };
 
-/// The one place of every parse error text: what failed, where, what the
-/// grammar expected and what stood there instead.
+/// The error a failure is, which what the grammar expected tells.
+inline error parse_error_of(const parse_failure& failure) noexcept
+{
+    switch (failure.expected)
+    {
+        case expectation::shallower:
+            return error::nesting_too_deep;
+        case expectation::finite_number:
+            return error::number_out_of_range;
+        case expectation::finite_float:
+            return error::float_out_of_range;
+        case expectation::new_key:
+            return error::duplicate_key;
+        case expectation::good_stream:
+            return error::stream_not_good;
+        case expectation::buffer_byte:
+            return error::stream_buffer_threw;
+        default:
+            return error::syntax_error;
+    }
+}
+
+/// What stood where the parse failed: the end of input, or its first bytes
+/// quoted, with control bytes and those from 0x80 up written as \xHH.
+inline std::string found_text(const parse_failure& failure)
+{
+    if (failure.found_end)
+    {
+        return "end of input";
+    }
+    static constexpr char hexify[] = "0123456789ABCDEF";
+    std::string text = "'";
+    for (std::size_t i = 0; i < failure.found_length; ++i)
+    {
+        const auto byte = static_cast<unsigned char>(failure.found[i]);
+        if (byte < 0x20 or byte >= 0x7F)
+        {
+            text += "\\x";
+            text += hexify[byte >> 4];
+            text += hexify[byte & 0x0F];
+        }
+        else
+        {
+            text += failure.found[i];
+        }
+    }
+    text += failure.found_cut ? "...'" : "'";
+    return text;
+}
+
+/// The state bits of a stream, as "failbit|eofbit".
+inline std::string stream_state_text(const std::ios_base::iostate state)
+{
+    static const struct
+    {
+        std::ios_base::iostate bit;
+        const char* name;
+    } bits[] = {{std::ios_base::badbit, "badbit"}, {std::ios_base::failbit, "failbit"},
+                {std::ios_base::eofbit, "eofbit"}};
+    std::string text;
+    for (const auto& bit : bits)
+    {
+        if ((state & bit.bit) != 0)
+        {
+            text += text.empty() ? "" : "|";
+            text += bit.name;
+        }
+    }
+    return text;
+}
+
+/// The text of every parse error: the error's text in the table, with where
+/// it is, what the grammar expected and what stood there instead.
 inline std::string parse_error_text(const parse_failure& failure)
 {
     static const char* const expected_texts[] = {
@@ -5875,100 +6127,33 @@ inline std::string parse_error_text(const parse_failure& failure)
         "a UTF-8 continuation byte that completes the sequence",
         "'/' or '*' after '/'",
         "'*/'",
-        "", // composed below
-        "a number within the range of a double",
-        "a number within the range of a float",
-        "a key the object does not have yet",
-        "a stream that is good()",
-        "a byte from the stream buffer",
     };
-    static_assert(sizeof expected_texts / sizeof *expected_texts ==
-                      static_cast<std::size_t>(expectation::buffer_byte) + 1,
-                  "one text for each expectation");
-    std::string text;
-    switch (failure.id)
+    static_assert(sizeof expected_texts / sizeof *expected_texts == static_cast<std::size_t>(expectation::shallower),
+                  "one text for each expectation of a syntax error");
+    const error what = parse_error_of(failure);
+    const std::string line = std::to_string(failure.line);
+    const std::string column = std::to_string(failure.column);
+    switch (what)
     {
-        case 102:
-            text = "nesting too deep";
-            break;
-        case 103:
-            text = "number out of range";
-            break;
-        case 104:
-            text = "duplicate key";
-            break;
-        case 105:
-            text = "stream not readable";
-            break;
+        case error::syntax_error:
+            return error_text(what, {line, column, expected_texts[static_cast<std::size_t>(failure.expected)],
+                                     found_text(failure)});
+        case error::nesting_too_deep:
+            return error_text(what, {line, column, std::to_string(failure.max_depth), found_text(failure)});
+        case error::stream_not_good:
+            return error_text(what, {line, column, stream_state_text(failure.stream_state)});
+        case error::stream_buffer_threw:
+            return error_text(what, {line, column});
         default:
-            text = "syntax error";
-            break;
+            return error_text(what, {line, column, found_text(failure)});
     }
-    text += " at line " + std::to_string(failure.line) + ", column " + std::to_string(failure.column) + ": expected ";
-    if (failure.expected == expectation::shallower)
-    {
-        text += "at most " + std::to_string(failure.max_depth) + " nested arrays and objects";
-    }
-    else
-    {
-        text += expected_texts[static_cast<std::size_t>(failure.expected)];
-    }
-    text += ", found ";
-    if (failure.expected == expectation::good_stream)
-    {
-        static const struct
-        {
-            std::ios_base::iostate bit;
-            const char* name;
-        } bits[] = {{std::ios_base::badbit, "badbit"}, {std::ios_base::failbit, "failbit"},
-                    {std::ios_base::eofbit, "eofbit"}};
-        const char* separator = "";
-        for (const auto& bit : bits)
-        {
-            if ((failure.stream_state & bit.bit) != 0)
-            {
-                text += separator;
-                text += bit.name;
-                separator = "|";
-            }
-        }
-        text += " set";
-        return text;
-    }
-    if (failure.expected == expectation::buffer_byte)
-    {
-        text += "an exception it threw";
-        return text;
-    }
-    if (failure.found_end)
-    {
-        text += "end of input";
-        return text;
-    }
-    static constexpr char hexify[] = "0123456789ABCDEF";
-    text += '\'';
-    for (std::size_t i = 0; i < failure.found_length; ++i)
-    {
-        const auto byte = static_cast<unsigned char>(failure.found[i]);
-        if (byte < 0x20 or byte >= 0x7F)
-        {
-            text += "\\x";
-            text += hexify[byte >> 4];
-            text += hexify[byte & 0x0F];
-        }
-        else
-        {
-            text += failure.found[i];
-        }
-    }
-    text += failure.found_cut ? "...'" : "'";
-    return text;
 }
 
 /// Throws the failure as parse_error.
 [[noreturn]] inline void throw_parse_error(const parse_failure& failure)
 {
-    throw_error<parse_error>(failure.id, failure.byte, failure.line, failure.column, parse_error_text(failure));
+    throw_exception<parse_error>(entry_of(parse_error_of(failure)).id, failure.byte, failure.line, failure.column,
+                                 parse_error_text(failure));
 }
 
 /// Throws parse_error 105 at the first byte for a stream that was not good
@@ -5976,7 +6161,6 @@ inline std::string parse_error_text(const parse_failure& failure)
 [[noreturn]] inline void throw_stream_not_good(const std::ios_base::iostate state)
 {
     parse_failure failure;
-    failure.id = 105;
     failure.expected = expectation::good_stream;
     failure.stream_state = state;
     throw_parse_error(failure);
@@ -6029,7 +6213,7 @@ class parser
                     const bool object = input.peek() == '{';
                     if (depth == options.max_depth)
                     {
-                        return fail(102, expectation::shallower);
+                        return fail(expectation::shallower);
                     }
                     input.advance();
                     if (not(object ? handler.begin_object() : handler.begin_array()))
@@ -6121,7 +6305,7 @@ class parser
                     }
                     break;
                 default:
-                    return fail(101, expectation::value);
+                    return fail(expectation::value);
             }
 
             switch (close_levels(handler, whole_text, in_object))
@@ -6161,7 +6345,7 @@ class parser
                 {
                     return after_value::failed;
                 }
-                return input.peek() == -1 or fail(101, expectation::end_of_input) ? after_value::finished
+                return input.peek() == -1 or fail(expectation::end_of_input) ? after_value::finished
                                                                                    : after_value::failed;
             }
             if (not skip_whitespace())
@@ -6190,7 +6374,7 @@ class parser
             }
             if (c != closing)
             {
-                fail(101, in_object ? expectation::comma_or_brace : expectation::comma_or_bracket);
+                fail(in_object ? expectation::comma_or_brace : expectation::comma_or_bracket);
                 return after_value::failed;
             }
             token_start = input.offset();
@@ -6214,7 +6398,7 @@ class parser
     /// True when read returned false because the handler stopped it.
     bool stopped() const noexcept
     {
-        return failed.id == 0;
+        return failed.stopped;
     }
 
     /// Throws the recorded failure as parse_error. After a handler stopped
@@ -6223,7 +6407,6 @@ class parser
     {
         if (duplicate_key)
         {
-            failed.id = 104;
             failed.expected = expectation::new_key;
             failed.found_end = false;
             failed.found_length = 0;
@@ -6237,15 +6420,15 @@ class parser
     /// Throws parse_error 105 at the byte the stream buffer threw on.
     [[noreturn]] void raise_unreadable()
     {
-        record(105, input.offset(), expectation::buffer_byte);
+        record(input.offset(), expectation::buffer_byte);
         throw_parse_error(failed);
     }
 
   private:
     /// Records a failure at the next byte, which is shown as what was found.
-    bool fail(const int id, const expectation expected)
+    bool fail(const expectation expected)
     {
-        record(id, input.offset(), expected);
+        record(input.offset(), expected);
         const int c = input.peek();
         if (c == -1)
         {
@@ -6261,13 +6444,14 @@ class parser
     /// Records that the handler stopped at the token starting at token_start.
     bool stop()
     {
-        record(0, token_start, expectation::value);
+        record(token_start, expectation::value);
+        failed.stopped = true;
         return false;
     }
 
-    void record(const int id, const std::size_t byte, const expectation expected)
+    void record(const std::size_t byte, const expectation expected)
     {
-        failed.id = id;
+        failed.stopped = false;
         failed.byte = byte;
         failed.line = line;
         failed.column = byte - line_start + 1;
@@ -6333,7 +6517,7 @@ class parser
         }
         if (kind != '*')
         {
-            return fail(101, expectation::comment_start);
+            return fail(expectation::comment_start);
         }
         input.advance();
         for (;;)
@@ -6341,7 +6525,7 @@ class parser
             const int c = input.peek();
             if (c == -1)
             {
-                return fail(101, expectation::comment_end);
+                return fail(expectation::comment_end);
             }
             input.advance();
             if (c == '\n')
@@ -6378,7 +6562,7 @@ class parser
         {
             if (input.peek() != *word)
             {
-                return fail(101, expected);
+                return fail(expected);
             }
             input.advance();
         }
@@ -6392,7 +6576,7 @@ class parser
         token_start = input.offset();
         if (input.peek() != '"')
         {
-            return fail(101, expected);
+            return fail(expected);
         }
         if (not read_string_for(handler, true))
         {
@@ -6404,7 +6588,7 @@ class parser
         }
         if (input.peek() != ':')
         {
-            return fail(101, expectation::colon);
+            return fail(expectation::colon);
         }
         input.advance();
         return input.skip_single_space() or skip_whitespace();
@@ -6427,7 +6611,7 @@ class parser
         int c = input.peek();
         if (not is_digit(c))
         {
-            return fail(101, expectation::digit);
+            return fail(expectation::digit);
         }
         do
         {
@@ -6491,7 +6675,7 @@ class parser
         double result = 0;
         if (not decimal::parts_to_double(parts, result) or not in_float_range(result))
         {
-            record(103, start, float_range());
+            record(start, float_range());
             show_text(first, static_cast<std::size_t>(last - first));
             return false;
         }
@@ -6593,7 +6777,7 @@ class parser
         }
         else
         {
-            return fail(101, expectation::digit);
+            return fail(expectation::digit);
         }
 
         bool integral = true;
@@ -6621,7 +6805,7 @@ class parser
             }
             if (not is_digit(c))
             {
-                return fail(101, expectation::digit);
+                return fail(expectation::digit);
             }
             do
             {
@@ -6650,7 +6834,7 @@ class parser
         double result = 0;
         if (not text_to_double(text_first, text_last, result) or not in_float_range(result))
         {
-            record(103, start, float_range());
+            record(start, float_range());
             show_text(text_first, static_cast<std::size_t>(text_last - text_first));
             return false;
         }
@@ -6755,7 +6939,7 @@ class parser
             }
             else if (c < 0x20)
             {
-                return fail(101, expectation::string_content);
+                return fail(expectation::string_content);
             }
             else if (c < 0x80)
             {
@@ -6778,7 +6962,7 @@ class parser
         int high = 0;
         if (not utf8_sequence(lead, more, low, high))
         {
-            return fail(101, expectation::utf8_lead);
+            return fail(expectation::utf8_lead);
         }
         put(static_cast<char>(lead));
         input.advance();
@@ -6787,7 +6971,7 @@ class parser
             const int c = input.peek();
             if (c < low or c > high)
             {
-                return fail(101, expectation::utf8_continuation);
+                return fail(expectation::utf8_continuation);
             }
             put(static_cast<char>(c));
             input.advance();
@@ -6848,7 +7032,7 @@ class parser
                 input.advance();
                 return read_unicode_escape();
             default:
-                return fail(101, expectation::escape_letter);
+                return fail(expectation::escape_letter);
         }
         put(decoded);
         input.advance();
@@ -6866,16 +7050,16 @@ class parser
             const int value = hex_value(input.peek());
             if (value < 0)
             {
-                return fail(101, low_surrogate and i < 2 ? expectation::low_surrogate : expectation::hex_digit);
+                return fail(low_surrogate and i < 2 ? expectation::low_surrogate : expectation::hex_digit);
             }
             unit = unit * 16 + static_cast<unsigned int>(value);
             if (low_surrogate and ((i == 0 and unit != 0xD) or (i == 1 and unit < 0xDC)))
             {
-                return fail(101, expectation::low_surrogate);
+                return fail(expectation::low_surrogate);
             }
             if (not low_surrogate and i == 1 and unit >= 0xDC and unit <= 0xDF)
             {
-                return fail(101, expectation::no_lone_low_surrogate);
+                return fail(expectation::no_lone_low_surrogate);
             }
             input.advance();
         }
@@ -6897,7 +7081,7 @@ class parser
             {
                 if (input.peek() != c)
                 {
-                    return fail(101, expectation::low_surrogate);
+                    return fail(expectation::low_surrogate);
                 }
                 input.advance();
             }
@@ -9043,7 +9227,7 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
     {
         if (length > m_max_length - m_handed_on)
         {
-            detail::throw_error<out_of_range>(408, "text longer than max_length " + std::to_string(m_max_length));
+            detail::throw_error(detail::error::text_too_long, {std::to_string(m_max_length)});
         }
         m_handed_on += length;
     }
@@ -9382,13 +9566,12 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
         return code_point;
     }
 
-    /// The one place the text of error 316 is made.
+    /// Throws type_error 316 for this byte at this index of its string.
     [[noreturn]] static void invalid_utf8_error(const std::size_t index, const unsigned char byte)
     {
         static constexpr char hex[] = "0123456789ABCDEF";
-        const char byte_text[] = {'0', 'x', hex[byte >> 4], hex[byte & 0xF], '\0'};
-        detail::throw_error<type_error>(316, "invalid UTF-8 byte at index " + std::to_string(index) + ": " +
-                                                 byte_text);
+        const char byte_text[] = {hex[byte >> 4], hex[byte & 0xF], '\0'};
+        detail::throw_error(detail::error::invalid_utf8, {std::to_string(index), byte_text});
     }
 
     // -- numbers --------------------------------------------------------------

@@ -310,6 +310,40 @@ TEST(Parse, Options)
     }
 }
 
+// The errors the options add name what they refused as found bytes are named:
+// the bracket of the level too many, the repeated key in its quotes, cut short.
+TEST(Parse, OptionErrorMessagesShowWhatWasRefused)
+{
+    const std::string key(30, 'k');
+    const struct
+    {
+        std::string text;
+        quarrow::parse_options options;
+        const char* message;
+    } cases[] = {
+        {"[{}]", depth(1), "[json.exception.parse_error.102] nesting too deep at line 1, column 2: "
+                           "expected at most 1 nested arrays and objects, found '{'"},
+        {"{\"a\":1,\"a\":2}", keys(quarrow::duplicate_key_policy::reject),
+         "[json.exception.parse_error.104] duplicate key at line 1, column 8: "
+         "expected a key the object does not have yet, found '\"a\"'"},
+        {"{\"" + key + "\":1,\n\"" + key + "\":2}", keys(quarrow::duplicate_key_policy::reject),
+         "[json.exception.parse_error.104] duplicate key at line 2, column 1: "
+         "expected a key the object does not have yet, found '\"kkkkkkkkkkkkkkkkkkkkkkk...'"},
+    };
+    for (const auto& c : cases)
+    {
+        try
+        {
+            json::parse(c.text, c.options);
+            ADD_FAILURE() << c.text;
+        }
+        catch (const json::parse_error& e)
+        {
+            EXPECT_STREQ(e.what(), c.message);
+        }
+    }
+}
+
 TEST(Parse, CommentsKeepLinesCounted)
 {
     try

@@ -541,8 +541,7 @@ class basic_json
     {
         if (kind > value_t::discarded) // a cast number: its value would write nothing at all
         {
-            detail::throw_error<other_error>(
-                502, "cannot create value of unknown kind " + std::to_string(static_cast<unsigned int>(kind)));
+            detail::throw_error(detail::error::unknown_kind, {std::to_string(static_cast<unsigned int>(kind))});
         }
         m_value = kind;
         m_type = kind;
@@ -598,7 +597,7 @@ class basic_json
             }
             if (manual_type == value_t::object and not is_an_object)
             {
-                detail::throw_error<type_error>(301, "cannot create object from initializer list");
+                detail::throw_error(detail::error::object_from_list);
             }
         }
 
@@ -857,12 +856,12 @@ class basic_json
     {
         if (not is_object())
         {
-            detail::throw_error<type_error>(304, "cannot use at() with " + type_name());
+            throw_kind_error(detail::error::cannot_use_at);
         }
         const auto member = m_value.object->find(key);
         if (member == m_value.object->end())
         {
-            detail::throw_error<out_of_range>(403, "key '" + key + "' not found");
+            detail::throw_error(detail::error::key_not_found, {key});
         }
         return member->second;
     }
@@ -875,7 +874,7 @@ class basic_json
     {
         if (not is_array())
         {
-            throw_kind_error(305, "operator[]");
+            throw_kind_error(detail::error::cannot_use_subscript);
         }
         if (index >= m_value.array->size())
         {
@@ -965,7 +964,7 @@ class basic_json
         }
         if (not is_object())
         {
-            throw_kind_error(305, "operator[]");
+            throw_kind_error(detail::error::cannot_use_subscript);
         }
         return (*m_value.object)[key];
     }
@@ -977,7 +976,7 @@ class basic_json
     {
         if (not is_object())
         {
-            throw_kind_error(305, "operator[]");
+            throw_kind_error(detail::error::cannot_use_subscript);
         }
         return at(key);
     }
@@ -998,7 +997,7 @@ class basic_json
         }
         if (not is_array())
         {
-            throw_kind_error(305, "operator[]");
+            throw_kind_error(detail::error::cannot_use_subscript);
         }
         array_t& elements = *m_value.array;
         if (index >= elements.size())
@@ -1018,7 +1017,7 @@ class basic_json
     {
         if (not is_null() and not is_array())
         {
-            throw_kind_error(308, "push_back()");
+            throw_kind_error(detail::error::cannot_use_push_back);
         }
         emplace_back(std::move(val));
     }
@@ -1037,7 +1036,7 @@ class basic_json
     {
         if (not is_null() and not is_object())
         {
-            throw_kind_error(308, "push_back()");
+            throw_kind_error(detail::error::cannot_use_push_back);
         }
         insert(member);
     }
@@ -1054,7 +1053,7 @@ class basic_json
         }
         if (not is_null() and not is_array())
         {
-            throw_kind_error(308, "push_back()");
+            throw_kind_error(detail::error::cannot_use_push_back);
         }
         push_back(basic_json(init));
     }
@@ -1074,7 +1073,7 @@ class basic_json
         }
         if (not is_array())
         {
-            throw_kind_error(311, "emplace_back()");
+            throw_kind_error(detail::error::cannot_use_emplace_back);
         }
         m_value.array->emplace_back(std::forward<Args>(args)...);
         return m_value.array->back();
@@ -1112,11 +1111,11 @@ class basic_json
     {
         if (not is_array())
         {
-            throw_kind_error(309, "insert()");
+            throw_kind_error(detail::error::cannot_use_insert);
         }
         if (first.m_container != last.m_container)
         {
-            detail::throw_invalid_iterator(210);
+            detail::throw_error(detail::error::range_of_different_values);
         }
         array_t elements;
         for (; first != last; ++first)
@@ -1147,7 +1146,7 @@ class basic_json
         }
         if (not is_object())
         {
-            throw_kind_error(309, "insert()");
+            throw_kind_error(detail::error::cannot_use_insert);
         }
         const auto added = m_value.object->insert(member);
         return {iterator(this, added.first), added.second};
@@ -1159,7 +1158,7 @@ class basic_json
     /// message names the kind of the one that is not), and std::bad_alloc.
     void insert(const basic_json& other)
     {
-        merge(other, false, 309, "insert()");
+        merge(other, false, detail::error::cannot_use_insert);
     }
 
     /// The same with the members of [first, last), iterators of an object.
@@ -1170,15 +1169,15 @@ class basic_json
     {
         if (not is_null() and not is_object())
         {
-            throw_kind_error(309, "insert()");
+            throw_kind_error(detail::error::cannot_use_insert);
         }
         if (first.m_container != last.m_container)
         {
-            detail::throw_invalid_iterator(210);
+            detail::throw_error(detail::error::range_of_different_values);
         }
         if (first.m_container == nullptr or not first.m_container->is_object())
         {
-            detail::throw_invalid_iterator(211);
+            detail::throw_error(detail::error::range_not_of_an_object);
         }
         merge_range(first, last, false);
     }
@@ -1189,7 +1188,7 @@ class basic_json
     /// names the kind of the one that is not), and std::bad_alloc.
     void update(const basic_json& other)
     {
-        merge(other, true, 312, "update()");
+        merge(other, true, detail::error::cannot_use_update);
     }
 
     /// Removes the member with this key; returns how many were removed, 0 or
@@ -1198,7 +1197,7 @@ class basic_json
     {
         if (not is_object())
         {
-            throw_kind_error(307, "erase()");
+            throw_kind_error(detail::error::cannot_use_erase);
         }
         return m_value.object->erase(key);
     }
@@ -1210,7 +1209,7 @@ class basic_json
     {
         if (not is_array())
         {
-            throw_kind_error(307, "erase()");
+            throw_kind_error(detail::error::cannot_use_erase);
         }
         if (index >= m_value.array->size())
         {
@@ -1228,23 +1227,23 @@ class basic_json
     {
         if (is_null() or is_discarded())
         {
-            throw_kind_error(307, "erase()");
+            throw_kind_error(detail::error::cannot_use_erase);
         }
         if (pos.m_container != this)
         {
-            detail::throw_invalid_iterator(202);
+            detail::throw_error(detail::error::iterator_of_another_value);
         }
         if (is_object())
         {
             if (pos.m_member == m_value.object->cend())
             {
-                detail::throw_invalid_iterator(205);
+                detail::throw_error(detail::error::iterator_out_of_range);
             }
             return iterator(this, m_value.object->erase(pos.m_member));
         }
         if (pos.m_index < 0 or static_cast<size_type>(pos.m_index) >= size())
         {
-            detail::throw_invalid_iterator(205);
+            detail::throw_error(detail::error::iterator_out_of_range);
         }
         if (is_array())
         {
@@ -1264,11 +1263,11 @@ class basic_json
     {
         if (is_null() or is_discarded())
         {
-            throw_kind_error(307, "erase()");
+            throw_kind_error(detail::error::cannot_use_erase);
         }
         if (first.m_container != this or last.m_container != this)
         {
-            detail::throw_invalid_iterator(203);
+            detail::throw_error(detail::error::iterators_of_another_value);
         }
         if (is_object())
         {
@@ -1277,14 +1276,14 @@ class basic_json
             {
                 if (member == m_value.object->cend())
                 {
-                    detail::throw_invalid_iterator(204);
+                    detail::throw_error(detail::error::iterators_not_a_range);
                 }
             }
             return iterator(this, m_value.object->erase(first.m_member, last.m_member));
         }
         if (first.m_index < 0 or first.m_index > last.m_index or static_cast<size_type>(last.m_index) > size())
         {
-            detail::throw_invalid_iterator(204);
+            detail::throw_error(detail::error::iterators_not_a_range);
         }
         if (is_array())
         {
@@ -1352,7 +1351,7 @@ class basic_json
     {
         if (not is_array())
         {
-            throw_kind_error(310, "swap()");
+            throw_kind_error(detail::error::cannot_use_swap);
         }
         std::swap(*m_value.array, other);
     }
@@ -1363,7 +1362,7 @@ class basic_json
     {
         if (not is_object())
         {
-            throw_kind_error(310, "swap()");
+            throw_kind_error(detail::error::cannot_use_swap);
         }
         std::swap(*m_value.object, other);
     }
@@ -1374,22 +1373,22 @@ class basic_json
     {
         if (not is_string())
         {
-            throw_kind_error(310, "swap()");
+            throw_kind_error(detail::error::cannot_use_swap);
         }
         std::swap(*m_value.string, other);
     }
 
   private:
-    /// The error of an operation the value's kind does not offer:
-    /// "cannot use <operation> with <type name>".
-    [[noreturn]] void throw_kind_error(int id, const char* operation) const
+    /// The error of an operation the value's kind does not offer, which
+    /// names the kind: one of the "cannot use <operation> with <type name>".
+    [[noreturn]] void throw_kind_error(const detail::error what) const
     {
-        detail::throw_error<type_error>(id, std::string("cannot use ") + operation + " with " + type_name());
+        detail::throw_error(what, {type_name()});
     }
 
     [[noreturn]] static void throw_index_error(size_type index)
     {
-        detail::throw_error<out_of_range>(401, "array index " + std::to_string(index) + " is out of range");
+        detail::throw_error(detail::error::index_out_of_range, {std::to_string(index)});
     }
 
     /// Inserts elements before pos, as one step that cannot fail half way:
@@ -1398,16 +1397,16 @@ class basic_json
     {
         if (not is_array())
         {
-            throw_kind_error(309, "insert()");
+            throw_kind_error(detail::error::cannot_use_insert);
         }
         if (pos.m_container != this)
         {
-            detail::throw_invalid_iterator(202);
+            detail::throw_error(detail::error::iterator_of_another_value);
         }
         array_t& array = *m_value.array;
         if (pos.m_index < 0 or static_cast<size_type>(pos.m_index) > array.size())
         {
-            detail::throw_invalid_iterator(205);
+            detail::throw_error(detail::error::iterator_out_of_range);
         }
         static_assert(std::is_nothrow_move_constructible<basic_json>::value and
                           std::is_nothrow_move_assignable<basic_json>::value,
@@ -1419,15 +1418,15 @@ class basic_json
     }
 
     /// insert(other) and update(other): the members of other merged in.
-    void merge(const basic_json& other, const bool replace, const int id, const char* operation)
+    void merge(const basic_json& other, const bool replace, const detail::error kind_error)
     {
         if (not is_null() and not is_object())
         {
-            throw_kind_error(id, operation);
+            throw_kind_error(kind_error);
         }
         if (not other.is_object())
         {
-            other.throw_kind_error(id, operation);
+            other.throw_kind_error(kind_error);
         }
         merge_range(other.cbegin(), other.cend(), replace);
     }
@@ -2241,7 +2240,7 @@ class basic_json
     {
         if (not is_object())
         {
-            detail::throw_error<type_error>(306, "cannot use value() with " + type_name());
+            throw_kind_error(detail::error::cannot_use_value);
         }
         const auto member = m_value.object->find(key_text(key));
         return member == m_value.object->end() ? nullptr : &member->second;
@@ -2318,7 +2317,7 @@ class basic_json
         {
             return *ptr;
         }
-        detail::throw_error<type_error>(303, "incompatible ReferenceType for get_ref, actual type is " + obj.type_name());
+        detail::throw_error(detail::error::wrong_reference_type, {obj.type_name()});
     }
 
     value_t m_type = value_t::null;

@@ -133,7 +133,7 @@ void to_json(BasicJsonType& j, const char (&s)[N])
 /// Raised wherever a null character pointer stands for text.
 [[noreturn]] inline void throw_null_text()
 {
-    throw_error<other_error>(501, "cannot create string from null pointer");
+    throw_error(error::string_from_null);
 }
 
 /// The text up to the NUL s points to. Throws other_error 501 for a null pointer.
@@ -361,7 +361,7 @@ struct to_json_fn
 template<typename BasicJsonType>
 [[noreturn]] void throw_type_must_be(const char* expected, const BasicJsonType& j)
 {
-    throw_error<type_error>(302, std::string("type must be ") + expected + ", but is " + j.type_name());
+    throw_error(error::wrong_type, {expected, j.type_name()});
 }
 
 /// Throws out_of_range 406 naming the number j holds and the target type.
@@ -377,7 +377,7 @@ template<typename BasicJsonType>
                                : std::isnan(*x)                  ? "NaN"
                                : *x < 0                          ? "-Infinity"
                                                                  : "Infinity";
-    throw_error<out_of_range>(406, "number " + number + " does not fit into " + target);
+    throw_error(error::number_does_not_fit, {number, target});
 }
 
 /// The name of a number type, as messages write it.
@@ -649,8 +649,7 @@ const typename BasicJsonType::array_t& array_of_size(const BasicJsonType& j, con
     const auto& array = stored_or_throw<typename BasicJsonType::array_t>(j, "array");
     if (array.size() != size)
     {
-        throw_error<out_of_range>(407, "array has " + std::to_string(array.size()) + " elements, but the target holds " +
-                                           std::to_string(size));
+        throw_error(error::wrong_array_size, {std::to_string(array.size()), std::to_string(size)});
     }
     return array;
 }

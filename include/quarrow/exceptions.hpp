@@ -8,6 +8,26 @@ namespace quarrow
 namespace detail
 {
 
+/// The five classes of error, one exception type each.
+enum class error_class : std::uint8_t
+{
+    parse_error,
+    invalid_iterator,
+    type_error,
+    out_of_range,
+    other_error
+};
+
+/// The name what() gives the class. Never fails.
+inline const char* class_name(const error_class category) noexcept
+{
+    static const char* const names[] = {"parse_error", "invalid_iterator", "type_error", "out_of_range",
+                                        "other_error"};
+    static_assert(sizeof names / sizeof *names == static_cast<std::size_t>(error_class::other_error) + 1,
+                  "one name for each class");
+    return names[static_cast<std::size_t>(category)];
+}
+
 /// Base of the family; catch it to catch every error the library raises.
 class exception : public std::exception
 {
@@ -24,8 +44,9 @@ class exception : public std::exception
 
   protected:
     /// Composes the message once; throws std::bad_alloc if that fails.
-    exception(int id_, const std::string& class_name, const std::string& what_arg)
-        : id(id_), m_message("[json.exception." + class_name + "." + std::to_string(id_) + "] " + what_arg)
+    exception(int id_, const error_class category, const std::string& what_arg)
+        : id(id_), m_message(std::string("[json.exception.") + class_name(category) + "." + std::to_string(id_) + "] " +
+                             what_arg)
     {}
 
   private:
@@ -38,7 +59,7 @@ class type_error : public exception
   public:
     /// The error with this id and text; what_arg is copied verbatim.
     type_error(int id_, const std::string& what_arg)
-        : exception(id_, "type_error", what_arg)
+        : exception(id_, error_class::type_error, what_arg)
     {}
 };
 
@@ -48,7 +69,7 @@ class out_of_range : public exception
   public:
     /// The error with this id and text; what_arg is copied verbatim.
     out_of_range(int id_, const std::string& what_arg)
-        : exception(id_, "out_of_range", what_arg)
+        : exception(id_, error_class::out_of_range, what_arg)
     {}
 };
 
@@ -58,7 +79,7 @@ class other_error : public exception
   public:
     /// The error with this id and text; what_arg is copied verbatim.
     other_error(int id_, const std::string& what_arg)
-        : exception(id_, "other_error", what_arg)
+        : exception(id_, error_class::other_error, what_arg)
     {}
 };
 
@@ -69,7 +90,7 @@ class invalid_iterator : public exception
   public:
     /// The error with this id and text; what_arg is copied verbatim.
     invalid_iterator(int id_, const std::string& what_arg)
-        : exception(id_, "invalid_iterator", what_arg)
+        : exception(id_, error_class::invalid_iterator, what_arg)
     {}
 };
 
@@ -79,7 +100,7 @@ class parse_error : public exception
   public:
     /// The error with this id and place; what_arg is copied verbatim.
     parse_error(int id_, std::size_t byte_, std::size_t line_, std::size_t column_, const std::string& what_arg)
-        : exception(id_, "parse_error", what_arg), byte(byte_), line(line_), column(column_)
+        : exception(id_, error_class::parse_error, what_arg), byte(byte_), line(line_), column(column_)
     {}
 
     /// 0-based offset of the first byte at which the text stops being the
@@ -93,23 +114,207 @@ class parse_error : public exception
     const std::size_t column;
 };
 
-/// Every error of the library leaves through here. With exceptions it throws
-/// Exception built from args; built with -fno-exceptions it writes the message
-/// to standard error and aborts, after calling QUARROW_ERROR_HANDLER(error) if
-/// the user defined it (a function that takes a const detail::exception&).
+/// Every error the library raises, named for what went wrong; the table
+/// below gives each its class, id and text.
+enum class error : std::uint8_t
+{
+    syntax_error,
+    nesting_too_deep,
+    number_out_of_range,
+    float_out_of_range,
+    duplicate_key,
+    stream_not_good,
+    stream_buffer_threw,
+    iterators_of_different_values,
+    iterator_of_another_value,
+    iterators_of_another_value,
+    iterators_not_a_range,
+    iterator_out_of_range,
+    key_of_non_object_iterator,
+    order_of_object_iterators,
+    offset_of_object_iterator,
+    index_of_object_iterator,
+    range_of_different_values,
+    range_not_of_an_object,
+    dereference_of_no_element,
+    move_out_of_range,
+    unbound_iterator,
+    object_from_list,
+    wrong_type,
+    wrong_reference_type,
+    cannot_use_at,
+    cannot_use_subscript,
+    cannot_use_value,
+    cannot_use_erase,
+    cannot_use_push_back,
+    cannot_use_insert,
+    cannot_use_swap,
+    cannot_use_emplace_back,
+    cannot_use_update,
+    invalid_utf8,
+    index_out_of_range,
+    key_not_found,
+    number_does_not_fit,
+    wrong_array_size,
+    text_too_long,
+    string_from_null,
+    unknown_kind
+};
+
+/// The number of errors.
+constexpr std::size_t error_count = static_cast<std::size_t>(error::unknown_kind) + 1;
+
+/// One error: its class, its id and its text, in which each <name> (a '<'
+/// and a letter up to the next '>') stands for a part the thrower fills in.
+struct error_entry
+{
+    error what;
+    error_class category;
+    int id;
+    const char* text;
+};
+
+/// The table of errors, one entry for each, in the order of `error`. The
+/// README's catalogue of errors is checked against it.
+inline const error_entry* error_table() noexcept
+{
+    static const error_entry entries[] = {
+        {error::syntax_error, error_class::parse_error, 101,
+         "syntax error at line <l>, column <c>: expected <what>, found <bytes>"},
+        {error::nesting_too_deep, error_class::parse_error, 102,
+         "nesting too deep at line <l>, column <c>: expected at most <max_depth> nested arrays and objects, found "
+         "<bytes>"},
+        {error::number_out_of_range, error_class::parse_error, 103,
+         "number out of range at line <l>, column <c>: expected a number within the range of a double, found <bytes>"},
+        {error::float_out_of_range, error_class::parse_error, 103,
+         "number out of range at line <l>, column <c>: expected a number within the range of a float, found <bytes>"},
+        {error::duplicate_key, error_class::parse_error, 104,
+         "duplicate key at line <l>, column <c>: expected a key the object does not have yet, found <bytes>"},
+        {error::stream_not_good, error_class::parse_error, 105,
+         "stream not readable at line <l>, column <c>: expected a stream that is good(), found <bits> set"},
+        {error::stream_buffer_threw, error_class::parse_error, 105,
+         "stream not readable at line <l>, column <c>: expected a byte from the stream buffer, found an exception it "
+         "threw"},
+        {error::iterators_of_different_values, error_class::invalid_iterator, 201,
+         "cannot compare iterators of different values"},
+        {error::iterator_of_another_value, error_class::invalid_iterator, 202,
+         "iterator does not belong to this value"},
+        {error::iterators_of_another_value, error_class::invalid_iterator, 203,
+         "iterators do not belong to this value"},
+        {error::iterators_not_a_range, error_class::invalid_iterator, 204,
+         "iterators do not delimit a range of this value"},
+        {error::iterator_out_of_range, error_class::invalid_iterator, 205, "iterator is out of range"},
+        {error::key_of_non_object_iterator, error_class::invalid_iterator, 206,
+         "cannot use key() with a non-object iterator"},
+        {error::order_of_object_iterators, error_class::invalid_iterator, 207,
+         "cannot use operator< with object iterators"},
+        {error::offset_of_object_iterator, error_class::invalid_iterator, 208,
+         "cannot use offsets with object iterators"},
+        {error::index_of_object_iterator, error_class::invalid_iterator, 209,
+         "cannot use operator[] with object iterators"},
+        {error::range_of_different_values, error_class::invalid_iterator, 210,
+         "iterators of a range belong to different values"},
+        {error::range_not_of_an_object, error_class::invalid_iterator, 211, "iterators do not belong to an object"},
+        {error::dereference_of_no_element, error_class::invalid_iterator, 212,
+         "cannot dereference an iterator that points to no element"},
+        {error::move_out_of_range, error_class::invalid_iterator, 213, "cannot move an iterator out of its range"},
+        {error::unbound_iterator, error_class::invalid_iterator, 214, "iterator belongs to no value"},
+        {error::object_from_list, error_class::type_error, 301, "cannot create object from initializer list"},
+        {error::wrong_type, error_class::type_error, 302, "type must be <expected type name>, but is <type name>"},
+        {error::wrong_reference_type, error_class::type_error, 303,
+         "incompatible ReferenceType for get_ref, actual type is <type name>"},
+        {error::cannot_use_at, error_class::type_error, 304, "cannot use at() with <type name>"},
+        {error::cannot_use_subscript, error_class::type_error, 305, "cannot use operator[] with <type name>"},
+        {error::cannot_use_value, error_class::type_error, 306, "cannot use value() with <type name>"},
+        {error::cannot_use_erase, error_class::type_error, 307, "cannot use erase() with <type name>"},
+        {error::cannot_use_push_back, error_class::type_error, 308, "cannot use push_back() with <type name>"},
+        {error::cannot_use_insert, error_class::type_error, 309, "cannot use insert() with <type name>"},
+        {error::cannot_use_swap, error_class::type_error, 310, "cannot use swap() with <type name>"},
+        {error::cannot_use_emplace_back, error_class::type_error, 311, "cannot use emplace_back() with <type name>"},
+        {error::cannot_use_update, error_class::type_error, 312, "cannot use update() with <type name>"},
+        {error::invalid_utf8, error_class::type_error, 316, "invalid UTF-8 byte at index <i>: 0x<XX>"},
+        {error::index_out_of_range, error_class::out_of_range, 401, "array index <i> is out of range"},
+        {error::key_not_found, error_class::out_of_range, 403, "key '<key>' not found"},
+        {error::number_does_not_fit, error_class::out_of_range, 406, "number <number> does not fit into <type>"},
+        {error::wrong_array_size, error_class::out_of_range, 407,
+         "array has <size> elements, but the target holds <target size>"},
+        {error::text_too_long, error_class::out_of_range, 408, "text longer than max_length <max_length>"},
+        {error::string_from_null, error_class::other_error, 501, "cannot create string from null pointer"},
+        {error::unknown_kind, error_class::other_error, 502, "cannot create value of unknown kind <number>"},
+    };
+    static_assert(sizeof entries / sizeof *entries == error_count, "one entry for each error");
+    return entries;
+}
+
+/// The entry of this error. Never fails.
+inline const error_entry& entry_of(const error what) noexcept
+{
+    const error_entry& entry = error_table()[static_cast<std::size_t>(what)];
+    assert(entry.what == what);
+    return entry;
+}
+
+/// The text of the error, with parts, in order, in place of its <names>.
+/// Throws std::bad_alloc.
+inline std::string error_text(const error what, const std::initializer_list<std::string> parts)
+{
+    std::string text;
+    auto part = parts.begin();
+    for (const char* c = entry_of(what).text; *c != '\0'; ++c)
+    {
+        const bool named = *c == '<' and ((c[1] >= 'a' and c[1] <= 'z') or (c[1] >= 'A' and c[1] <= 'Z'));
+        if (not named)
+        {
+            text += *c;
+            continue;
+        }
+        assert(part != parts.end());
+        text += *part++;
+        c = std::strchr(c, '>');
+    }
+    assert(part == parts.end());
+    return text;
+}
+
+/// Every exception of the library leaves through here. With exceptions it
+/// throws Exception built from args; built with -fno-exceptions it writes the
+/// message to standard error and aborts, after calling
+/// QUARROW_ERROR_HANDLER(exception) if the user defined it (a function that
+/// takes a const detail::exception&).
 template<typename Exception, typename... Args>
-[[noreturn]] void throw_error(Args&&... args)
+[[noreturn]] void throw_exception(Args&&... args)
 {
 #if defined(__cpp_exceptions) || defined(__EXCEPTIONS)
     throw Exception(std::forward<Args>(args)...);
 #else
-    const Exception error(std::forward<Args>(args)...);
+    const Exception raised(std::forward<Args>(args)...);
 #ifdef QUARROW_ERROR_HANDLER
-    QUARROW_ERROR_HANDLER(static_cast<const exception&>(error));
+    QUARROW_ERROR_HANDLER(static_cast<const exception&>(raised));
 #endif
-    std::fprintf(stderr, "%s\n", error.what());
+    std::fprintf(stderr, "%s\n", raised.what());
     std::abort();
 #endif
+}
+
+/// Throws the error as the exception of its class, its text made of parts
+/// (see error_text). Parse errors, which have a place, are thrown by
+/// throw_parse_error. Throws std::bad_alloc if the text cannot be made.
+[[noreturn]] inline void throw_error(const error what, const std::initializer_list<std::string> parts = {})
+{
+    const error_entry& entry = entry_of(what);
+    const std::string text = error_text(what, parts);
+    switch (entry.category)
+    {
+        case error_class::invalid_iterator:
+            throw_exception<invalid_iterator>(entry.id, text);
+        case error_class::type_error:
+            throw_exception<type_error>(entry.id, text);
+        case error_class::out_of_range:
+            throw_exception<out_of_range>(entry.id, text);
+        default:
+            assert(entry.category == error_class::other_error);
+            throw_exception<other_error>(entry.id, text);
+    }
 }
 
 } // namespace detail

@@ -8,29 +8,6 @@ namespace quarrow
 namespace detail
 {
 
-/// Raises invalid_iterator with this id (201 to 214); the texts live here.
-[[noreturn]] inline void throw_invalid_iterator(int id)
-{
-    static const char* const texts[] = {
-        "cannot compare iterators of different values",               // 201
-        "iterator does not belong to this value",                     // 202
-        "iterators do not belong to this value",                      // 203
-        "iterators do not delimit a range of this value",             // 204
-        "iterator is out of range",                                   // 205
-        "cannot use key() with a non-object iterator",                // 206
-        "cannot use operator< with object iterators",                 // 207
-        "cannot use offsets with object iterators",                   // 208
-        "cannot use operator[] with object iterators",                // 209
-        "iterators of a range belong to different values",            // 210
-        "iterators do not belong to an object",                       // 211
-        "cannot dereference an iterator that points to no element",   // 212
-        "cannot move an iterator out of its range",                   // 213
-        "iterator belongs to no value",                               // 214
-    };
-    assert(id >= 201 and id <= 214);
-    throw_error<invalid_iterator>(id, texts[static_cast<std::size_t>(id - 201)]);
-}
-
 template<typename Iterator>
 class item;
 
@@ -82,13 +59,13 @@ class value_iterator
         {
             if (m_member == m_container->m_value.object->end())
             {
-                throw_invalid_iterator(212);
+                throw_error(error::dereference_of_no_element);
             }
             return m_member->second;
         }
         if (m_index < 0 or static_cast<std::size_t>(m_index) >= m_container->size())
         {
-            throw_invalid_iterator(212);
+            throw_error(error::dereference_of_no_element);
         }
         if (m_container->is_array())
         {
@@ -138,7 +115,7 @@ class value_iterator
         check_bound();
         if (m_container->is_object())
         {
-            throw_invalid_iterator(208);
+            throw_error(error::offset_of_object_iterator);
         }
         return step(n);
     }
@@ -149,7 +126,7 @@ class value_iterator
         if (n == std::numeric_limits<difference_type>::min()) // no value is that long, and -n would overflow
         {
             check_bound();
-            throw_invalid_iterator(m_container->is_object() ? 208 : 213);
+            throw_error(m_container->is_object() ? error::offset_of_object_iterator : error::move_out_of_range);
         }
         return *this += -n;
     }
@@ -214,7 +191,7 @@ class value_iterator
         check_bound();
         if (m_container->is_object())
         {
-            throw_invalid_iterator(209);
+            throw_error(error::index_of_object_iterator);
         }
         return *(*this + n);
     }
@@ -248,7 +225,7 @@ class value_iterator
         check_bound();
         if (m_container->is_object())
         {
-            throw_invalid_iterator(207);
+            throw_error(error::order_of_object_iterators);
         }
         return m_index < other.m_index;
     }
@@ -281,11 +258,11 @@ class value_iterator
         check_bound();
         if (not m_container->is_object())
         {
-            throw_invalid_iterator(206);
+            throw_error(error::key_of_non_object_iterator);
         }
         if (m_member == m_container->m_value.object->end())
         {
-            throw_invalid_iterator(212);
+            throw_error(error::dereference_of_no_element);
         }
         return m_member->first;
     }
@@ -309,7 +286,7 @@ class value_iterator
     {
         if (m_container == nullptr)
         {
-            throw_invalid_iterator(214);
+            throw_error(error::unbound_iterator);
         }
     }
 
@@ -318,7 +295,7 @@ class value_iterator
     {
         if (m_container != other.m_container)
         {
-            throw_invalid_iterator(201);
+            throw_error(error::iterators_of_different_values);
         }
     }
 
@@ -331,7 +308,7 @@ class value_iterator
             const auto& object = *m_container->m_value.object;
             if ((n > 0 and m_member == object.end()) or (n < 0 and m_member == object.begin()))
             {
-                throw_invalid_iterator(213);
+                throw_error(error::move_out_of_range);
             }
             if (n > 0)
             {
@@ -347,7 +324,7 @@ class value_iterator
         // Checked without forming m_index + n, which could overflow.
         if ((n < 0 and n < -m_index) or (n > 0 and size - m_index < n))
         {
-            throw_invalid_iterator(213);
+            throw_error(error::move_out_of_range);
         }
         m_index += n;
         return *this;

@@ -31,6 +31,7 @@ enum class expectation : std::uint8_t
     utf8_continuation,
     comment_start,
     comment_end,
+    // Each of the rest is an error of its own; the ones above are syntax errors.
     shallower,
     finite_number,
     finite_float,
@@ -43,7 +44,7 @@ enum class expectation : std::uint8_t
 /// never needs to; parse_error_text turns it into the message.
 struct parse_failure
 {
-    int id = 0; // 0: the handler stopped the parse
+    bool stopped = false; // the handler stopped the parse: no error
     std::size_t byte = 0;
     std::size_t line = 1;
     std::size_t column = 1;
@@ -56,8 +57,79 @@ struct parse_failure
     std::ios_base::iostate stream_state = std::ios_base::goodbit; // of a stream that was not good
 };
 
-/// The one place of every parse error text: what failed, where, what the
-/// grammar expected and what stood there instead.
+/// The error a failure is, which what the grammar expected tells.
+inline error parse_error_of(const parse_failure& failure) noexcept
+{
+    switch (failure.expected)
+    {
+        case expectation::shallower:
+            return error::nesting_too_deep;
+        case expectation::finite_number:
+            return error::number_out_of_range;
+        case expectation::finite_float:
+            return error::float_out_of_range;
+        case expectation::new_key:
+            return error::duplicate_key;
+        case expectation::good_stream:
+            return error::stream_not_good;
+        case expectation::buffer_byte:
+            return error::stream_buffer_threw;
+        default:
+            return error::syntax_error;
+    }
+}
+
+/// What stood where the parse failed: the end of input, or its first bytes
+/// quoted, with control bytes and those from 0x80 up written as \xHH.
+inline std::string found_text(const parse_failure& failure)
+{
+    if (failure.found_end)
+    {
+        return "end of input";
+    }
+    static constexpr char hexify[] = "0123456789ABCDEF";
+    std::string text = "'";
+    for (std::size_t i = 0; i < failure.found_length; ++i)
+    {
+        const auto byte = static_cast<unsigned char>(failure.found[i]);
+        if (byte < 0x20 or byte >= 0x7F)
+        {
+            text += "\\x";
+            text += hexify[byte >> 4];
+            text += hexify[byte & 0x0F];
+        }
+        else
+        {
+            text += failure.found[i];
+        }
+    }
+    text += failure.found_cut ? "...'" : "'";
+    return text;
+}
+
+/// The state bits of a stream, as "failbit|eofbit".
+inline std::string stream_state_text(const std::ios_base::iostate state)
+{
+    static const struct
+    {
+        std::ios_base::iostate bit;
+        const char* name;
+    } bits[] = {{std::ios_base::badbit, "badbit"}, {std::ios_base::failbit, "failbit"},
+                {std::ios_base::eofbit, "eofbit"}};
+    std::string text;
+    for (const auto& bit : bits)
+    {
+        if ((state & bit.bit) != 0)
+        {
+            text += text.empty() ? "" : "|";
+            text += bit.name;
+        }
+    }
+    return text;
+}
+
+/// The text of every parse error: the error's text in the table, with where
+/// it is, what the grammar expected and what stood there instead.
 inline std::string parse_error_text(const parse_failure& failure)
 {
     static const char* const expected_texts[] = {
@@ -81,100 +153,33 @@ inline std::string parse_error_text(const parse_failure& failure)
         "a UTF-8 continuation byte that completes the sequence",
         "'/' or '*' after '/'",
         "'*/'",
-        "", // composed below
-        "a number within the range of a double",
-        "a number within the range of a float",
-        "a key the object does not have yet",
-        "a stream that is good()",
-        "a byte from the stream buffer",
     };
-    static_assert(sizeof expected_texts / sizeof *expected_texts ==
-                      static_cast<std::size_t>(expectation::buffer_byte) + 1,
-                  "one text for each expectation");
-    std::string text;
-    switch (failure.id)
+    static_assert(sizeof expected_texts / sizeof *expected_texts == static_cast<std::size_t>(expectation::shallower),
+                  "one text for each expectation of a syntax error");
+    const error what = parse_error_of(failure);
+    const std::string line = std::to_string(failure.line);
+    const std::string column = std::to_string(failure.column);
+    switch (what)
     {
-        case 102:
-            text = "nesting too deep";
-            break;
-        case 103:
-            text = "number out of range";
-            break;
-        case 104:
-            text = "duplicate key";
-            break;
-        case 105:
-            text = "stream not readable";
-            break;
+        case error::syntax_error:
+            return error_text(what, {line, column, expected_texts[static_cast<std::size_t>(failure.expected)],
+                                     found_text(failure)});
+        case error::nesting_too_deep:
+            return error_text(what, {line, column, std::to_string(failure.max_depth), found_text(failure)});
+        case error::stream_not_good:
+            return error_text(what, {line, column, stream_state_text(failure.stream_state)});
+        case error::stream_buffer_threw:
+            return error_text(what, {line, column});
         default:
-            text = "syntax error";
-            break;
+            return error_text(what, {line, column, found_text(failure)});
     }
-    text += " at line " + std::to_string(failure.line) + ", column " + std::to_string(failure.column) + ": expected ";
-    if (failure.expected == expectation::shallower)
-    {
-        text += "at most " + std::to_string(failure.max_depth) + " nested arrays and objects";
-    }
-    else
-    {
-        text += expected_texts[static_cast<std::size_t>(failure.expected)];
-    }
-    text += ", found ";
-    if (failure.expected == expectation::good_stream)
-    {
-        static const struct
-        {
-            std::ios_base::iostate bit;
-            const char* name;
-        } bits[] = {{std::ios_base::badbit, "badbit"}, {std::ios_base::failbit, "failbit"},
-                    {std::ios_base::eofbit, "eofbit"}};
-        const char* separator = "";
-        for (const auto& bit : bits)
-        {
-            if ((failure.stream_state & bit.bit) != 0)
-            {
-                text += separator;
-                text += bit.name;
-                separator = "|";
-            }
-        }
-        text += " set";
-        return text;
-    }
-    if (failure.expected == expectation::buffer_byte)
-    {
-        text += "an exception it threw";
-        return text;
-    }
-    if (failure.found_end)
-    {
-        text += "end of input";
-        return text;
-    }
-    static constexpr char hexify[] = "0123456789ABCDEF";
-    text += '\'';
-    for (std::size_t i = 0; i < failure.found_length; ++i)
-    {
-        const auto byte = static_cast<unsigned char>(failure.found[i]);
-        if (byte < 0x20 or byte >= 0x7F)
-        {
-            text += "\\x";
-            text += hexify[byte >> 4];
-            text += hexify[byte & 0x0F];
-        }
-        else
-        {
-            text += failure.found[i];
-        }
-    }
-    text += failure.found_cut ? "...'" : "'";
-    return text;
 }
 
 /// Throws the failure as parse_error.
 [[noreturn]] inline void throw_parse_error(const parse_failure& failure)
 {
-    throw_error<parse_error>(failure.id, failure.byte, failure.line, failure.column, parse_error_text(failure));
+    throw_exception<parse_error>(entry_of(parse_error_of(failure)).id, failure.byte, failure.line, failure.column,
+                                 parse_error_text(failure));
 }
 
 /// Throws parse_error 105 at the first byte for a stream that was not good
@@ -182,7 +187,6 @@ inline std::string parse_error_text(const parse_failure& failure)
 [[noreturn]] inline void throw_stream_not_good(const std::ios_base::iostate state)
 {
     parse_failure failure;
-    failure.id = 105;
     failure.expected = expectation::good_stream;
     failure.stream_state = state;
     throw_parse_error(failure);
@@ -235,7 +239,7 @@ class parser
                     const bool object = input.peek() == '{';
                     if (depth == options.max_depth)
                     {
-                        return fail(102, expectation::shallower);
+                        return fail(expectation::shallower);
                     }
                     input.advance();
                     if (not(object ? handler.begin_object() : handler.begin_array()))
@@ -327,7 +331,7 @@ class parser
                     }
                     break;
                 default:
-                    return fail(101, expectation::value);
+                    return fail(expectation::value);
             }
 
             switch (close_levels(handler, whole_text, in_object))
@@ -367,7 +371,7 @@ class parser
                 {
                     return after_value::failed;
                 }
-                return input.peek() == -1 or fail(101, expectation::end_of_input) ? after_value::finished
+                return input.peek() == -1 or fail(expectation::end_of_input) ? after_value::finished
                                                                                    : after_value::failed;
             }
             if (not skip_whitespace())
@@ -396,7 +400,7 @@ class parser
             }
             if (c != closing)
             {
-                fail(101, in_object ? expectation::comma_or_brace : expectation::comma_or_bracket);
+                fail(in_object ? expectation::comma_or_brace : expectation::comma_or_bracket);
                 return after_value::failed;
             }
             token_start = input.offset();
@@ -420,7 +424,7 @@ class parser
     /// True when read returned false because the handler stopped it.
     bool stopped() const noexcept
     {
-        return failed.id == 0;
+        return failed.stopped;
     }
 
     /// Throws the recorded failure as parse_error. After a handler stopped
@@ -429,7 +433,6 @@ class parser
     {
         if (duplicate_key)
         {
-            failed.id = 104;
             failed.expected = expectation::new_key;
             failed.found_end = false;
             failed.found_length = 0;
@@ -443,15 +446,15 @@ class parser
     /// Throws parse_error 105 at the byte the stream buffer threw on.
     [[noreturn]] void raise_unreadable()
     {
-        record(105, input.offset(), expectation::buffer_byte);
+        record(input.offset(), expectation::buffer_byte);
         throw_parse_error(failed);
     }
 
   private:
     /// Records a failure at the next byte, which is shown as what was found.
-    bool fail(const int id, const expectation expected)
+    bool fail(const expectation expected)
     {
-        record(id, input.offset(), expected);
+        record(input.offset(), expected);
         const int c = input.peek();
         if (c == -1)
         {
@@ -467,13 +470,14 @@ class parser
     /// Records that the handler stopped at the token starting at token_start.
     bool stop()
     {
-        record(0, token_start, expectation::value);
+        record(token_start, expectation::value);
+        failed.stopped = true;
         return false;
     }
 
-    void record(const int id, const std::size_t byte, const expectation expected)
+    void record(const std::size_t byte, const expectation expected)
     {
-        failed.id = id;
+        failed.stopped = false;
         failed.byte = byte;
         failed.line = line;
         failed.column = byte - line_start + 1;
@@ -539,7 +543,7 @@ class parser
         }
         if (kind != '*')
         {
-            return fail(101, expectation::comment_start);
+            return fail(expectation::comment_start);
         }
         input.advance();
         for (;;)
@@ -547,7 +551,7 @@ class parser
             const int c = input.peek();
             if (c == -1)
             {
-                return fail(101, expectation::comment_end);
+                return fail(expectation::comment_end);
             }
             input.advance();
             if (c == '\n')
@@ -584,7 +588,7 @@ class parser
         {
             if (input.peek() != *word)
             {
-                return fail(101, expected);
+                return fail(expected);
             }
             input.advance();
         }
@@ -598,7 +602,7 @@ class parser
         token_start = input.offset();
         if (input.peek() != '"')
         {
-            return fail(101, expected);
+            return fail(expected);
         }
         if (not read_string_for(handler, true))
         {
@@ -610,7 +614,7 @@ class parser
         }
         if (input.peek() != ':')
         {
-            return fail(101, expectation::colon);
+            return fail(expectation::colon);
         }
         input.advance();
         return input.skip_single_space() or skip_whitespace();
@@ -633,7 +637,7 @@ class parser
         int c = input.peek();
         if (not is_digit(c))
         {
-            return fail(101, expectation::digit);
+            return fail(expectation::digit);
         }
         do
         {
@@ -697,7 +701,7 @@ class parser
         double result = 0;
         if (not decimal::parts_to_double(parts, result) or not in_float_range(result))
         {
-            record(103, start, float_range());
+            record(start, float_range());
             show_text(first, static_cast<std::size_t>(last - first));
             return false;
         }
@@ -799,7 +803,7 @@ class parser
         }
         else
         {
-            return fail(101, expectation::digit);
+            return fail(expectation::digit);
         }
 
         bool integral = true;
@@ -827,7 +831,7 @@ class parser
             }
             if (not is_digit(c))
             {
-                return fail(101, expectation::digit);
+                return fail(expectation::digit);
             }
             do
             {
@@ -856,7 +860,7 @@ class parser
         double result = 0;
         if (not text_to_double(text_first, text_last, result) or not in_float_range(result))
         {
-            record(103, start, float_range());
+            record(start, float_range());
             show_text(text_first, static_cast<std::size_t>(text_last - text_first));
             return false;
         }
@@ -961,7 +965,7 @@ class parser
             }
             else if (c < 0x20)
             {
-                return fail(101, expectation::string_content);
+                return fail(expectation::string_content);
             }
             else if (c < 0x80)
             {
@@ -984,7 +988,7 @@ class parser
         int high = 0;
         if (not utf8_sequence(lead, more, low, high))
         {
-            return fail(101, expectation::utf8_lead);
+            return fail(expectation::utf8_lead);
         }
         put(static_cast<char>(lead));
         input.advance();
@@ -993,7 +997,7 @@ class parser
             const int c = input.peek();
             if (c < low or c > high)
             {
-                return fail(101, expectation::utf8_continuation);
+                return fail(expectation::utf8_continuation);
             }
             put(static_cast<char>(c));
             input.advance();
@@ -1054,7 +1058,7 @@ class parser
                 input.advance();
                 return read_unicode_escape();
             default:
-                return fail(101, expectation::escape_letter);
+                return fail(expectation::escape_letter);
         }
         put(decoded);
         input.advance();
@@ -1072,16 +1076,16 @@ class parser
             const int value = hex_value(input.peek());
             if (value < 0)
             {
-                return fail(101, low_surrogate and i < 2 ? expectation::low_surrogate : expectation::hex_digit);
+                return fail(low_surrogate and i < 2 ? expectation::low_surrogate : expectation::hex_digit);
             }
             unit = unit * 16 + static_cast<unsigned int>(value);
             if (low_surrogate and ((i == 0 and unit != 0xD) or (i == 1 and unit < 0xDC)))
             {
-                return fail(101, expectation::low_surrogate);
+                return fail(expectation::low_surrogate);
             }
             if (not low_surrogate and i == 1 and unit >= 0xDC and unit <= 0xDF)
             {
-                return fail(101, expectation::no_lone_low_surrogate);
+                return fail(expectation::no_lone_low_surrogate);
             }
             input.advance();
         }
@@ -1103,7 +1107,7 @@ class parser
             {
                 if (input.peek() != c)
                 {
-                    return fail(101, expectation::low_surrogate);
+                    return fail(expectation::low_surrogate);
                 }
                 input.advance();
             }

@@ -465,7 +465,7 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
     {
         if (length > m_max_length - m_handed_on)
         {
-            detail::throw_error<out_of_range>(408, "text longer than max_length " + std::to_string(m_max_length));
+            detail::throw_error(detail::error::text_too_long, {std::to_string(m_max_length)});
         }
         m_handed_on += length;
     }
@@ -804,13 +804,12 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
         return code_point;
     }
 
-    /// The one place the text of error 316 is made.
+    /// Throws type_error 316 for this byte at this index of its string.
     [[noreturn]] static void invalid_utf8_error(const std::size_t index, const unsigned char byte)
     {
         static constexpr char hex[] = "0123456789ABCDEF";
-        const char byte_text[] = {'0', 'x', hex[byte >> 4], hex[byte & 0xF], '\0'};
-        detail::throw_error<type_error>(316, "invalid UTF-8 byte at index " + std::to_string(index) + ": " +
-                                                 byte_text);
+        const char byte_text[] = {hex[byte >> 4], hex[byte & 0xF], '\0'};
+        detail::throw_error(detail::error::invalid_utf8, {std::to_string(index), byte_text});
     }
 
     // -- numbers --------------------------------------------------------------
