@@ -2057,12 +2057,21 @@ class basic_json
     static_assert(std::is_same<NumberFloatType, double>::value or std::is_same<NumberFloatType, float>::value,
                   "NumberFloatType must be double or float");
 
-    /// Writes one value as JSON text onto a stream.
+    /// Writes one value as JSON text onto a stream, each token with the
+    /// stream's own put or write.
     class serializer;
 
     /// Writes one value as JSON text into a string or, in fixed-size
     /// chunks, onto a stream, as fast as it can.
     class writer;
+
+  private:
+    /// The walk of a value and its layout that the two writers share, each
+    /// token written through Sink.
+    template<typename Sink>
+    class tree_walk;
+
+  public:
 
     /// Converts native values of type T into values and back.
     template<typename T, typename SFINAE = void>
@@ -7772,502 +7781,6 @@ bool read_stream_events(std::istream& stream, Handler& handler, const parse_opti
 
 } // namespace quarrow
 
-// The serializer: the stream operator's writer, through the stream's put and write.
-
-
-namespace quarrow
-{
-namespace detail
-{
-
-/// The escape table of both writers: the character after the backslash in
-/// the two-character escape of c, or '\0' when c has none. Throws nothing.
-inline char short_escape(const char c) noexcept
-{
-    switch (c)
-    {
-        case '"':
-            return '"';
-        case '\\':
-            return '\\';
-        case '\b':
-            return 'b';
-        case '\f':
-            return 'f';
-        case '\n':
-            return 'n';
-        case '\r':
-            return 'r';
-        case '\t':
-            return 't';
-        default:
-            return '\0';
-    }
-}
-
-} // namespace detail
-
-template<template<typename U, typename V, typename... Args> class ObjectType,
-         template<typename U, typename... Args> class ArrayType,
-         class StringType,
-         class BooleanType,
-         class NumberIntegerType,
-         class NumberUnsignedType,
-         class NumberFloatType,
-         template<typename U> class AllocatorType,
-         template<typename T, typename SFINAE> class JSONSerializer>
-class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerType, NumberUnsignedType,
-                 NumberFloatType, AllocatorType, JSONSerializer>::serializer
-{
-  public:
-    /// Binds the stream and captures the C locale's number separators.
-    explicit serializer(std::ostream& s)
-        : output_stream(s),
-          number_buffer{{}},
-          thousands_sep(locale_text(detail::locale_thousands_sep())),
-          decimal_point(locale_text(detail::locale_decimal_point())),
-          indent_spaces(512, ' ')
-    {
-        open_containers.reserve(32); // so that writing shallow values allocates nothing
-    }
-
-    /// Bound to one stream for one output; not to be copied.
-    serializer(const serializer&) = delete;
-    serializer& operator=(const serializer&) = delete;
-
-    /// Writes val and everything in it, with no line feed before or after.
-    /// Pretty: every member or element on a line of its own, indented by
-    /// indent_step spaces a level, current_indent being the indentation of
-    /// the line val starts on. Throws std::bad_alloc, and whatever the stream
-    /// throws; the text written so far stays written.
-    void dump(const basic_json& val, const bool pretty_print, const unsigned int indent_step,
-              const unsigned int current_indent)
-    {
-        open_containers.clear();
-        unsigned int new_indent = current_indent; // of the line the next value starts on
-        const basic_json* next = &val;
-        for (;;)
-        {
-            if (dump_or_open(*next, pretty_print, new_indent + indent_step))
-            {
-                open_containers.push_back(open_container(*next));
-                new_indent += indent_step;
-            }
-            // The next value is the next child of the innermost open container;
-            // each container that has none left is closed on the way out.
-            next = nullptr;
-            while (next == nullptr)
-            {
-                if (open_containers.empty())
-                {
-                    return;
-                }
-                open_container& innermost = open_containers.back();
-                if (innermost.val->is_object())
-                {
-                    const object_t& object = *innermost.val->m_value.object;
-                    if (innermost.member != object.cend())
-                    {
-                        if (innermost.member != object.cbegin())
-                        {
-                            separate(pretty_print);
-                        }
-                        dump_key(innermost.member->first, pretty_print, new_indent);
-                        next = &innermost.member->second;
-                        ++innermost.member;
-                        continue;
-                    }
-                    new_indent -= indent_step;
-                    close('}', pretty_print, new_indent);
-                }
-                else
-                {
-                    const array_t& array = *innermost.val->m_value.array;
-                    if (innermost.element != array.cend())
-                    {
-                        if (innermost.element != array.cbegin())
-                        {
-                            separate(pretty_print);
-                        }
-                        indent(pretty_print, new_indent);
-                        next = &*innermost.element;
-                        ++innermost.element;
-                        continue;
-                    }
-                    new_indent -= indent_step;
-                    close(']', pretty_print, new_indent);
-                }
-                open_containers.pop_back();
-            }
-        }
-    }
-
-  private:
-    // -- layout ---------------------------------------------------------------
-
-    void write(const char* text, std::size_t length)
-    {
-        output_stream.write(text, static_cast<std::streamsize>(length));
-    }
-
-    /// The opening bracket; pretty, with its line feed in the same write, and
-    /// the indentation grown to cover the new level.
-    void open(const char bracket, const bool pretty_print, const unsigned int new_indent)
-    {
-        if (not pretty_print)
-        {
-            output_stream.put(bracket);
-            return;
-        }
-        const char opening[] = {bracket, '\n'};
-        write(opening, 2);
-        if (indent_spaces.size() < new_indent)
-        {
-            indent_spaces.resize(new_indent, ' ');
-        }
-    }
-
-    void close(const char bracket, const bool pretty_print, const unsigned int current_indent)
-    {
-        if (pretty_print)
-        {
-            output_stream.put('\n');
-            write(indent_spaces.data(), current_indent);
-        }
-        output_stream.put(bracket);
-    }
-
-    void indent(const bool pretty_print, const unsigned int new_indent)
-    {
-        if (pretty_print)
-        {
-            write(indent_spaces.data(), new_indent);
-        }
-    }
-
-    /// After every member or element but the last.
-    void separate(const bool pretty_print)
-    {
-        if (pretty_print)
-        {
-            write(",\n", 2);
-        }
-        else
-        {
-            output_stream.put(',');
-        }
-    }
-
-    /// A member's indentation and key, up to where its value starts.
-    void dump_key(const string_t& key, const bool pretty_print, const unsigned int new_indent)
-    {
-        indent(pretty_print, new_indent);
-        output_stream.put('"');
-        dump_escaped(key);
-        if (pretty_print)
-        {
-            write("\": ", 3);
-        }
-        else
-        {
-            write("\":", 2);
-        }
-    }
-
-    /// Writes val whole when it is a scalar or an empty container, and returns
-    /// false; opens it and returns true when it has members or elements to write.
-    bool dump_or_open(const basic_json& val, const bool pretty_print, const unsigned int new_indent)
-    {
-        switch (val.m_type)
-        {
-            case value_t::object:
-                if (val.m_value.object->empty())
-                {
-                    write("{}", 2);
-                    return false;
-                }
-                open('{', pretty_print, new_indent);
-                return true;
-
-            case value_t::array:
-                if (val.m_value.array->empty())
-                {
-                    write("[]", 2);
-                    return false;
-                }
-                open('[', pretty_print, new_indent);
-                return true;
-
-            case value_t::string:
-                output_stream.put('"');
-                dump_escaped(*val.m_value.string);
-                output_stream.put('"');
-                return false;
-
-            case value_t::boolean:
-                if (val.m_value.boolean)
-                {
-                    write("true", 4);
-                }
-                else
-                {
-                    write("false", 5);
-                }
-                return false;
-
-            case value_t::number_integer:
-                dump_integer(val.m_value.number_integer);
-                return false;
-
-            case value_t::number_unsigned:
-                dump_integer(val.m_value.number_unsigned);
-                return false;
-
-            case value_t::number_float:
-                dump_float(val.m_value.number_float);
-                return false;
-
-            case value_t::discarded:
-                write("<discarded>", 11);
-                return false;
-
-            case value_t::null:
-                write("null", 4);
-                return false;
-        }
-        return false;
-    }
-
-    /// A container being written, and where its writing has got to.
-    struct open_container
-    {
-        explicit open_container(const basic_json& container)
-            : val(&container)
-        {
-            if (container.is_object())
-            {
-                member = container.m_value.object->cbegin();
-                assert(member != container.m_value.object->cend()); // only full containers are opened
-            }
-            else
-            {
-                assert(not container.m_value.array->empty());
-                element = container.m_value.array->cbegin();
-            }
-        }
-
-        const basic_json* val;
-        typename object_t::const_iterator member{}; // the next to write, of an object
-        typename array_t::const_iterator element{}; // the next to write, of an array
-    };
-
-    // -- strings --------------------------------------------------------------
-
-    /// The bytes below 0x20; those without a short escape become \u00xx.
-    static bool is_control(const char c) noexcept
-    {
-        return static_cast<unsigned char>(c) < 0x20;
-    }
-
-    /// Characters that escaping adds to s: 1 for each short escape, 5 for
-    /// each long one.
-    static std::size_t extra_space(const string_t& s) noexcept
-    {
-        std::size_t result = 0;
-        for (const char c : s)
-        {
-            if (detail::short_escape(c) != '\0')
-            {
-                result += 1;
-            }
-            else if (is_control(c))
-            {
-                result += 5;
-            }
-        }
-        return result;
-    }
-
-    /// Writes s as the body of a JSON string, in one write: the quotation
-    /// mark, the backslash and control bytes escaped, every other byte as it
-    /// is. A string that needs no escape is written from its own storage.
-    void dump_escaped(const string_t& s) const
-    {
-        const std::size_t space = extra_space(s);
-        if (space == 0)
-        {
-            output_stream.write(s.data(), static_cast<std::streamsize>(s.size()));
-            return;
-        }
-
-        // Every escape starts with the backslash already in place.
-        string_t result(s.size() + space, '\\');
-        std::size_t pos = 0;
-        for (const char c : s)
-        {
-            const char letter = detail::short_escape(c);
-            if (letter != '\0')
-            {
-                result[pos + 1] = letter;
-                pos += 2;
-            }
-            else if (is_control(c))
-            {
-                static constexpr char hexify[] = "0123456789abcdef";
-                const auto byte = static_cast<unsigned char>(c);
-                result[pos + 1] = 'u';
-                result[pos + 2] = '0';
-                result[pos + 3] = '0';
-                result[pos + 4] = hexify[byte >> 4];
-                result[pos + 5] = hexify[byte & 0x0F];
-                pos += 6;
-            }
-            else
-            {
-                result[pos] = c;
-                pos += 1;
-            }
-        }
-        assert(pos == s.size() + space);
-        output_stream.write(result.data(), static_cast<std::streamsize>(result.size()));
-    }
-
-    // -- numbers --------------------------------------------------------------
-
-    template<typename NumberType, detail::enable_if_t<std::is_signed<NumberType>::value, int> = 0>
-    static bool is_negative(const NumberType x) noexcept
-    {
-        return x < 0;
-    }
-
-    template<typename NumberType, detail::enable_if_t<std::is_unsigned<NumberType>::value, int> = 0>
-    static bool is_negative(const NumberType /*unused*/) noexcept
-    {
-        return false;
-    }
-
-    /// Decimal digits, in one write. Never negates, so the most negative
-    /// number needs no case of its own.
-    template<typename NumberType>
-    void dump_integer(NumberType x)
-    {
-        if (x == 0)
-        {
-            output_stream.put('0');
-            return;
-        }
-
-        const bool negative = is_negative(x);
-        std::size_t i = 0;
-        while (x != 0 and i < number_buffer.size() - 1)
-        {
-            const int remainder = static_cast<int>(x % 10); // negative or zero for a negative x
-            number_buffer[i++] = static_cast<char>('0' + (remainder < 0 ? -remainder : remainder));
-            x /= 10;
-        }
-        assert(x == 0);
-        if (negative)
-        {
-            assert(i < number_buffer.size() - 2);
-            number_buffer[i++] = '-';
-        }
-        std::reverse(number_buffer.data(), number_buffer.data() + i);
-        write(number_buffer.data(), i);
-    }
-
-    /// At most 15 significant digits, always with a '.' or an exponent so the
-    /// text reads back as a floating-point number. NaN and the infinities,
-    /// which JSON cannot express, are written as null.
-    void dump_float(const number_float_t x)
-    {
-        if (not std::isfinite(x))
-        {
-            write("null", 4);
-            return;
-        }
-        if (x == 0)
-        {
-            if (std::signbit(x))
-            {
-                write("-0.0", 4);
-            }
-            else
-            {
-                write("0.0", 3);
-            }
-            return;
-        }
-
-        static constexpr int d = 15;
-        const int len = std::snprintf(number_buffer.data(), number_buffer.size(), "%.*g", d, x);
-        assert(len > 0);
-        assert(static_cast<std::size_t>(len) < number_buffer.size());
-
-        const std::size_t length = undo_locale(static_cast<std::size_t>(len));
-        write(number_buffer.data(), length);
-
-        const auto end = number_buffer.cbegin() + static_cast<std::ptrdiff_t>(length);
-        if (std::find_if(number_buffer.cbegin(), end, [](char c) { return c == '.' or c == 'e'; }) == end)
-        {
-            write(".0", 2);
-        }
-    }
-
-    /// In the first `length` bytes of number_buffer, removes every thousands
-    /// separator and turns the first decimal point into '.', matching each
-    /// as the whole byte sequence the locale gives (some are two or three
-    /// bytes long). Returns the new length.
-    std::size_t undo_locale(const std::size_t length) noexcept
-    {
-        if (thousands_sep.empty() and (decimal_point.empty() or decimal_point == "."))
-        {
-            return length; // the C locale and its like: nothing to undo
-        }
-        char* const begin = number_buffer.data();
-        char* const end = begin + length;
-        char* out = begin;
-        bool point_done = false;
-        for (const char* in = begin; in != end;)
-        {
-            if (starts_with(in, end, thousands_sep))
-            {
-                in += thousands_sep.size();
-            }
-            else if (not point_done and starts_with(in, end, decimal_point))
-            {
-                *out++ = '.';
-                in += decimal_point.size();
-                point_done = true;
-            }
-            else
-            {
-                *out++ = *in++;
-            }
-        }
-        return static_cast<std::size_t>(out - begin);
-    }
-
-    static bool starts_with(const char* begin, const char* end, const string_t& text) noexcept
-    {
-        return not text.empty() and text.size() <= static_cast<std::size_t>(end - begin) and
-               std::equal(text.begin(), text.end(), begin);
-    }
-
-    static string_t locale_text(const char* text)
-    {
-        return text == nullptr ? string_t() : string_t(text);
-    }
-
-    std::ostream& output_stream;
-    std::array<char, 64> number_buffer;
-    const string_t thousands_sep; // removed wherever it stands
-    const string_t decimal_point; // the first one is turned into '.'
-    string_t indent_spaces;
-    std::vector<open_container> open_containers; // the innermost last
-};
-
-} // namespace quarrow
-
 // Writing numbers: a double's 15-digit or shortest decimal, exact, locale-free, without allocating.
 
 
@@ -8762,505 +8275,153 @@ inline char* write_double_shortest(char* first, const double x) noexcept
 
 } // namespace quarrow
 
-// The writer: dump() and dump_to(), built in a fixed buffer a chunk at a time.
+// The writer: one walk of the tree, with its layout and escaping, over a
+// sink; and dump()'s sink, a fixed buffer handed on a chunk at a time.
 
 
 namespace quarrow
 {
+namespace detail
+{
 
-template<template<typename U, typename V, typename... Args> class ObjectType,
-         template<typename U, typename... Args> class ArrayType,
-         class StringType,
-         class BooleanType,
-         class NumberIntegerType,
-         class NumberUnsignedType,
-         class NumberFloatType,
-         template<typename U> class AllocatorType,
-         template<typename T, typename SFINAE> class JSONSerializer>
-class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerType, NumberUnsignedType,
-                 NumberFloatType, AllocatorType, JSONSerializer>::writer
+/// The escape table: the character after the backslash in the two-character
+/// escape of c, or '\0' when c has none. Throws nothing.
+inline char short_escape(const char c) noexcept
+{
+    switch (c)
+    {
+        case '"':
+            return '"';
+        case '\\':
+            return '\\';
+        case '\b':
+            return 'b';
+        case '\f':
+            return 'f';
+        case '\n':
+            return 'n';
+        case '\r':
+            return 'r';
+        case '\t':
+            return 't';
+        default:
+            return '\0';
+    }
+}
+
+inline void write_four_digits(char* const first, const std::uint32_t n) noexcept
+{
+    write_pair(first, n / 100);
+    write_pair(first + 2, n % 100);
+}
+
+inline void write_eight_digits(char* const first, const std::uint32_t n) noexcept
+{
+    write_four_digits(first, n / 10000);
+    write_four_digits(first + 4, n % 10000);
+}
+
+/// The decimal digits of n < 10^4 with no leading zero; returns the end.
+inline char* up_to_four_digits(char* const first, const std::uint32_t n) noexcept
+{
+    if (n < 100)
+    {
+        if (n < 10)
+        {
+            *first = static_cast<char>('0' + n);
+            return first + 1;
+        }
+        write_pair(first, n);
+        return first + 2;
+    }
+    if (n < 1000)
+    {
+        *first = static_cast<char>('0' + n / 100);
+        write_pair(first + 1, n % 100);
+        return first + 3;
+    }
+    write_four_digits(first, n);
+    return first + 4;
+}
+
+/// The decimal digits of n < 10^8 with no leading zero; returns the end.
+inline char* leading_digits(char* const first, const std::uint32_t n) noexcept
+{
+    if (n < 10000)
+    {
+        return up_to_four_digits(first, n);
+    }
+    char* const rest = up_to_four_digits(first, n / 10000);
+    write_four_digits(rest, n % 10000);
+    return rest + 4;
+}
+
+/// n in decimal at first; returns the end. Cut into pieces of eight
+/// digits, each written with 32-bit arithmetic, two digits a store.
+inline char* unsigned_text(char* first, const unsigned long long n) noexcept
+{
+    const unsigned long long eight_digits = 100000000;
+    if (n < eight_digits)
+    {
+        return leading_digits(first, static_cast<std::uint32_t>(n));
+    }
+    const unsigned long long high = n / eight_digits;
+    const auto low = static_cast<std::uint32_t>(n - high * eight_digits);
+    if (high < eight_digits)
+    {
+        first = leading_digits(first, static_cast<std::uint32_t>(high));
+    }
+    else
+    {
+        first = leading_digits(first, static_cast<std::uint32_t>(high / eight_digits));
+        write_eight_digits(first, static_cast<std::uint32_t>(high % eight_digits));
+        first += 8;
+    }
+    write_eight_digits(first, low);
+    return first + 8;
+}
+
+template<typename NumberType, enable_if_t<std::is_signed<NumberType>::value, int> = 0>
+inline bool is_negative(const NumberType x) noexcept
+{
+    return x < 0;
+}
+
+template<typename NumberType, enable_if_t<std::is_unsigned<NumberType>::value, int> = 0>
+inline bool is_negative(const NumberType /*unused*/) noexcept
+{
+    return false;
+}
+
+/// x in decimal at first, which has room for a sign and 20 digits; returns
+/// the end.
+template<typename NumberType>
+char* integer_text(char* first, const NumberType x) noexcept
+{
+    // The magnitude in unsigned arithmetic, so the most negative number needs no case of its own.
+    auto magnitude = static_cast<unsigned long long>(x);
+    if (is_negative(x))
+    {
+        *first++ = '-';
+        magnitude = 0 - magnitude;
+    }
+    return unsigned_text(first, magnitude);
+}
+
+/// The escaping of strings and keys as dump_options say; the default
+/// options give the stream operator's. Output goes through `out.append(text,
+/// length)`, into dump()'s buffer or the stream operator's text of a string.
+class string_escaper
 {
   public:
-    /// Bytes a stream receives in each write but the last.
-    static constexpr std::size_t chunk_size = 65536;
-
-    /// Appends to text; if writing throws, text gets its old length back.
-    writer(const dump_options& options, string_t& text) noexcept
-        : writer(options)
-    {
-        m_text = &text;
-        m_text_size = text.size();
-    }
-
-    /// Writes onto stream, a chunk at a time.
-    writer(const dump_options& options, std::ostream& stream) noexcept
-        : writer(options)
-    {
-        m_stream = &stream;
-        m_stopped = not stream.good();
-    }
-
-    /// Bound to one output; not to be copied.
-    writer(const writer&) = delete;
-    writer& operator=(const writer&) = delete;
-
-    ~writer()
-    {
-        if (m_text != nullptr and not m_done)
-        {
-            m_text->resize(m_text_size); // shrinking never allocates
-        }
-    }
-
-    /// Writes val and everything in it, with no line feed before or after,
-    /// then hands on what is left in the buffer. Walks the tree with a stack
-    /// of its own, so any depth writes. Throws std::bad_alloc, type_error 316
-    /// (see utf8_policy::error), and whatever the stream throws.
-    void write(const basic_json& val)
-    {
-        if (m_pretty)
-        {
-            walk<true>(val);
-        }
-        else
-        {
-            walk<false>(val);
-        }
-        flush_rest();
-        m_done = true;
-    }
-
-  private:
-    /// One open object or array, with the position of its next child.
-    struct frame
-    {
-        bool is_object;
-        typename object_t::const_iterator member;
-        typename object_t::const_iterator members_end;
-        typename array_t::const_iterator element;
-        typename array_t::const_iterator elements_end;
-    };
-
-    // Frames this deep live in the writer itself, so that ordinary
-    // documents allocate nothing beyond the text.
-    static constexpr std::size_t inline_frames = 32;
-
-    explicit writer(const dump_options& options) noexcept
-        : m_pretty(options.indent > 0),
-          m_indent_step(options.indent > 0 ? static_cast<std::size_t>(options.indent) : 0),
-          m_round_trip(options.round_trip_doubles),
-          // ASCII has no room for a byte kept as it is: keep then means error.
-          m_policy(options.escape_non_ascii and options.invalid_utf8 == utf8_policy::keep ? utf8_policy::error
-                                                                                          : options.invalid_utf8),
+    explicit string_escaper(const dump_options& options) noexcept
+        // ASCII has no room for a byte kept as it is: keep then means error.
+        : m_policy(options.escape_non_ascii and options.invalid_utf8 == utf8_policy::keep ? utf8_policy::error
+                                                                                         : options.invalid_utf8),
           m_escape_non_ascii(options.escape_non_ascii),
           m_check_non_ascii(options.escape_non_ascii or options.invalid_utf8 != utf8_policy::keep),
-          m_non_ascii_mask(m_check_non_ascii ? ~std::uint64_t(0) : 0),
-          m_max_length(options.max_length)
+          m_non_ascii_mask(m_check_non_ascii ? ~std::uint64_t(0) : 0)
     {}
-
-    // -- the walk -------------------------------------------------------------
-
-    // One instantiation per layout, so that the compact walk tests nothing
-    // about indentation.
-    template<bool Pretty>
-    void walk(const basic_json& root)
-    {
-        const basic_json* current = &root;
-        for (;;)
-        {
-            make_room();
-            if (m_stopped)
-            {
-                return;
-            }
-            if (write_opening<Pretty>(*current))
-            {
-                current = first_child<Pretty>();
-                continue;
-            }
-            current = next_child<Pretty>();
-            if (current == nullptr)
-            {
-                return;
-            }
-        }
-    }
-
-    /// Writes a scalar or an empty container whole and returns false, or
-    /// opens a non-empty container, pushes its frame and returns true.
-    /// Needs the room make_room() leaves.
-    template<bool Pretty>
-    bool write_opening(const basic_json& val)
-    {
-        switch (val.m_type)
-        {
-            case value_t::object:
-            {
-                const object_t& object = *val.m_value.object;
-                if (object.empty())
-                {
-                    put_unchecked("{}");
-                    return false;
-                }
-                frame& f = push();
-                f.is_object = true;
-                f.member = object.cbegin();
-                f.members_end = object.cend();
-                open<Pretty>('{');
-                return true;
-            }
-            case value_t::array:
-            {
-                const array_t& array = *val.m_value.array;
-                if (array.empty())
-                {
-                    put_unchecked("[]");
-                    return false;
-                }
-                frame& f = push();
-                f.is_object = false;
-                f.element = array.cbegin();
-                f.elements_end = array.cend();
-                open<Pretty>('[');
-                return true;
-            }
-            case value_t::string:
-                if (val.m_value.string == m_text)
-                {
-                    // The target itself: each flush appends to it and may move
-                    // its bytes, so its text as it was is written from a copy.
-                    write_quoted(string_t(*m_text, 0, m_text_size), "\"");
-                    return false;
-                }
-                write_quoted(*val.m_value.string, "\"");
-                return false;
-            case value_t::boolean:
-                if (val.m_value.boolean)
-                {
-                    put_unchecked("true");
-                }
-                else
-                {
-                    put_unchecked("false");
-                }
-                return false;
-            case value_t::number_integer:
-                m_position = integer_text(m_position, val.m_value.number_integer);
-                return false;
-            case value_t::number_unsigned:
-                m_position = integer_text(m_position, val.m_value.number_unsigned);
-                return false;
-            case value_t::number_float:
-                write_float(val.m_value.number_float);
-                return false;
-            case value_t::discarded:
-                put_unchecked("<discarded>");
-                return false;
-            case value_t::null:
-                put_unchecked("null");
-                return false;
-        }
-        return false;
-    }
-
-    /// The first child of the container just opened, its key written.
-    template<bool Pretty>
-    const basic_json* first_child()
-    {
-        if (Pretty)
-        {
-            indent();
-        }
-        return take_child<Pretty>(top());
-    }
-
-    /// The next child of the innermost container that has one, after the
-    /// separator and its key, the containers before it closed; or nullptr
-    /// when the outermost one closed.
-    template<bool Pretty>
-    const basic_json* next_child()
-    {
-        while (m_depth != 0)
-        {
-            make_room();
-            frame& f = top();
-            if (f.is_object ? f.member != f.members_end : f.element != f.elements_end)
-            {
-                *m_position++ = ',';
-                if (Pretty)
-                {
-                    *m_position++ = '\n';
-                    indent();
-                }
-                return take_child<Pretty>(f);
-            }
-            const char bracket = f.is_object ? '}' : ']';
-            pop();
-            if (Pretty)
-            {
-                *m_position++ = '\n';
-                indent();
-                make_room();
-            }
-            *m_position++ = bracket;
-        }
-        return nullptr;
-    }
-
-    /// The child the frame points to, its key written; the frame moves on
-    /// at once, so that finding the next node overlaps with writing this one.
-    template<bool Pretty>
-    const basic_json* take_child(frame& f)
-    {
-        if (f.is_object)
-        {
-            const auto member = f.member++;
-            if (Pretty)
-            {
-                write_quoted(member->first, "\": ");
-            }
-            else
-            {
-                write_quoted(member->first, "\":");
-            }
-            return &member->second;
-        }
-        return &*f.element++;
-    }
-
-    frame& push()
-    {
-        if (m_depth >= inline_frames and m_spilled_frames.size() < m_depth + 1 - inline_frames)
-        {
-            m_spilled_frames.emplace_back();
-        }
-        ++m_depth;
-        m_top = &frame_at(m_depth);
-        return *m_top;
-    }
-
-    frame& top() noexcept
-    {
-        assert(m_depth != 0);
-        return *m_top;
-    }
-
-    void pop() noexcept
-    {
-        assert(m_depth != 0);
-        --m_depth;
-        m_top = m_depth == 0 ? nullptr : &frame_at(m_depth);
-    }
-
-    /// The frame of open level `level`, from 1.
-    frame& frame_at(const std::size_t level) noexcept
-    {
-        return level <= inline_frames ? m_frames[level - 1] : m_spilled_frames[level - 1 - inline_frames];
-    }
-
-    // -- layout ---------------------------------------------------------------
-
-    template<bool Pretty>
-    void open(const char bracket) noexcept
-    {
-        *m_position++ = bracket;
-        if (Pretty)
-        {
-            *m_position++ = '\n';
-        }
-    }
-
-    /// The indentation of the innermost open level: eight spaces a store
-    /// when there is room to spare, as there nearly always is.
-    void indent()
-    {
-        const std::size_t n = m_depth * m_indent_step;
-        if (room() < n + 8)
-        {
-            fill(' ', n);
-            return;
-        }
-        const std::uint64_t spaces = 0x2020202020202020u;
-        for (std::size_t i = 0; i < n; i += 8)
-        {
-            std::memcpy(m_position + i, &spaces, 8); // may pass n; those bytes are overwritten next
-        }
-        m_position += n;
-    }
-
-    // -- the buffer -----------------------------------------------------------
-
-    // The buffer holds a chunk and `spare` bytes more. Before each token the
-    // walk hands on a full chunk, keeping what is past it, so a token of at
-    // most `spare` bytes is stored with no check of its own; longer text
-    // checks its room once, or goes through append(). Every chunk handed on
-    // but the last is full: a token may straddle two chunks.
-    static constexpr std::size_t spare = 64;
-
-    std::size_t room() const noexcept
-    {
-        return static_cast<std::size_t>(m_buffer.data() + m_buffer.size() - m_position);
-    }
-
-    /// Leaves at least `spare` bytes of room.
-    void make_room()
-    {
-        if (m_position > m_buffer.data() + chunk_size)
-        {
-            flush_chunk();
-        }
-    }
-
-    /// A literal of at most `spare` bytes, after make_room().
-    template<std::size_t N>
-    void put_unchecked(const char (&text)[N]) noexcept
-    {
-        std::memcpy(m_position, text, N - 1);
-        m_position += N - 1;
-    }
-
-    void put(const char c)
-    {
-        if (room() == 0)
-        {
-            flush_chunk();
-        }
-        *m_position++ = c;
-    }
-
-    /// Short text: copied whole when it fits, which it nearly always does.
-    void put_text(const char* text, const std::size_t length)
-    {
-        if (room() < length)
-        {
-            append(text, length);
-            return;
-        }
-        std::memcpy(m_position, text, length);
-        m_position += length;
-    }
-
-    /// Text of any length, through as many chunks as it needs.
-    void append(const char* text, std::size_t length)
-    {
-        for (;;)
-        {
-            const std::size_t n = std::min(length, room());
-            std::memcpy(m_position, text, n);
-            m_position += n;
-            length -= n;
-            if (length == 0)
-            {
-                return;
-            }
-            text += n;
-            flush_chunk();
-        }
-    }
-
-    /// n copies of c, through as many chunks as they need.
-    void fill(const char c, std::size_t n)
-    {
-        for (;;)
-        {
-            const std::size_t k = std::min(n, room());
-            std::memset(m_position, c, k);
-            m_position += k;
-            n -= k;
-            if (n == 0)
-            {
-                return;
-            }
-            flush_chunk();
-        }
-    }
-
-    /// Hands on at least a chunk: the text takes all there is, the stream
-    /// one chunk exactly, the bytes past it moved to the front for the next.
-    void flush_chunk()
-    {
-        char* const chunk_end = m_buffer.data() + chunk_size;
-        assert(m_position >= chunk_end);
-        if (m_text != nullptr)
-        {
-            const auto length = static_cast<std::size_t>(m_position - m_buffer.data());
-            count_handed_on(length);
-            m_text->append(m_buffer.data(), length);
-            m_position = m_buffer.data();
-            return;
-        }
-        if (not m_stopped)
-        {
-            count_handed_on(chunk_size);
-            m_stream->write(m_buffer.data(), static_cast<std::streamsize>(chunk_size));
-            m_stopped = not m_stream->good();
-        }
-        const auto rest = static_cast<std::size_t>(m_position - chunk_end);
-        std::memmove(m_buffer.data(), chunk_end, rest);
-        m_position = m_buffer.data() + rest;
-    }
-
-    /// Hands on what is left: appended to the text, or the last write or two to the stream.
-    void flush_rest()
-    {
-        if (m_text == nullptr and m_position > m_buffer.data() + chunk_size)
-        {
-            flush_chunk();
-        }
-        const auto length = static_cast<std::size_t>(m_position - m_buffer.data());
-        count_handed_on(length);
-        m_position = m_buffer.data();
-        if (m_text != nullptr)
-        {
-            m_text->append(m_buffer.data(), length);
-        }
-        else if (not m_stopped and length != 0)
-        {
-            m_stream->write(m_buffer.data(), static_cast<std::streamsize>(length));
-            m_stopped = not m_stream->good();
-        }
-    }
-
-    /// Counts `length` more bytes of text; throws out_of_range 408 before
-    /// they are handed on if they would take it past max_length.
-    void count_handed_on(const std::size_t length)
-    {
-        if (length > m_max_length - m_handed_on)
-        {
-            detail::throw_error(detail::error::text_too_long, {std::to_string(m_max_length)});
-        }
-        m_handed_on += length;
-    }
-
-    // -- strings --------------------------------------------------------------
-
-    /// The high bit of each of the 8 bytes in word that needs more than a
-    /// copy, and maybe of some above it: the quotation mark, the backslash, a
-    /// byte below 0x20 and, when non-ASCII text is checked or escaped
-    /// (non_ascii_mask all ones), a byte from 0x80. Zero exactly when no
-    /// byte needs attention, which is all that is asked.
-    static std::uint64_t attention_bits(const std::uint64_t word, const std::uint64_t non_ascii_mask) noexcept
-    {
-        const std::uint64_t ones = 0x0101010101010101u;
-        const std::uint64_t high = 0x8080808080808080u;
-        // (x - ones) & ~x sets the high bit of a zero byte of x; with x the
-        // word xor '"' or '\\', both below 0x80, ~x has the high bits of
-        // ~word, so one mask serves the three tests.
-        const std::uint64_t below_space = word - ones * 0x20;
-        const std::uint64_t quote = (word ^ (ones * '"')) - ones;
-        const std::uint64_t backslash = (word ^ (ones * '\\')) - ones;
-        return (((below_space | quote | backslash) & ~word) | (word & non_ascii_mask)) & high;
-    }
-
-    static bool needs_attention(const std::uint64_t word, const std::uint64_t non_ascii_mask) noexcept
-    {
-        return attention_bits(word, non_ascii_mask) != 0;
-    }
-
-    bool needs_attention(const unsigned char byte) const noexcept
-    {
-        return byte < 0x20 or byte == '"' or byte == '\\' or (byte >= 0x80 and m_check_non_ascii);
-    }
 
     /// The first byte in [first, last) that needs more than a copy, or last.
     const char* plain_run_end(const char* first, const char* const last) const noexcept
@@ -9292,6 +8453,53 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
                                                   const char* const last) const noexcept
     {
         return last - first >= 8 ? copy_plain_words(out, first, last) : copy_plain_short(out, first, last);
+    }
+
+    /// Writes [first, end) of the string starting at begin onto out: runs
+    /// that need no escape copied whole. Throws what out.append throws, and
+    /// type_error 316 (see utf8_policy::error).
+    template<typename Out>
+    void escape(Out& out, const char* const begin, const char* first, const char* const end) const
+    {
+        for (;;)
+        {
+            const char* const run_end = plain_run_end(first, end);
+            out.append(first, static_cast<std::size_t>(run_end - first));
+            if (run_end == end)
+            {
+                return;
+            }
+            first = write_special(out, begin, run_end, end);
+        }
+    }
+
+  private:
+    /// The high bit of each of the 8 bytes in word that needs more than a
+    /// copy, and maybe of some above it: the quotation mark, the backslash, a
+    /// byte below 0x20 and, when non-ASCII text is checked or escaped
+    /// (non_ascii_mask all ones), a byte from 0x80. Zero exactly when no
+    /// byte needs attention, which is all that is asked.
+    static std::uint64_t attention_bits(const std::uint64_t word, const std::uint64_t non_ascii_mask) noexcept
+    {
+        const std::uint64_t ones = 0x0101010101010101u;
+        const std::uint64_t high = 0x8080808080808080u;
+        // (x - ones) & ~x sets the high bit of a zero byte of x; with x the
+        // word xor '"' or '\\', both below 0x80, ~x has the high bits of
+        // ~word, so one mask serves the three tests.
+        const std::uint64_t below_space = word - ones * 0x20;
+        const std::uint64_t quote = (word ^ (ones * '"')) - ones;
+        const std::uint64_t backslash = (word ^ (ones * '\\')) - ones;
+        return (((below_space | quote | backslash) & ~word) | (word & non_ascii_mask)) & high;
+    }
+
+    static bool needs_attention(const std::uint64_t word, const std::uint64_t non_ascii_mask) noexcept
+    {
+        return attention_bits(word, non_ascii_mask) != 0;
+    }
+
+    bool needs_attention(const unsigned char byte) const noexcept
+    {
+        return byte < 0x20 or byte == '"' or byte == '\\' or (byte >= 0x80 and m_check_non_ascii);
     }
 
     /// copy_plain for under 8 bytes, as most keys are: one check.
@@ -9392,55 +8600,15 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
         return n;
     }
 
-    /// s between quotation marks, then `closing` after the final one: runs
-    /// that need no escape copied whole.
-    template<std::size_t N>
-    void write_quoted(const string_t& s, const char (&closing)[N])
-    {
-        const char* const begin = s.data();
-        const char* const end = begin + s.size();
-        const char* first = begin;
-        if (room() >= s.size() + N + 9)
-        {
-            // The whole string fits with a word to spare: copied with no call
-            // per run, and the closing text with it, unless a byte needs an escape.
-            char* const out = m_position;
-            *out = '"';
-            const std::size_t plain = copy_plain(out + 1, begin, end);
-            if (plain == s.size())
-            {
-                std::memcpy(out + 1 + plain, closing, N - 1);
-                m_position = out + 1 + plain + (N - 1);
-                return;
-            }
-            m_position = out + 1 + plain;
-            first = begin + plain;
-        }
-        else
-        {
-            put('"');
-        }
-        for (;;)
-        {
-            const char* const run_end = plain_run_end(first, end);
-            append(first, static_cast<std::size_t>(run_end - first));
-            if (run_end == end)
-            {
-                break;
-            }
-            first = write_special(begin, run_end, end);
-        }
-        put_text(closing, N - 1);
-    }
-
     /// Writes the byte at `at` (or the UTF-8 sequence it starts) as
     /// needed; returns the position after it.
-    const char* write_special(const char* const begin, const char* const at, const char* const end)
+    template<typename Out>
+    const char* write_special(Out& out, const char* const begin, const char* const at, const char* const end) const
     {
         const auto byte = static_cast<unsigned char>(*at);
         if (byte < 0x80)
         {
-            write_escape(byte);
+            write_escape(out, byte);
             return at + 1;
         }
         std::size_t length = 0;
@@ -9450,27 +8618,27 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
         {
             if (m_escape_non_ascii)
             {
-                write_code_point_escape(code_point);
+                write_code_point_escape(out, code_point);
             }
             else
             {
-                append(at, length);
+                out.append(at, length);
             }
             return at + length;
         }
         switch (m_policy)
         {
             case utf8_policy::keep:
-                append(at, length);
+                out.append(at, length);
                 break;
             case utf8_policy::replace:
                 if (m_escape_non_ascii)
                 {
-                    write_code_point_escape(0xFFFD);
+                    write_code_point_escape(out, 0xFFFD);
                 }
                 else
                 {
-                    put_text("\xEF\xBF\xBD", 3);
+                    out.append("\xEF\xBF\xBD", 3);
                 }
                 break;
             case utf8_policy::error:
@@ -9480,38 +8648,41 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
     }
 
     /// The quotation mark, the backslash or a byte below 0x20.
-    void write_escape(const unsigned char byte)
+    template<typename Out>
+    static void write_escape(Out& out, const unsigned char byte)
     {
-        const char letter = detail::short_escape(static_cast<char>(byte));
+        const char letter = short_escape(static_cast<char>(byte));
         if (letter == '\0')
         {
-            write_unit_escape(byte);
+            write_unit_escape(out, byte);
             return;
         }
         const char text[] = {'\\', letter};
-        put_text(text, 2);
+        out.append(text, 2);
     }
 
     /// \uXXXX, lowercase.
-    void write_unit_escape(const std::uint32_t unit)
+    template<typename Out>
+    static void write_unit_escape(Out& out, const std::uint32_t unit)
     {
         static constexpr char hex[] = "0123456789abcdef";
         const char text[] = {'\\', 'u', hex[(unit >> 12) & 0xF], hex[(unit >> 8) & 0xF], hex[(unit >> 4) & 0xF],
                              hex[unit & 0xF]};
-        put_text(text, 6);
+        out.append(text, 6);
     }
 
     /// One escape below U+10000, a surrogate pair above.
-    void write_code_point_escape(std::uint32_t code_point)
+    template<typename Out>
+    static void write_code_point_escape(Out& out, std::uint32_t code_point)
     {
         if (code_point < 0x10000)
         {
-            write_unit_escape(code_point);
+            write_unit_escape(out, code_point);
             return;
         }
         code_point -= 0x10000;
-        write_unit_escape(0xD800 + (code_point >> 10));
-        write_unit_escape(0xDC00 + (code_point & 0x3FF));
+        write_unit_escape(out, 0xD800 + (code_point >> 10));
+        write_unit_escape(out, 0xDC00 + (code_point & 0x3FF));
     }
 
     static constexpr std::uint32_t invalid = 0xFFFFFFFF;
@@ -9571,138 +8742,613 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
     {
         static constexpr char hex[] = "0123456789ABCDEF";
         const char byte_text[] = {hex[byte >> 4], hex[byte & 0xF], '\0'};
-        detail::throw_error(detail::error::invalid_utf8, {std::to_string(index), byte_text});
+        throw_error(error::invalid_utf8, {std::to_string(index), byte_text});
     }
 
-    // -- numbers --------------------------------------------------------------
+    const utf8_policy m_policy;
+    const bool m_escape_non_ascii;
+    const bool m_check_non_ascii; // strings are decoded, not just copied, past 0x7F
+    const std::uint64_t m_non_ascii_mask; // all ones when m_check_non_ascii: bytes from 0x80 need attention
+};
 
-    template<typename NumberType, detail::enable_if_t<std::is_signed<NumberType>::value, int> = 0>
-    static bool is_negative(const NumberType x) noexcept
-    {
-        return x < 0;
-    }
+} // namespace detail
 
-    template<typename NumberType, detail::enable_if_t<std::is_unsigned<NumberType>::value, int> = 0>
-    static bool is_negative(const NumberType /*unused*/) noexcept
+// The walk writes each token through its Sink, which provides:
+//   make_room()               before each token: a token of up to 64 bytes follows
+//   stopped()                 true when nothing more is to be written
+//   put_literal("text")       a literal of at most 64 bytes
+//   put_char(c), put_pair(c, d)
+//   indent(n)                 n spaces
+//   write_quoted(s, closing)  s escaped between quotation marks, then closing
+//                             after the final one ("\"", "\":" or "\": ")
+//   write_string(s)           a string value
+//   dump_integer(x), dump_float(x)
+template<template<typename U, typename V, typename... Args> class ObjectType,
+         template<typename U, typename... Args> class ArrayType,
+         class StringType,
+         class BooleanType,
+         class NumberIntegerType,
+         class NumberUnsignedType,
+         class NumberFloatType,
+         template<typename U> class AllocatorType,
+         template<typename T, typename SFINAE> class JSONSerializer>
+template<typename Sink>
+class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerType, NumberUnsignedType,
+                 NumberFloatType, AllocatorType, JSONSerializer>::tree_walk
+{
+  public:
+    /// Writes val and everything in it onto out, with no line feed before or
+    /// after. Pretty: every member or element on a line of its own, indented
+    /// by indent_step spaces a level more than base_indent. Walks the tree
+    /// with a stack of its own, so any depth writes. Throws std::bad_alloc and
+    /// whatever out throws.
+    void write(const basic_json& val, Sink& out, const bool pretty, const std::size_t indent_step,
+               const std::size_t base_indent)
     {
-        return false;
-    }
-
-    /// x in decimal at first; returns the end. Needs the room make_room() leaves.
-    template<typename NumberType>
-    static char* integer_text(char* first, const NumberType x) noexcept
-    {
-        // The magnitude in unsigned arithmetic, so the most negative number needs no case of its own.
-        auto magnitude = static_cast<unsigned long long>(x);
-        if (is_negative(x))
+        m_depth = 0;
+        m_top = nullptr;
+        m_indent_step = indent_step;
+        m_indentation = base_indent;
+        if (pretty)
         {
-            *first++ = '-';
-            magnitude = 0 - magnitude;
-        }
-        return unsigned_text(first, magnitude);
-    }
-
-    /// n in decimal at first; returns the end. Cut into pieces of eight
-    /// digits, each written with 32-bit arithmetic, two digits a store.
-    static char* unsigned_text(char* first, const unsigned long long n) noexcept
-    {
-        const unsigned long long eight_digits = 100000000;
-        if (n < eight_digits)
-        {
-            return leading_digits(first, static_cast<std::uint32_t>(n));
-        }
-        const unsigned long long high = n / eight_digits;
-        const auto low = static_cast<std::uint32_t>(n - high * eight_digits);
-        if (high < eight_digits)
-        {
-            first = leading_digits(first, static_cast<std::uint32_t>(high));
+            walk<true>(val, out);
         }
         else
         {
-            first = leading_digits(first, static_cast<std::uint32_t>(high / eight_digits));
-            write_eight_digits(first, static_cast<std::uint32_t>(high % eight_digits));
-            first += 8;
+            walk<false>(val, out);
         }
-        write_eight_digits(first, low);
-        return first + 8;
     }
 
-    /// The decimal digits of n < 10^8 with no leading zero; returns the end.
-    static char* leading_digits(char* const first, const std::uint32_t n) noexcept
+  private:
+    /// One open object or array, with the position of its next child.
+    struct frame
     {
-        if (n < 10000)
-        {
-            return up_to_four_digits(first, n);
-        }
-        char* const rest = up_to_four_digits(first, n / 10000);
-        write_four_digits(rest, n % 10000);
-        return rest + 4;
-    }
+        bool is_object;
+        typename object_t::const_iterator member;
+        typename object_t::const_iterator members_end;
+        typename array_t::const_iterator element;
+        typename array_t::const_iterator elements_end;
+    };
 
-    /// The decimal digits of n < 10^4 with no leading zero; returns the end.
-    static char* up_to_four_digits(char* const first, const std::uint32_t n) noexcept
+    // Frames this deep live in the walk itself, so that ordinary documents
+    // allocate nothing for it.
+    static constexpr std::size_t inline_frames = 32;
+
+    // One instantiation per layout, so that the compact walk tests nothing
+    // about indentation.
+    template<bool Pretty>
+    void walk(const basic_json& root, Sink& out)
     {
-        if (n < 100)
+        const basic_json* current = &root;
+        for (;;)
         {
-            if (n < 10)
+            out.make_room();
+            if (out.stopped())
             {
-                *first = static_cast<char>('0' + n);
-                return first + 1;
+                return;
             }
-            write_two_digits(first, n);
-            return first + 2;
+            if (write_opening<Pretty>(*current, out))
+            {
+                current = first_child<Pretty>(out);
+                continue;
+            }
+            current = next_child<Pretty>(out);
+            if (current == nullptr)
+            {
+                return;
+            }
         }
-        if (n < 1000)
+    }
+
+    /// Writes a scalar or an empty container whole and returns false, or
+    /// opens a non-empty container, pushes its frame and returns true.
+    template<bool Pretty>
+    bool write_opening(const basic_json& val, Sink& out)
+    {
+        switch (val.m_type)
         {
-            *first = static_cast<char>('0' + n / 100);
-            write_two_digits(first + 1, n % 100);
-            return first + 3;
+            case value_t::object:
+            {
+                const object_t& object = *val.m_value.object;
+                if (object.empty())
+                {
+                    out.put_literal("{}");
+                    return false;
+                }
+                frame& f = push<Pretty>();
+                f.is_object = true;
+                f.member = object.cbegin();
+                f.members_end = object.cend();
+                open<Pretty>('{', out);
+                return true;
+            }
+            case value_t::array:
+            {
+                const array_t& array = *val.m_value.array;
+                if (array.empty())
+                {
+                    out.put_literal("[]");
+                    return false;
+                }
+                frame& f = push<Pretty>();
+                f.is_object = false;
+                f.element = array.cbegin();
+                f.elements_end = array.cend();
+                open<Pretty>('[', out);
+                return true;
+            }
+            case value_t::string:
+                out.write_string(*val.m_value.string);
+                return false;
+            case value_t::boolean:
+                if (val.m_value.boolean)
+                {
+                    out.put_literal("true");
+                }
+                else
+                {
+                    out.put_literal("false");
+                }
+                return false;
+            case value_t::number_integer:
+                out.dump_integer(val.m_value.number_integer);
+                return false;
+            case value_t::number_unsigned:
+                out.dump_integer(val.m_value.number_unsigned);
+                return false;
+            case value_t::number_float:
+                out.dump_float(val.m_value.number_float);
+                return false;
+            case value_t::discarded:
+                out.put_literal("<discarded>");
+                return false;
+            case value_t::null:
+                out.put_literal("null");
+                return false;
         }
-        write_four_digits(first, n);
-        return first + 4;
+        return false;
     }
 
-    static void write_eight_digits(char* const first, const std::uint32_t n) noexcept
+    /// The first child of the container just opened, its key written.
+    template<bool Pretty>
+    const basic_json* first_child(Sink& out)
     {
-        write_four_digits(first, n / 10000);
-        write_four_digits(first + 4, n % 10000);
+        if (Pretty)
+        {
+            out.indent(m_indentation);
+        }
+        return take_child<Pretty>(top(), out);
     }
 
-    static void write_four_digits(char* const first, const std::uint32_t n) noexcept
+    /// The next child of the innermost container that has one, after the
+    /// separator and its key, the containers before it closed; or nullptr
+    /// when the outermost one closed.
+    template<bool Pretty>
+    const basic_json* next_child(Sink& out)
     {
-        write_two_digits(first, n / 100);
-        write_two_digits(first + 2, n % 100);
+        while (m_depth != 0)
+        {
+            out.make_room();
+            frame& f = top();
+            if (f.is_object ? f.member != f.members_end : f.element != f.elements_end)
+            {
+                if (Pretty)
+                {
+                    out.put_pair(',', '\n');
+                    out.indent(m_indentation);
+                }
+                else
+                {
+                    out.put_char(',');
+                }
+                return take_child<Pretty>(f, out);
+            }
+            const char bracket = f.is_object ? '}' : ']';
+            pop<Pretty>();
+            if (Pretty)
+            {
+                out.put_char('\n');
+                out.indent(m_indentation);
+                out.make_room();
+            }
+            out.put_char(bracket);
+        }
+        return nullptr;
     }
 
-    static void write_two_digits(char* const first, const std::uint32_t n) noexcept
+    /// The child the frame points to, its key written; the frame moves on
+    /// at once, so that finding the next node overlaps with writing this one.
+    template<bool Pretty>
+    const basic_json* take_child(frame& f, Sink& out)
     {
-        static constexpr char pairs[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-                                        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-                                        "8081828384858687888990919293949596979899";
-        std::memcpy(first, pairs + 2 * n, 2);
+        if (f.is_object)
+        {
+            const auto member = f.member++;
+            if (Pretty)
+            {
+                out.write_quoted(member->first, "\": ");
+            }
+            else
+            {
+                out.write_quoted(member->first, "\":");
+            }
+            return &member->second;
+        }
+        return &*f.element++;
+    }
+
+    /// The opening bracket, with its line feed when pretty.
+    template<bool Pretty>
+    static void open(const char bracket, Sink& out)
+    {
+        if (Pretty)
+        {
+            out.put_pair(bracket, '\n');
+        }
+        else
+        {
+            out.put_char(bracket);
+        }
+    }
+
+    template<bool Pretty>
+    frame& push()
+    {
+        if (m_depth >= inline_frames and m_spilled_frames.size() < m_depth + 1 - inline_frames)
+        {
+            m_spilled_frames.emplace_back();
+        }
+        ++m_depth;
+        m_top = &frame_at(m_depth);
+        if (Pretty)
+        {
+            m_indentation += m_indent_step;
+        }
+        return *m_top;
+    }
+
+    frame& top() noexcept
+    {
+        assert(m_depth != 0);
+        return *m_top;
+    }
+
+    template<bool Pretty>
+    void pop() noexcept
+    {
+        assert(m_depth != 0);
+        --m_depth;
+        m_top = m_depth == 0 ? nullptr : &frame_at(m_depth);
+        if (Pretty)
+        {
+            m_indentation -= m_indent_step;
+        }
+    }
+
+    /// The frame of open level `level`, from 1.
+    frame& frame_at(const std::size_t level) noexcept
+    {
+        return level <= inline_frames ? m_frames[level - 1] : m_spilled_frames[level - 1 - inline_frames];
+    }
+
+    std::size_t m_indent_step = 0;
+    std::size_t m_indentation = 0; // of the innermost open level's children
+    std::size_t m_depth = 0;
+    frame* m_top = nullptr; // the innermost open level's frame
+    std::array<frame, inline_frames> m_frames;
+    detail::vector_for<basic_json, frame> m_spilled_frames;
+};
+
+template<template<typename U, typename V, typename... Args> class ObjectType,
+         template<typename U, typename... Args> class ArrayType,
+         class StringType,
+         class BooleanType,
+         class NumberIntegerType,
+         class NumberUnsignedType,
+         class NumberFloatType,
+         template<typename U> class AllocatorType,
+         template<typename T, typename SFINAE> class JSONSerializer>
+class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerType, NumberUnsignedType,
+                 NumberFloatType, AllocatorType, JSONSerializer>::writer
+{
+  public:
+    /// Bytes a stream receives in each write but the last.
+    static constexpr std::size_t chunk_size = 65536;
+
+    /// Appends to text; if writing throws, text gets its old length back.
+    writer(const dump_options& options, string_t& text) noexcept
+        : writer(options)
+    {
+        m_text = &text;
+        m_text_size = text.size();
+    }
+
+    /// Writes onto stream, a chunk at a time.
+    writer(const dump_options& options, std::ostream& stream) noexcept
+        : writer(options)
+    {
+        m_stream = &stream;
+        m_stopped = not stream.good();
+    }
+
+    /// Bound to one output; not to be copied.
+    writer(const writer&) = delete;
+    writer& operator=(const writer&) = delete;
+
+    ~writer()
+    {
+        if (m_text != nullptr and not m_done)
+        {
+            m_text->resize(m_text_size); // shrinking never allocates
+        }
+    }
+
+    /// Writes val and everything in it, with no line feed before or after,
+    /// then hands on what is left in the buffer. Walks the tree with a stack
+    /// of its own, so any depth writes. Throws std::bad_alloc, type_error 316
+    /// (see utf8_policy::error), out_of_range 408 (see max_length), and
+    /// whatever the stream throws.
+    void write(const basic_json& val)
+    {
+        m_walk.write(val, *this, m_indent_step > 0, m_indent_step, 0);
+        flush_rest();
+        m_done = true;
+    }
+
+  private:
+    friend class tree_walk<writer>;
+    friend class detail::string_escaper;
+
+    explicit writer(const dump_options& options) noexcept
+        : m_indent_step(options.indent > 0 ? static_cast<std::size_t>(options.indent) : 0),
+          m_round_trip(options.round_trip_doubles),
+          m_escaper(options),
+          m_max_length(options.max_length)
+    {}
+
+    // -- the tokens the walk writes ------------------------------------------
+    // Each after make_room(), so that a token of at most `spare` bytes needs
+    // no check of its own.
+
+    bool stopped() const noexcept
+    {
+        return m_stopped;
+    }
+
+    template<std::size_t N>
+    void put_literal(const char (&text)[N]) noexcept
+    {
+        std::memcpy(m_position, text, N - 1);
+        m_position += N - 1;
+    }
+
+    void put_char(const char c) noexcept
+    {
+        *m_position++ = c;
+    }
+
+    void put_pair(const char first, const char second) noexcept
+    {
+        m_position[0] = first;
+        m_position[1] = second;
+        m_position += 2;
+    }
+
+    /// n spaces: eight a store when there is room to spare, as there nearly
+    /// always is.
+    void indent(const std::size_t n)
+    {
+        if (room() < n + 8)
+        {
+            fill(' ', n);
+            return;
+        }
+        const std::uint64_t spaces = 0x2020202020202020u;
+        for (std::size_t i = 0; i < n; i += 8)
+        {
+            std::memcpy(m_position + i, &spaces, 8); // may pass n; those bytes are overwritten next
+        }
+        m_position += n;
+    }
+
+    void write_string(const string_t& s)
+    {
+        if (&s == m_text)
+        {
+            // The target itself: each flush appends to it and may move its
+            // bytes, so its text as it was is written from a copy.
+            write_quoted(string_t(*m_text, 0, m_text_size), "\"");
+            return;
+        }
+        write_quoted(s, "\"");
+    }
+
+    /// s between quotation marks, then `closing` after the final one: runs
+    /// that need no escape copied whole.
+    template<std::size_t N>
+    void write_quoted(const string_t& s, const char (&closing)[N])
+    {
+        const char* const begin = s.data();
+        const char* const end = begin + s.size();
+        const char* first = begin;
+        if (room() >= s.size() + N + 9)
+        {
+            // The whole string fits with a word to spare: copied with no call
+            // per run, and the closing text with it, unless a byte needs an escape.
+            char* const out = m_position;
+            *out = '"';
+            const std::size_t plain = m_escaper.copy_plain(out + 1, begin, end);
+            if (plain == s.size())
+            {
+                std::memcpy(out + 1 + plain, closing, N - 1);
+                m_position = out + 1 + plain + (N - 1);
+                return;
+            }
+            m_position = out + 1 + plain;
+            first = begin + plain;
+        }
+        else
+        {
+            put('"');
+        }
+        m_escaper.escape(*this, begin, first, end);
+        append(closing, N - 1);
+    }
+
+    template<typename NumberType>
+    void dump_integer(const NumberType x) noexcept
+    {
+        m_position = detail::integer_text(m_position, x);
     }
 
     /// Fifteen significant digits, or the shortest that read back when asked;
     /// NaN and the infinities, which JSON cannot express, as null. Needs the
     /// room make_room() leaves.
-    void write_float(const number_float_t x) noexcept
+    void dump_float(const number_float_t x) noexcept
     {
         if (not std::isfinite(x))
         {
-            put_unchecked("null");
+            put_literal("null");
             return;
         }
         m_position = m_round_trip ? detail::write_double_shortest(m_position, static_cast<double>(x))
                                   : detail::write_double(m_position, static_cast<double>(x));
     }
 
-    const bool m_pretty;
-    const std::size_t m_indent_step;
+    // -- the buffer -----------------------------------------------------------
+
+    // The buffer holds a chunk and `spare` bytes more. Before each token the
+    // walk hands on a full chunk, keeping what is past it, so a token of at
+    // most `spare` bytes is stored with no check of its own; longer text
+    // checks its room once, or goes through append(). Every chunk handed on
+    // but the last is full: a token may straddle two chunks.
+    static constexpr std::size_t spare = 64;
+
+    std::size_t room() const noexcept
+    {
+        return static_cast<std::size_t>(m_buffer.data() + m_buffer.size() - m_position);
+    }
+
+    /// Leaves at least `spare` bytes of room.
+    void make_room()
+    {
+        if (m_position > m_buffer.data() + chunk_size)
+        {
+            flush_chunk();
+        }
+    }
+
+    void put(const char c)
+    {
+        if (room() == 0)
+        {
+            flush_chunk();
+        }
+        *m_position++ = c;
+    }
+
+    /// Text of any length: copied whole when it fits, which it nearly always
+    /// does, or through as many chunks as it needs. Throws what flushing throws.
+    void append(const char* text, std::size_t length)
+    {
+        if (room() >= length)
+        {
+            std::memcpy(m_position, text, length);
+            m_position += length;
+            return;
+        }
+        for (;;)
+        {
+            const std::size_t n = std::min(length, room());
+            std::memcpy(m_position, text, n);
+            m_position += n;
+            length -= n;
+            if (length == 0)
+            {
+                return;
+            }
+            text += n;
+            flush_chunk();
+        }
+    }
+
+    /// n copies of c, through as many chunks as they need.
+    void fill(const char c, std::size_t n)
+    {
+        for (;;)
+        {
+            const std::size_t k = std::min(n, room());
+            std::memset(m_position, c, k);
+            m_position += k;
+            n -= k;
+            if (n == 0)
+            {
+                return;
+            }
+            flush_chunk();
+        }
+    }
+
+    /// Hands on at least a chunk: the text takes all there is, the stream
+    /// one chunk exactly, the bytes past it moved to the front for the next.
+    void flush_chunk()
+    {
+        char* const chunk_end = m_buffer.data() + chunk_size;
+        assert(m_position >= chunk_end);
+        if (m_text != nullptr)
+        {
+            const auto length = static_cast<std::size_t>(m_position - m_buffer.data());
+            count_handed_on(length);
+            m_text->append(m_buffer.data(), length);
+            m_position = m_buffer.data();
+            return;
+        }
+        if (not m_stopped)
+        {
+            count_handed_on(chunk_size);
+            m_stream->write(m_buffer.data(), static_cast<std::streamsize>(chunk_size));
+            m_stopped = not m_stream->good();
+        }
+        const auto rest = static_cast<std::size_t>(m_position - chunk_end);
+        std::memmove(m_buffer.data(), chunk_end, rest);
+        m_position = m_buffer.data() + rest;
+    }
+
+    /// Hands on what is left: appended to the text, or the last write or two to the stream.
+    void flush_rest()
+    {
+        if (m_text == nullptr and m_position > m_buffer.data() + chunk_size)
+        {
+            flush_chunk();
+        }
+        const auto length = static_cast<std::size_t>(m_position - m_buffer.data());
+        count_handed_on(length);
+        m_position = m_buffer.data();
+        if (m_text != nullptr)
+        {
+            m_text->append(m_buffer.data(), length);
+        }
+        else if (not m_stopped and length != 0)
+        {
+            m_stream->write(m_buffer.data(), static_cast<std::streamsize>(length));
+            m_stopped = not m_stream->good();
+        }
+    }
+
+    /// Counts `length` more bytes of text; throws out_of_range 408 before
+    /// they are handed on if they would take it past max_length.
+    void count_handed_on(const std::size_t length)
+    {
+        if (length > m_max_length - m_handed_on)
+        {
+            detail::throw_error(detail::error::text_too_long, {std::to_string(m_max_length)});
+        }
+        m_handed_on += length;
+    }
+
+    const std::size_t m_indent_step; // 0: compact
     const bool m_round_trip;
-    const utf8_policy m_policy;
-    const bool m_escape_non_ascii;
-    const bool m_check_non_ascii; // strings are decoded, not just copied, past 0x7F
-    const std::uint64_t m_non_ascii_mask; // all ones when m_check_non_ascii: bytes from 0x80 need attention
+    const detail::string_escaper m_escaper;
 
     string_t* m_text = nullptr;
     std::size_t m_text_size = 0; // the text's length before, restored if writing fails
@@ -9712,13 +9358,247 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
     const std::size_t m_max_length;
     std::size_t m_handed_on = 0; // bytes appended to the text or written to the stream
 
-    std::size_t m_depth = 0;
-    frame* m_top = nullptr; // the innermost open level's frame
-    std::array<frame, inline_frames> m_frames;
-    detail::vector_for<basic_json, frame> m_spilled_frames;
+    tree_walk<writer> m_walk;
 
     std::array<char, chunk_size + spare> m_buffer; // not initialised: bytes are written before they are read
     char* m_position = m_buffer.data();
+};
+
+} // namespace quarrow
+
+// The serializer: the stream operator's sink, each token through the stream's put and write.
+
+
+namespace quarrow
+{
+
+template<template<typename U, typename V, typename... Args> class ObjectType,
+         template<typename U, typename... Args> class ArrayType,
+         class StringType,
+         class BooleanType,
+         class NumberIntegerType,
+         class NumberUnsignedType,
+         class NumberFloatType,
+         template<typename U> class AllocatorType,
+         template<typename T, typename SFINAE> class JSONSerializer>
+class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerType, NumberUnsignedType,
+                 NumberFloatType, AllocatorType, JSONSerializer>::serializer
+{
+  public:
+    /// Binds the stream and captures the C locale's number separators.
+    explicit serializer(std::ostream& s)
+        : output_stream(s),
+          number_buffer{{}},
+          thousands_sep(locale_text(detail::locale_thousands_sep())),
+          decimal_point(locale_text(detail::locale_decimal_point())),
+          indent_spaces(512, ' '),
+          escaper(dump_options())
+    {}
+
+    /// Bound to one stream for one output; not to be copied.
+    serializer(const serializer&) = delete;
+    serializer& operator=(const serializer&) = delete;
+
+    /// Writes val and everything in it, with no line feed before or after.
+    /// Pretty: every member or element on a line of its own, indented by
+    /// indent_step spaces a level, current_indent being the indentation of
+    /// the line val starts on. Throws std::bad_alloc, and whatever the stream
+    /// throws; the text written so far stays written.
+    void dump(const basic_json& val, const bool pretty_print, const unsigned int indent_step,
+              const unsigned int current_indent)
+    {
+        walk.write(val, *this, pretty_print, indent_step, current_indent);
+    }
+
+  private:
+    friend class tree_walk<serializer>;
+
+    // -- the tokens the walk writes, each with its own put or write ----------
+
+    void write(const char* text, std::size_t length)
+    {
+        output_stream.write(text, static_cast<std::streamsize>(length));
+    }
+
+    static void make_room() noexcept {}
+
+    /// Every token is offered to the stream, whatever its state.
+    static bool stopped() noexcept
+    {
+        return false;
+    }
+
+    template<std::size_t N>
+    void put_literal(const char (&text)[N])
+    {
+        write(text, N - 1);
+    }
+
+    void put_char(const char c)
+    {
+        output_stream.put(c);
+    }
+
+    void put_pair(const char first, const char second)
+    {
+        const char pair[] = {first, second};
+        write(pair, 2);
+    }
+
+    void indent(const std::size_t n)
+    {
+        if (indent_spaces.size() < n)
+        {
+            indent_spaces.resize(n, ' ');
+        }
+        write(indent_spaces.data(), n);
+    }
+
+    /// The opening quotation mark, s escaped in one write, then closing: a
+    /// lone quotation mark put, the end of a key written.
+    template<std::size_t N>
+    void write_quoted(const string_t& s, const char (&closing)[N])
+    {
+        output_stream.put('"');
+        dump_escaped(s);
+        if (N == 2)
+        {
+            output_stream.put(closing[0]);
+        }
+        else
+        {
+            write(closing, N - 1);
+        }
+    }
+
+    void write_string(const string_t& s)
+    {
+        write_quoted(s, "\"");
+    }
+
+    /// A string that needs no escape is written from its own storage, any
+    /// other from its escaped copy.
+    void dump_escaped(const string_t& s)
+    {
+        const char* const begin = s.data();
+        const char* const end = begin + s.size();
+        const char* const plain_end = escaper.plain_run_end(begin, end);
+        if (plain_end == end)
+        {
+            write(begin, s.size());
+            return;
+        }
+        escaped.assign(begin, plain_end);
+        escaper.escape(escaped, begin, plain_end, end);
+        write(escaped.data(), escaped.size());
+    }
+
+    // -- numbers --------------------------------------------------------------
+
+    /// Decimal digits, in one write; 0 put.
+    template<typename NumberType>
+    void dump_integer(NumberType x)
+    {
+        if (x == 0)
+        {
+            output_stream.put('0');
+            return;
+        }
+        write(number_buffer.data(),
+              static_cast<std::size_t>(detail::integer_text(number_buffer.data(), x) - number_buffer.data()));
+    }
+
+    /// At most 15 significant digits, always with a '.' or an exponent so the
+    /// text reads back as a floating-point number. NaN and the infinities,
+    /// which JSON cannot express, are written as null.
+    void dump_float(const number_float_t x)
+    {
+        if (not std::isfinite(x))
+        {
+            write("null", 4);
+            return;
+        }
+        if (x == 0)
+        {
+            if (std::signbit(x))
+            {
+                write("-0.0", 4);
+            }
+            else
+            {
+                write("0.0", 3);
+            }
+            return;
+        }
+
+        static constexpr int d = 15;
+        const int len = std::snprintf(number_buffer.data(), number_buffer.size(), "%.*g", d, x);
+        assert(len > 0);
+        assert(static_cast<std::size_t>(len) < number_buffer.size());
+
+        const std::size_t length = undo_locale(static_cast<std::size_t>(len));
+        write(number_buffer.data(), length);
+
+        const auto end = number_buffer.cbegin() + static_cast<std::ptrdiff_t>(length);
+        if (std::find_if(number_buffer.cbegin(), end, [](char c) { return c == '.' or c == 'e'; }) == end)
+        {
+            write(".0", 2);
+        }
+    }
+
+    /// In the first `length` bytes of number_buffer, removes every thousands
+    /// separator and turns the first decimal point into '.', matching each
+    /// as the whole byte sequence the locale gives (some are two or three
+    /// bytes long). Returns the new length.
+    std::size_t undo_locale(const std::size_t length) noexcept
+    {
+        if (thousands_sep.empty() and (decimal_point.empty() or decimal_point == "."))
+        {
+            return length; // the C locale and its like: nothing to undo
+        }
+        char* const begin = number_buffer.data();
+        char* const end = begin + length;
+        char* out = begin;
+        bool point_done = false;
+        for (const char* in = begin; in != end;)
+        {
+            if (starts_with(in, end, thousands_sep))
+            {
+                in += thousands_sep.size();
+            }
+            else if (not point_done and starts_with(in, end, decimal_point))
+            {
+                *out++ = '.';
+                in += decimal_point.size();
+                point_done = true;
+            }
+            else
+            {
+                *out++ = *in++;
+            }
+        }
+        return static_cast<std::size_t>(out - begin);
+    }
+
+    static bool starts_with(const char* begin, const char* end, const string_t& text) noexcept
+    {
+        return not text.empty() and text.size() <= static_cast<std::size_t>(end - begin) and
+               std::equal(text.begin(), text.end(), begin);
+    }
+
+    static string_t locale_text(const char* text)
+    {
+        return text == nullptr ? string_t() : string_t(text);
+    }
+
+    std::ostream& output_stream;
+    std::array<char, 64> number_buffer;
+    const string_t thousands_sep; // removed wherever it stands
+    const string_t decimal_point; // the first one is turned into '.'
+    string_t indent_spaces;
+    const detail::string_escaper escaper; // the default options': control bytes, '"' and '\\'
+    string_t escaped;                     // the text of the last string that needed an escape
+    tree_walk<serializer> walk;
 };
 
 } // namespace quarrow

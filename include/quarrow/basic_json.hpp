@@ -139,12 +139,21 @@ class basic_json
     static_assert(std::is_same<NumberFloatType, double>::value or std::is_same<NumberFloatType, float>::value,
                   "NumberFloatType must be double or float");
 
-    /// Writes one value as JSON text onto a stream.
+    /// Writes one value as JSON text onto a stream, each token with the
+    /// stream's own put or write.
     class serializer;
 
     /// Writes one value as JSON text into a string or, in fixed-size
     /// chunks, onto a stream, as fast as it can.
     class writer;
+
+  private:
+    /// The walk of a value and its layout that the two writers share, each
+    /// token written through Sink.
+    template<typename Sink>
+    class tree_walk;
+
+  public:
 
     /// Converts native values of type T into values and back.
     template<typename T, typename SFINAE = void>

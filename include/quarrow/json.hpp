@@ -48,9 +48,9 @@
 #include <quarrow/detail/parser.hpp>
 #include <quarrow/detail/value_builder.hpp>
 #include <quarrow/detail/reading.hpp>
-#include <quarrow/detail/serializer.hpp>
 #include <quarrow/detail/number_write.hpp>
 #include <quarrow/detail/writer.hpp>
+#include <quarrow/detail/serializer.hpp>
 #include <quarrow/stream.hpp>
 #include <quarrow/hash.hpp>
 
