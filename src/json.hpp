@@ -4388,6 +4388,17 @@ inline std::uint64_t string_special_bytes(const std::uint64_t word, const std::u
     return (((below_space | quote | backslash) & ~word) | (word & non_ascii_mask)) & tops;
 }
 
+/// The hexadecimal digits, for escapes (lowercase) and for bytes named in messages (uppercase).
+inline const char* lowercase_hex() noexcept
+{
+    return "0123456789abcdef";
+}
+
+inline const char* uppercase_hex() noexcept
+{
+    return "0123456789ABCDEF";
+}
+
 } // namespace detail
 } // namespace quarrow
 
@@ -6070,7 +6081,7 @@ inline std::string found_text(const parse_failure& failure)
     {
         return "end of input";
     }
-    static constexpr char hexify[] = "0123456789ABCDEF";
+    const char* const hexify = uppercase_hex();
     std::string text = "'";
     for (std::size_t i = 0; i < failure.found_length; ++i)
     {
@@ -7266,7 +7277,7 @@ class value_builder
         return scalar(n);
     }
 
-    [[gnu::always_inline]] bool float_value(const typename BasicJsonType::number_float_t x)
+    QUARROW_ALWAYS_INLINE bool float_value(const typename BasicJsonType::number_float_t x)
     {
         return scalar(x);
     }
@@ -7329,7 +7340,7 @@ class value_builder
     }
 
     /// The array made whole from its elements, in one allocation of its size.
-    [[gnu::always_inline]] bool end_array()
+    QUARROW_ALWAYS_INLINE bool end_array()
     {
         if (next == destination::nowhere)
         {
@@ -7387,7 +7398,7 @@ class value_builder
 
     /// A scalar made from `native` (null from nothing) where it goes.
     template<typename... Native>
-    [[gnu::always_inline]] bool scalar(const Native... native)
+    QUARROW_ALWAYS_INLINE bool scalar(const Native... native)
     {
         place(native...);
         return true;
@@ -7397,7 +7408,7 @@ class value_builder
     /// or `slot`, the root or the member whose key came last; null for a
     /// value that is dropped. The address is good until the next value.
     template<typename... Args>
-    [[gnu::always_inline]] BasicJsonType* place(Args&&... args)
+    QUARROW_ALWAYS_INLINE BasicJsonType* place(Args&&... args)
     {
         if (next == destination::elements)
         {
@@ -7468,7 +7479,7 @@ class value_builder
         /// The element made from `args` on top. Throws std::bad_alloc and
         /// what the construction throws; the stack is then as it was.
         template<typename... Args>
-        [[gnu::always_inline]] BasicJsonType* push(Args&&... args)
+        QUARROW_ALWAYS_INLINE BasicJsonType* push(Args&&... args)
         {
             if (top == limit)
             {
@@ -7519,7 +7530,7 @@ class value_builder
         }
 
         /// Twice the room, the elements moved there. Out of line: it is rare.
-        [[gnu::noinline]] void grow()
+        QUARROW_NOINLINE void grow()
         {
             const std::size_t count = size();
             const std::size_t capacity = count == 0 ? 64 : 2 * count;
@@ -8449,7 +8460,7 @@ class string_escaper
     /// Copies [first, last) to out up to the first byte that needs more than
     /// a copy; returns the number of bytes copied. out has room for
     /// last - first + 8 bytes, which it may use past what it copies.
-    [[gnu::always_inline]] std::size_t copy_plain(char* const out, const char* const first,
+    QUARROW_ALWAYS_INLINE std::size_t copy_plain(char* const out, const char* const first,
                                                   const char* const last) const noexcept
     {
         return last - first >= 8 ? copy_plain_words(out, first, last) : copy_plain_short(out, first, last);
@@ -8474,27 +8485,12 @@ class string_escaper
     }
 
   private:
-    /// The high bit of each of the 8 bytes in word that needs more than a
-    /// copy, and maybe of some above it: the quotation mark, the backslash, a
-    /// byte below 0x20 and, when non-ASCII text is checked or escaped
-    /// (non_ascii_mask all ones), a byte from 0x80. Zero exactly when no
-    /// byte needs attention, which is all that is asked.
-    static std::uint64_t attention_bits(const std::uint64_t word, const std::uint64_t non_ascii_mask) noexcept
-    {
-        const std::uint64_t ones = 0x0101010101010101u;
-        const std::uint64_t high = 0x8080808080808080u;
-        // (x - ones) & ~x sets the high bit of a zero byte of x; with x the
-        // word xor '"' or '\\', both below 0x80, ~x has the high bits of
-        // ~word, so one mask serves the three tests.
-        const std::uint64_t below_space = word - ones * 0x20;
-        const std::uint64_t quote = (word ^ (ones * '"')) - ones;
-        const std::uint64_t backslash = (word ^ (ones * '\\')) - ones;
-        return (((below_space | quote | backslash) & ~word) | (word & non_ascii_mask)) & high;
-    }
-
+    /// Whether a byte of word needs more than a copy: '"', '\\', a byte below
+    /// 0x20 and, when non-ASCII text is checked or escaped (non_ascii_mask
+    /// all ones), a byte from 0x80.
     static bool needs_attention(const std::uint64_t word, const std::uint64_t non_ascii_mask) noexcept
     {
-        return attention_bits(word, non_ascii_mask) != 0;
+        return string_special_bytes(word, non_ascii_mask) != 0;
     }
 
     bool needs_attention(const unsigned char byte) const noexcept
@@ -8503,7 +8499,7 @@ class string_escaper
     }
 
     /// copy_plain for under 8 bytes, as most keys are: one check.
-    [[gnu::always_inline]] std::size_t copy_plain_short(char* const out, const char* const first,
+    QUARROW_ALWAYS_INLINE std::size_t copy_plain_short(char* const out, const char* const first,
                                                         const char* const last) const noexcept
     {
         const auto size = static_cast<std::size_t>(last - first);
@@ -8547,7 +8543,7 @@ class string_escaper
 
     /// copy_plain for 8 bytes or more: two words a check, then single words
     /// up to the last 8 bytes, which are read again in part.
-    [[gnu::always_inline]] std::size_t copy_plain_words(char* out, const char* const first,
+    QUARROW_ALWAYS_INLINE std::size_t copy_plain_words(char* out, const char* const first,
                                                         const char* const last) const noexcept
     {
         const std::uint64_t mask = m_non_ascii_mask; // in a register: the stores could alias the member
@@ -8559,7 +8555,7 @@ class string_escaper
             std::uint64_t word1;
             std::memcpy(&word0, in, 8);
             std::memcpy(&word1, in + 8, 8);
-            if ((attention_bits(word0, mask) | attention_bits(word1, mask)) != 0)
+            if ((string_special_bytes(word0, mask) | string_special_bytes(word1, mask)) != 0)
             {
                 return static_cast<std::size_t>(in - first) + copy_plain_bytes(out, in, last);
             }
@@ -8665,7 +8661,7 @@ class string_escaper
     template<typename Out>
     static void write_unit_escape(Out& out, const std::uint32_t unit)
     {
-        static constexpr char hex[] = "0123456789abcdef";
+        const char* const hex = lowercase_hex();
         const char text[] = {'\\', 'u', hex[(unit >> 12) & 0xF], hex[(unit >> 8) & 0xF], hex[(unit >> 4) & 0xF],
                              hex[unit & 0xF]};
         out.append(text, 6);
@@ -8695,36 +8691,18 @@ class string_escaper
                                      std::size_t& length) noexcept
     {
         const unsigned char lead = *first;
-        std::size_t continuations = 0;
-        unsigned char low = 0x80;  // the range of the first continuation byte,
-        unsigned char high = 0xBF; // which rules out overlong forms, surrogates and beyond U+10FFFF
-        std::uint32_t code_point = 0;
-        if (lead >= 0xC2 and lead <= 0xDF)
-        {
-            continuations = 1;
-            code_point = lead & 0x1Fu;
-        }
-        else if (lead >= 0xE0 and lead <= 0xEF)
-        {
-            continuations = 2;
-            code_point = lead & 0x0Fu;
-            low = lead == 0xE0 ? 0xA0 : 0x80;
-            high = lead == 0xED ? 0x9F : 0xBF;
-        }
-        else if (lead >= 0xF0 and lead <= 0xF4)
-        {
-            continuations = 3;
-            code_point = lead & 0x07u;
-            low = lead == 0xF0 ? 0x90 : 0x80;
-            high = lead == 0xF4 ? 0x8F : 0xBF;
-        }
-        else
+        int continuations = 0;
+        int low = 0;
+        int high = 0;
+        if (not utf8_sequence(lead, continuations, low, high))
         {
             length = 1;
             return invalid;
         }
+        // The lead's payload: 5, 4 or 3 bits for 1, 2 or 3 continuation bytes.
+        std::uint32_t code_point = lead & (0x3Fu >> continuations);
         length = 1;
-        for (; length <= continuations; ++length)
+        for (; length <= static_cast<std::size_t>(continuations); ++length)
         {
             if (first + length == last or first[length] < low or first[length] > high)
             {
@@ -8740,7 +8718,7 @@ class string_escaper
     /// Throws type_error 316 for this byte at this index of its string.
     [[noreturn]] static void invalid_utf8_error(const std::size_t index, const unsigned char byte)
     {
-        static constexpr char hex[] = "0123456789ABCDEF";
+        const char* const hex = uppercase_hex();
         const char byte_text[] = {hex[byte >> 4], hex[byte & 0xF], '\0'};
         throw_error(error::invalid_utf8, {std::to_string(index), byte_text});
     }

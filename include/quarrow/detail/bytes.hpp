@@ -50,6 +50,17 @@ inline std::uint64_t string_special_bytes(const std::uint64_t word, const std::u
     return (((below_space | quote | backslash) & ~word) | (word & non_ascii_mask)) & tops;
 }
 
+/// The hexadecimal digits, for escapes (lowercase) and for bytes named in messages (uppercase).
+inline const char* lowercase_hex() noexcept
+{
+    return "0123456789abcdef";
+}
+
+inline const char* uppercase_hex() noexcept
+{
+    return "0123456789ABCDEF";
+}
+
 } // namespace detail
 } // namespace quarrow
 

@@ -87,7 +87,7 @@ inline std::string found_text(const parse_failure& failure)
     {
         return "end of input";
     }
-    static constexpr char hexify[] = "0123456789ABCDEF";
+    const char* const hexify = uppercase_hex();
     std::string text = "'";
     for (std::size_t i = 0; i < failure.found_length; ++i)
     {

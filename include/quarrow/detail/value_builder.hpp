@@ -49,7 +49,7 @@ class value_builder
         return scalar(n);
     }
 
-    [[gnu::always_inline]] bool float_value(const typename BasicJsonType::number_float_t x)
+    QUARROW_ALWAYS_INLINE bool float_value(const typename BasicJsonType::number_float_t x)
     {
         return scalar(x);
     }
@@ -112,7 +112,7 @@ class value_builder
     }
 
     /// The array made whole from its elements, in one allocation of its size.
-    [[gnu::always_inline]] bool end_array()
+    QUARROW_ALWAYS_INLINE bool end_array()
     {
         if (next == destination::nowhere)
         {
@@ -170,7 +170,7 @@ class value_builder
 
     /// A scalar made from `native` (null from nothing) where it goes.
     template<typename... Native>
-    [[gnu::always_inline]] bool scalar(const Native... native)
+    QUARROW_ALWAYS_INLINE bool scalar(const Native... native)
     {
         place(native...);
         return true;
@@ -180,7 +180,7 @@ class value_builder
     /// or `slot`, the root or the member whose key came last; null for a
     /// value that is dropped. The address is good until the next value.
     template<typename... Args>
-    [[gnu::always_inline]] BasicJsonType* place(Args&&... args)
+    QUARROW_ALWAYS_INLINE BasicJsonType* place(Args&&... args)
     {
         if (next == destination::elements)
         {
@@ -251,7 +251,7 @@ class value_builder
         /// The element made from `args` on top. Throws std::bad_alloc and
         /// what the construction throws; the stack is then as it was.
         template<typename... Args>
-        [[gnu::always_inline]] BasicJsonType* push(Args&&... args)
+        QUARROW_ALWAYS_INLINE BasicJsonType* push(Args&&... args)
         {
             if (top == limit)
             {
@@ -302,7 +302,7 @@ class value_builder
         }
 
         /// Twice the room, the elements moved there. Out of line: it is rare.
-        [[gnu::noinline]] void grow()
+        QUARROW_NOINLINE void grow()
         {
             const std::size_t count = size();
             const std::size_t capacity = count == 0 ? 64 : 2 * count;
