@@ -4444,7 +4444,7 @@ inline bool utf8_sequence(const int lead, int& more, int& low, int& high) noexce
 } // namespace detail
 } // namespace quarrow
 
-// The leading bits of the powers of ten that reading and writing numbers share.
+// The powers of ten that reading and writing numbers share: leading bits and small exact powers.
 
 
 namespace quarrow
@@ -4814,6 +4814,34 @@ inline bool power_of_ten_bits_exact(const int n) noexcept
     return n >= 0 and n <= 55; // 5^55 < 2^128 < 5^56
 }
 
+/// 10^n for n in [0, 19], all a uint64_t holds.
+inline std::uint64_t power_of_ten(const int n) noexcept
+{
+    static const std::uint64_t table[] = {
+        1u, 10u, 100u, 1000u,
+        10000u, 100000u, 1000000u, 10000000u,
+        100000000u, 1000000000u, 10000000000u, 100000000000u,
+        1000000000000u, 10000000000000u, 100000000000000u, 1000000000000000u,
+        10000000000000000u, 100000000000000000u, 1000000000000000000u, 10000000000000000000u,
+    };
+    assert(n >= 0 and n <= 19);
+    return table[n];
+}
+
+/// The powers of ten that doubles hold exactly.
+constexpr int max_exact_power_of_ten = 22;
+
+/// 10^q for q in [0, max_exact_power_of_ten], exactly.
+inline double exact_power_of_ten(const int q) noexcept
+{
+    static const double table[] = {
+        1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11,
+        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22,
+    };
+    assert(q >= 0 and q <= max_exact_power_of_ten);
+    return table[q];
+}
+
 } // namespace detail
 } // namespace quarrow
 
@@ -5089,16 +5117,6 @@ inline std::uint64_t decide_exactly(const digit_run digits, const std::int64_t m
     return candidate + (up ? 1u : 0u);
 }
 
-// The powers of ten that doubles hold exactly.
-constexpr int max_exact_power_of_ten = 22;
-
-inline double exact_power_of_ten(const int q) noexcept
-{
-    static const double powers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    return powers[q];
-}
-
 // When the compiler evaluates double arithmetic in double, one multiplication
 // or division of exact operands rounds correctly (not so with x87's wider registers).
 #if defined(FLT_EVAL_METHOD) && FLT_EVAL_METHOD == 0
@@ -5131,49 +5149,100 @@ inline std::uint64_t eight_digits_value(std::uint64_t bytes) noexcept
     return ((bytes & 0x0000FFFF0000FFFFu) * (10000 * (std::uint64_t{1} << 32) + 1)) >> 32;
 }
 
-/// Reads the digits from p on: into `leading` while `taken` stays at most
-/// 19, after that only whether one is not 0. Returns the end of the digits.
-QUARROW_ALWAYS_INLINE inline const char* read_digits(const char* p, const char* last, std::uint64_t& leading,
-                                                  int& taken, bool& truncated) noexcept
+/// Takes the digits at the cursor one at a time: into `leading` while
+/// `taken` stays at most 19, after that only whether one is not 0.
+template<typename Cursor>
+QUARROW_ALWAYS_INLINE inline void take_digits_one_by_one(Cursor& in, std::uint64_t& leading, int& taken,
+                                                         bool& truncated)
 {
-    static const std::uint64_t powers[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
-    // Eight bytes at a time while any digits among them still fit.
-    while (last - p >= 8 and taken <= 19 - 8)
+    for (int c = in.peek(); is_digit(c); c = in.peek())
     {
-        const std::uint64_t bytes = eight_bytes(p);
-        const int count = leading_digit_count(bytes);
-        if (count == 8)
+        if (taken < 19)
         {
-            leading = leading * 100000000 + eight_digits_value(bytes);
-            taken += 8;
-            p += 8;
-            continue;
+            leading = leading * 10 + static_cast<std::uint64_t>(c - '0');
+            ++taken;
         }
-        taken += count;
-        if (count < 4)
+        else
         {
-            // Few digits, as before most decimal points: cheaper one at a time.
-            for (const char* const end = p + count; p != end; ++p)
-            {
-                leading = leading * 10 + static_cast<std::uint64_t>(*p - '0');
-            }
-            return p;
+            truncated = truncated or c != '0';
         }
-        // Shifted up, the digits keep their order and zeros lead them.
-        const int shift = 64 - 8 * count;
-        leading = leading * powers[count] + eight_digits_value(bytes << shift);
-        return p + count; // a byte that is not a digit ends them
+        in.take();
     }
-    for (; p != last and is_digit(*p) and taken < 19; ++p, ++taken)
-    {
-        leading = leading * 10 + static_cast<std::uint64_t>(*p - '0');
-    }
-    for (; p != last and is_digit(*p); ++p)
-    {
-        truncated = truncated or *p != '0';
-    }
-    return p;
 }
+
+/// A number's bytes in memory, [first, last), as scan_number takes them.
+/// Offsets count from first.
+class memory_cursor
+{
+  public:
+    memory_cursor(const char* const first_byte, const char* const last_byte) noexcept
+        : first(first_byte), next(first_byte), last(last_byte)
+    {}
+
+    int peek() const noexcept
+    {
+        return next != last ? static_cast<unsigned char>(*next) : -1;
+    }
+
+    void take() noexcept
+    {
+        ++next;
+    }
+
+    /// take_digits_one_by_one, eight bytes at a time while any digits among
+    /// them still fit.
+    QUARROW_ALWAYS_INLINE void take_digits(std::uint64_t& leading, int& taken, bool& truncated) noexcept
+    {
+        while (last - next >= 8 and taken <= 19 - 8)
+        {
+            const std::uint64_t bytes = eight_bytes(next);
+            const int count = leading_digit_count(bytes);
+            if (count == 8)
+            {
+                leading = leading * 100000000 + eight_digits_value(bytes);
+                taken += 8;
+                next += 8;
+                continue;
+            }
+            taken += count;
+            if (count < 4)
+            {
+                // Few digits, as before most decimal points: cheaper one at a time.
+                for (const char* const end = next + count; next != end; ++next)
+                {
+                    leading = leading * 10 + static_cast<std::uint64_t>(*next - '0');
+                }
+                return;
+            }
+            // Shifted up, the digits keep their order and zeros lead them.
+            const int shift = 64 - 8 * count;
+            leading = leading * power_of_ten(count) + eight_digits_value(bytes << shift);
+            next += count; // a byte that is not a digit ends them
+            return;
+        }
+        take_digits_one_by_one(*this, leading, taken, truncated);
+    }
+
+    std::ptrdiff_t offset() const noexcept
+    {
+        return next - first;
+    }
+
+    const char* at(const std::ptrdiff_t offset_from_first) const noexcept
+    {
+        return first + offset_from_first;
+    }
+
+    const char* position() const noexcept
+    {
+        return next;
+    }
+
+  private:
+    const char* first;
+    const char* next;
+    const char* last;
+};
 
 /// What a number's text says, read once: its first 19 significant digits,
 /// whether a nonzero digit follows them, and its order of magnitude.
@@ -5236,72 +5305,112 @@ QUARROW_ALWAYS_INLINE inline const char* scan_long_fraction(const char* p, std::
 }
 #endif
 
-/// Checks the number at [p, last) against the JSON grammar while reading its
-/// parts as text_to_double does, so that the text is read once. Returns the
-/// end of the number, or nullptr where the grammar fails; `integral` tells
-/// whether it has neither fraction nor exponent.
-inline const char* scan_number(const char* p, const char* const last, number_parts& parts, bool& integral) noexcept
+/// The JSON number grammar, in the one place it is written: reads the
+/// number at the cursor (memory_cursor, or the reader's own for bytes taken
+/// one at a time) into its parts, so that the text is read once. True with
+/// the cursor past the number; false with it at the byte where a digit was
+/// expected. `integral` tells whether the number has neither fraction nor
+/// exponent.
+template<typename Cursor>
+QUARROW_ALWAYS_INLINE inline bool scan_number(Cursor& in, number_parts& parts, bool& integral)
 {
     // In locals, which the compiler keeps in registers.
     std::uint64_t leading = 0;
     int taken = 0;
     bool truncated = false;
-    const bool negative = p != last and *p == '-';
+    const bool negative = in.peek() == '-';
     integral = true;
     if (negative)
     {
-        ++p;
+        in.take();
     }
-    if (p == last or not is_digit(*p))
+    if (not is_digit(in.peek()))
     {
-        return nullptr;
+        return false;
     }
-    digit_run digits = {*p == '0' ? p + 1 : p, p}; // no digit may follow a leading 0
-    p = *p == '0' ? p + 1 : read_digits(p, last, leading, taken, truncated);
-    std::int64_t magnitude = p - digits.first;
-    if (p != last and *p == '.')
+    std::ptrdiff_t first_digit = 0;
+    if (in.peek() == '0')
+    {
+        in.take();
+        first_digit = in.offset(); // no digit may follow a leading 0
+    }
+    else
+    {
+        first_digit = in.offset();
+        in.take_digits(leading, taken, truncated);
+    }
+    std::int64_t magnitude = in.offset() - first_digit;
+    if (in.peek() == '.')
     {
         integral = false;
-        ++p;
-        if (p == last or not is_digit(*p))
+        in.take();
+        if (not is_digit(in.peek()))
         {
-            return nullptr;
+            return false;
         }
         if (taken == 0)
         {
-            const char* const zeros = p;
-            while (p != last and *p == '0')
+            const std::ptrdiff_t zeros = in.offset();
+            while (in.peek() == '0')
             {
-                ++p;
+                in.take();
             }
-            magnitude -= p - zeros;
-            digits.first = p;
+            magnitude -= in.offset() - zeros;
+            first_digit = in.offset();
         }
-        p = read_digits(p, last, leading, taken, truncated);
+        in.take_digits(leading, taken, truncated);
     }
-    digits.last = p;
-    if (p != last and (*p == 'e' or *p == 'E'))
+    const std::ptrdiff_t last_digit = in.offset();
+    if (in.peek() == 'e' or in.peek() == 'E')
     {
         integral = false;
-        ++p;
-        const bool negative_exponent = p != last and *p == '-';
-        if (p != last and (*p == '-' or *p == '+'))
+        in.take();
+        const bool negative_exponent = in.peek() == '-';
+        if (in.peek() == '-' or in.peek() == '+')
         {
-            ++p;
+            in.take();
         }
-        if (p == last or not is_digit(*p))
+        if (not is_digit(in.peek()))
         {
-            return nullptr;
+            return false;
         }
         std::int64_t exponent = 0;
-        for (; p != last and is_digit(*p); ++p)
+        for (int c = in.peek(); is_digit(c); c = in.peek())
         {
-            exponent = exponent < exponent_limit ? exponent * 10 + (*p - '0') : exponent;
+            exponent = exponent < exponent_limit ? exponent * 10 + (c - '0') : exponent;
+            in.take();
         }
         magnitude += negative_exponent ? -exponent : exponent;
     }
-    parts = {leading, taken, truncated, negative, magnitude, digits};
-    return p;
+    parts = {leading, taken, truncated, negative, magnitude, {in.at(first_digit), in.at(last_digit)}};
+    return true;
+}
+
+/// The integer that an integral number's parts hold, when it fits an
+/// unsigned type of `bits` bits (at most 64); false otherwise.
+inline bool integer_value(const number_parts& parts, const int bits, std::uint64_t& value) noexcept
+{
+    // leading holds 19 digits at most; a 20th can still fit 64 bits.
+    std::uint64_t magnitude = parts.leading;
+    if (parts.magnitude > 20)
+    {
+        return false;
+    }
+    if (parts.magnitude == 20)
+    {
+        const auto last = static_cast<std::uint64_t>(parts.digits.last[-1] - '0');
+        if (magnitude > (std::numeric_limits<std::uint64_t>::max() - last) / 10)
+        {
+            return false;
+        }
+        magnitude = magnitude * 10 + last;
+    }
+    if (bits < 64 and magnitude >> (bits % 64) != 0)
+    {
+        return false;
+    }
+    value = magnitude;
+    return true;
 }
 
 /// The bits of the double nearest to the number `parts` describes, given
@@ -5447,9 +5556,10 @@ QUARROW_NOINLINE inline bool text_to_double(const char* first, const char* last,
     assert(first != last);
     decimal::number_parts parts{}; // zeroed: the compiler cannot see that valid text sets every part
     bool integral = false;
-    const char* const end = decimal::scan_number(first, last, parts, integral);
-    assert(end == last);
-    static_cast<void>(end);
+    decimal::memory_cursor text(first, last);
+    const bool valid = decimal::scan_number(text, parts, integral);
+    assert(valid and text.position() == last);
+    static_cast<void>(valid);
     return decimal::parts_to_double(parts, result);
 }
 
@@ -6614,44 +6724,17 @@ class parser
         return input.skip_single_space() or skip_whitespace();
     }
 
-    /// Takes the next byte into the number's text; inlined even where the
-    /// input's advance is heavy, as a stream's is.
-    QUARROW_ALWAYS_INLINE void keep(const int c)
-    {
-        input.advance();
-        if (not Input::contiguous)
-        {
-            number_text.push_back(static_cast<char>(c));
-        }
-    }
-
-    /// Takes digits; false when there is not at least one.
-    bool keep_digits()
-    {
-        int c = input.peek();
-        if (not is_digit(c))
-        {
-            return fail(expectation::digit);
-        }
-        do
-        {
-            keep(c);
-            c = input.peek();
-        } while (is_digit(c));
-        return true;
-    }
-
-    /// A number by the grammar, in one pass where the input is in memory.
+    /// A number by the grammar (decimal::scan_number), read once: integer
+    /// text becomes the first integer type it fits; all other text becomes
+    /// the nearest double.
     template<typename Handler>
     bool read_number(Handler& handler)
     {
         return read_number(handler, std::integral_constant<bool, Input::contiguous>());
     }
 
-    /// read_number for bytes in memory: the grammar checked and the digits
-    /// gathered in one pass, so the common number is converted without
-    /// reading its text again. Grammar errors and integers too long for 64
-    /// bits take the general path, which reports or converts them.
+    /// read_number for bytes in memory, the common measure or coordinate
+    /// read in one go.
     template<typename Handler>
     bool read_number(Handler& handler, std::true_type /*in memory*/)
     {
@@ -6671,20 +6754,87 @@ class parser
             }
         }
 #endif
+        const std::size_t start = input.offset();
+        decimal::memory_cursor bytes(first, input.end());
         decimal::number_parts parts{}; // zeroed: the compiler cannot see that valid text sets every part
         bool integral = false;
-        const char* const last = decimal::scan_number(first, input.end(), parts, integral);
-        if (last == nullptr or
-            (integral and (parts.magnitude > 19 or std::numeric_limits<number_unsigned_t>::digits < 64)))
+        const bool valid = decimal::scan_number(bytes, parts, integral);
+        input.advance(static_cast<std::size_t>(bytes.position() - first));
+        return valid ? report_number(handler, start, parts, integral, first, bytes.position())
+                     : fail(expectation::digit);
+    }
+
+    /// The bytes of a number taken one at a time from the input, each kept
+    /// in number_text, as decimal::scan_number takes them.
+    class byte_cursor
+    {
+      public:
+        explicit byte_cursor(parser& reader)
+            : owner(&reader), next(reader.input.peek())
+        {}
+
+        int peek() const noexcept
         {
-            return read_number(handler, std::false_type());
+            return next;
         }
-        const std::size_t start = input.offset();
-        input.advance(static_cast<std::size_t>(last - first));
-        const auto magnitude = static_cast<number_unsigned_t>(parts.leading);
-        if (integral and is_integer(parts.negative, magnitude))
+
+        /// Inlined even where the input's advance is heavy, as a stream's is.
+        QUARROW_ALWAYS_INLINE void take()
         {
-            return report_integer(handler, parts.negative, magnitude);
+            owner->input.advance();
+            owner->number_text.push_back(static_cast<char>(next));
+            next = owner->input.peek();
+        }
+
+        void take_digits(std::uint64_t& leading, int& taken, bool& truncated)
+        {
+            decimal::take_digits_one_by_one(*this, leading, taken, truncated);
+        }
+
+        std::ptrdiff_t offset() const noexcept
+        {
+            return static_cast<std::ptrdiff_t>(owner->number_text.size());
+        }
+
+        const char* at(const std::ptrdiff_t offset_from_first) const noexcept
+        {
+            return owner->number_text.data() + offset_from_first;
+        }
+
+      private:
+        parser* owner;
+        int next;
+    };
+
+    /// read_number for any input.
+    template<typename Handler>
+    bool read_number(Handler& handler, std::false_type /*any input*/)
+    {
+        const std::size_t start = input.offset();
+        number_text.clear();
+        byte_cursor bytes(*this);
+        decimal::number_parts parts{}; // zeroed: the compiler cannot see that valid text sets every part
+        bool integral = false;
+        if (not decimal::scan_number(bytes, parts, integral))
+        {
+            return fail(expectation::digit);
+        }
+        return report_number(handler, start, parts, integral, number_text.data(),
+                             number_text.data() + number_text.size());
+    }
+
+    /// Reports the number that scan_number read from [first, last) as parts,
+    /// which began at byte `start`: as an integer type where it is integral
+    /// and fits one, or else as the nearest double.
+    template<typename Handler>
+    QUARROW_ALWAYS_INLINE bool report_number(Handler& handler, const std::size_t start, const decimal::number_parts& parts,
+                       const bool integral, const char* const first, const char* const last)
+    {
+        std::uint64_t magnitude = 0;
+        if (integral and decimal::integer_value(parts, std::numeric_limits<number_unsigned_t>::digits, magnitude) and
+            is_integer(parts.negative, static_cast<number_unsigned_t>(magnitude)))
+        {
+            return report_integer(handler, parts.negative, static_cast<number_unsigned_t>(magnitude));
         }
         // Below 10^magnitude, so nothing can overflow: a handler that
         // ignores the value needs no conversion.
@@ -6753,116 +6903,6 @@ class parser
     {
         return not negative or
                magnitude <= static_cast<number_unsigned_t>(std::numeric_limits<number_integer_t>::max()) + 1;
-    }
-
-    /// A number by the grammar. Integer text becomes the first integer type
-    /// it fits; all other text goes through text_to_double, which rounds.
-    template<typename Handler>
-    bool read_number(Handler& handler, std::false_type /*any input*/)
-    {
-        const std::size_t start = input.offset();
-        const char* const first = input.position();
-        number_text.clear();
-
-        int c = input.peek();
-        const bool negative = c == '-';
-        if (negative)
-        {
-            keep(c);
-            c = input.peek();
-        }
-        number_unsigned_t magnitude = 0;
-        bool fits = true;
-        int digits = 0; // before the point, 0 for a leading "0"
-        if (c == '0')
-        {
-            keep(c);
-            c = input.peek();
-        }
-        else if (is_digit(c))
-        {
-            do
-            {
-                const auto digit = static_cast<number_unsigned_t>(c - '0');
-                // Up to digits10 digits cannot overflow; one more might.
-                if (++digits > std::numeric_limits<number_unsigned_t>::digits10 and
-                    magnitude > (std::numeric_limits<number_unsigned_t>::max() - digit) / 10)
-                {
-                    fits = false;
-                }
-                magnitude = magnitude * 10 + digit;
-                keep(c);
-                c = input.peek();
-            } while (is_digit(c));
-        }
-        else
-        {
-            return fail(expectation::digit);
-        }
-
-        bool integral = true;
-        if (c == '.')
-        {
-            integral = false;
-            keep(c);
-            if (not keep_digits())
-            {
-                return false;
-            }
-            c = input.peek();
-        }
-        int exponent = 0; // kept far from overflowing, beyond any that matters
-        if (c == 'e' or c == 'E')
-        {
-            integral = false;
-            keep(c);
-            c = input.peek();
-            const bool negative_exponent = c == '-';
-            if (c == '+' or c == '-')
-            {
-                keep(c);
-                c = input.peek();
-            }
-            if (not is_digit(c))
-            {
-                return fail(expectation::digit);
-            }
-            do
-            {
-                exponent = exponent < 100000 ? exponent * 10 + (c - '0') : exponent;
-                keep(c);
-                c = input.peek();
-            } while (is_digit(c));
-            exponent = negative_exponent ? -exponent : exponent;
-        }
-
-        if (integral and fits and is_integer(negative, magnitude))
-        {
-            return report_integer(handler, negative, magnitude);
-        }
-
-        // Below 10 to the power digits + exponent, so nothing can overflow:
-        // a handler that ignores the value needs no conversion.
-        if (ignoring_values and digits + exponent <= std::numeric_limits<number_float_t>::max_exponent10)
-        {
-            return handler.float_value(number_float_t()) or stop();
-        }
-
-        const char* const text_first = Input::contiguous ? first : number_text.data();
-        const char* const text_last =
-            Input::contiguous ? input.position() : number_text.data() + number_text.size();
-        double result = 0;
-        if (not text_to_double(text_first, text_last, result) or not in_float_range(result))
-        {
-            record(start, float_range());
-            show_text(text_first, static_cast<std::size_t>(text_last - text_first));
-            return false;
-        }
-        if (not handler.float_value(static_cast<number_float_t>(result)))
-        {
-            return stop();
-        }
-        return true;
     }
 
     // -- strings --------------------------------------------------------------
@@ -7792,7 +7832,7 @@ bool read_stream_events(std::istream& stream, Handler& handler, const parse_opti
 
 } // namespace quarrow
 
-// Writing numbers: a double's 15-digit or shortest decimal, exact, locale-free, without allocating.
+// Writing numbers: integers, and a double's 15-digit or shortest decimal, exact, locale-free, without allocating.
 
 
 namespace quarrow
@@ -7806,33 +7846,6 @@ inline int floor_log10_pow2(const int t) noexcept
     // The offset keeps what is shifted non-negative, so the shift rounds down.
     assert(t > -1100 and t < 1100);
     return ((t * 78913 + (400 << 18)) >> 18) - 400;
-}
-
-/// 10^n for n in [0, 19].
-inline std::uint64_t power_of_ten(const int n) noexcept
-{
-    static const std::uint64_t table[] = {1u,
-                                          10u,
-                                          100u,
-                                          1000u,
-                                          10000u,
-                                          100000u,
-                                          1000000u,
-                                          10000000u,
-                                          100000000u,
-                                          1000000000u,
-                                          10000000000u,
-                                          100000000000u,
-                                          1000000000000u,
-                                          10000000000000u,
-                                          100000000000000u,
-                                          1000000000000000u,
-                                          10000000000000000u,
-                                          100000000000000000u,
-                                          1000000000000000000u,
-                                          10000000000000000000u};
-    assert(n >= 0 and n <= 19);
-    return table[n];
 }
 
 /// The sign of a * 10^j - b * 2^f, computed exactly.
@@ -7872,6 +7885,100 @@ inline void write_eight(char* const out, const std::uint32_t n) noexcept
     write_pair(out + 2, static_cast<std::uint32_t>((fraction * 100) >> 32));
     write_pair(out + 4, static_cast<std::uint32_t>((((fraction * 100) & mask) * 100) >> 32));
     write_pair(out + 6, static_cast<std::uint32_t>((((fraction * 10000) & mask) * 100) >> 32));
+}
+
+/// Writes the four digits of n < 10^4.
+inline void write_four_digits(char* const first, const std::uint32_t n) noexcept
+{
+    write_pair(first, n / 100);
+    write_pair(first + 2, n % 100);
+}
+
+/// The decimal digits of n < 10^4 with no leading zero; returns the end.
+inline char* up_to_four_digits(char* const first, const std::uint32_t n) noexcept
+{
+    if (n < 100)
+    {
+        if (n < 10)
+        {
+            *first = static_cast<char>('0' + n);
+            return first + 1;
+        }
+        write_pair(first, n);
+        return first + 2;
+    }
+    if (n < 1000)
+    {
+        *first = static_cast<char>('0' + n / 100);
+        write_pair(first + 1, n % 100);
+        return first + 3;
+    }
+    write_four_digits(first, n);
+    return first + 4;
+}
+
+/// The decimal digits of n < 10^8 with no leading zero; returns the end.
+inline char* leading_digits(char* const first, const std::uint32_t n) noexcept
+{
+    if (n < 10000)
+    {
+        return up_to_four_digits(first, n);
+    }
+    char* const rest = up_to_four_digits(first, n / 10000);
+    write_four_digits(rest, n % 10000);
+    return rest + 4;
+}
+
+/// n in decimal at first; returns the end. Cut into pieces of eight
+/// digits, each written with 32-bit arithmetic, two digits a store.
+inline char* unsigned_text(char* first, const unsigned long long n) noexcept
+{
+    const unsigned long long eight_digits = 100000000;
+    if (n < eight_digits)
+    {
+        return leading_digits(first, static_cast<std::uint32_t>(n));
+    }
+    const unsigned long long high = n / eight_digits;
+    const auto low = static_cast<std::uint32_t>(n - high * eight_digits);
+    if (high < eight_digits)
+    {
+        first = leading_digits(first, static_cast<std::uint32_t>(high));
+    }
+    else
+    {
+        first = leading_digits(first, static_cast<std::uint32_t>(high / eight_digits));
+        write_eight(first, static_cast<std::uint32_t>(high % eight_digits));
+        first += 8;
+    }
+    write_eight(first, low);
+    return first + 8;
+}
+
+template<typename NumberType, enable_if_t<std::is_signed<NumberType>::value, int> = 0>
+inline bool is_negative(const NumberType x) noexcept
+{
+    return x < 0;
+}
+
+template<typename NumberType, enable_if_t<std::is_unsigned<NumberType>::value, int> = 0>
+inline bool is_negative(const NumberType /*unused*/) noexcept
+{
+    return false;
+}
+
+/// x in decimal at first, which has room for a sign and 20 digits; returns
+/// the end.
+template<typename NumberType>
+char* integer_text(char* first, const NumberType x) noexcept
+{
+    // The magnitude in unsigned arithmetic, so the most negative number needs no case of its own.
+    auto magnitude = static_cast<unsigned long long>(x);
+    if (is_negative(x))
+    {
+        *first++ = '-';
+        magnitude = 0 - magnitude;
+    }
+    return unsigned_text(first, magnitude);
 }
 
 /// Writes the p (15, 16 or 17) digits of digits, the first not 0, to out + 1
@@ -8318,105 +8425,6 @@ inline char short_escape(const char c) noexcept
         default:
             return '\0';
     }
-}
-
-inline void write_four_digits(char* const first, const std::uint32_t n) noexcept
-{
-    write_pair(first, n / 100);
-    write_pair(first + 2, n % 100);
-}
-
-inline void write_eight_digits(char* const first, const std::uint32_t n) noexcept
-{
-    write_four_digits(first, n / 10000);
-    write_four_digits(first + 4, n % 10000);
-}
-
-/// The decimal digits of n < 10^4 with no leading zero; returns the end.
-inline char* up_to_four_digits(char* const first, const std::uint32_t n) noexcept
-{
-    if (n < 100)
-    {
-        if (n < 10)
-        {
-            *first = static_cast<char>('0' + n);
-            return first + 1;
-        }
-        write_pair(first, n);
-        return first + 2;
-    }
-    if (n < 1000)
-    {
-        *first = static_cast<char>('0' + n / 100);
-        write_pair(first + 1, n % 100);
-        return first + 3;
-    }
-    write_four_digits(first, n);
-    return first + 4;
-}
-
-/// The decimal digits of n < 10^8 with no leading zero; returns the end.
-inline char* leading_digits(char* const first, const std::uint32_t n) noexcept
-{
-    if (n < 10000)
-    {
-        return up_to_four_digits(first, n);
-    }
-    char* const rest = up_to_four_digits(first, n / 10000);
-    write_four_digits(rest, n % 10000);
-    return rest + 4;
-}
-
-/// n in decimal at first; returns the end. Cut into pieces of eight
-/// digits, each written with 32-bit arithmetic, two digits a store.
-inline char* unsigned_text(char* first, const unsigned long long n) noexcept
-{
-    const unsigned long long eight_digits = 100000000;
-    if (n < eight_digits)
-    {
-        return leading_digits(first, static_cast<std::uint32_t>(n));
-    }
-    const unsigned long long high = n / eight_digits;
-    const auto low = static_cast<std::uint32_t>(n - high * eight_digits);
-    if (high < eight_digits)
-    {
-        first = leading_digits(first, static_cast<std::uint32_t>(high));
-    }
-    else
-    {
-        first = leading_digits(first, static_cast<std::uint32_t>(high / eight_digits));
-        write_eight_digits(first, static_cast<std::uint32_t>(high % eight_digits));
-        first += 8;
-    }
-    write_eight_digits(first, low);
-    return first + 8;
-}
-
-template<typename NumberType, enable_if_t<std::is_signed<NumberType>::value, int> = 0>
-inline bool is_negative(const NumberType x) noexcept
-{
-    return x < 0;
-}
-
-template<typename NumberType, enable_if_t<std::is_unsigned<NumberType>::value, int> = 0>
-inline bool is_negative(const NumberType /*unused*/) noexcept
-{
-    return false;
-}
-
-/// x in decimal at first, which has room for a sign and 20 digits; returns
-/// the end.
-template<typename NumberType>
-char* integer_text(char* first, const NumberType x) noexcept
-{
-    // The magnitude in unsigned arithmetic, so the most negative number needs no case of its own.
-    auto magnitude = static_cast<unsigned long long>(x);
-    if (is_negative(x))
-    {
-        *first++ = '-';
-        magnitude = 0 - magnitude;
-    }
-    return unsigned_text(first, magnitude);
 }
 
 /// The escaping of strings and keys as dump_options say; the default

@@ -1,5 +1,7 @@
-"""Writes, or checks, the table of powers of ten that reading and writing
-numbers share (include/quarrow/detail/pow10_table.hpp).
+"""Writes, or checks, the tables of powers of ten that reading and writing
+numbers share (include/quarrow/detail/pow10_table.hpp): the 128 leading bits
+of each power either side can ask for, and the small powers that 64-bit
+integers and doubles hold exactly.
 
     python3 powers_of_ten.py                  # prints the table's C++ text
     python3 powers_of_ten.py pow10_table.hpp  # exits with 1 unless the part holds exactly that text
@@ -116,8 +118,42 @@ def table_text():
         "{",
         "    return n >= 0 and n <= %d; // 5^%d < 2^128 < 5^%d" % (exact[-1], exact[-1], exact[-1] + 1),
         "}",
+        "",
     ]
-    return "\n".join(lines) + "\n"
+    return "\n".join(lines + small_powers_text()) + "\n"
+
+
+def small_powers_text():
+    integers = [n for n in range(30) if 10**n < 1 << 64]
+    # Doubles hold 10^q exactly while 5^q fits their 53 bits.
+    exact_doubles = [q for q in range(30) if float(10**q) == 10**q and 5**q < 1 << 53]
+    assert integers == list(range(20)) and exact_doubles == list(range(23)), (integers, exact_doubles)
+    integer_cells = ["%du" % 10**n for n in integers]
+    double_cells = ["1e%d" % q for q in exact_doubles]
+    return [
+        "/// 10^n for n in [0, %d], all a uint64_t holds." % integers[-1],
+        "inline std::uint64_t power_of_ten(const int n) noexcept",
+        "{",
+        "    static const std::uint64_t table[] = {",
+    ] + ["        " + ", ".join(integer_cells[i:i + 4]) + "," for i in range(0, len(integer_cells), 4)] + [
+        "    };",
+        "    assert(n >= 0 and n <= %d);" % integers[-1],
+        "    return table[n];",
+        "}",
+        "",
+        "/// The powers of ten that doubles hold exactly.",
+        "constexpr int max_exact_power_of_ten = %d;" % exact_doubles[-1],
+        "",
+        "/// 10^q for q in [0, max_exact_power_of_ten], exactly.",
+        "inline double exact_power_of_ten(const int q) noexcept",
+        "{",
+        "    static const double table[] = {",
+    ] + ["        " + ", ".join(double_cells[i:i + 12]) + "," for i in range(0, len(double_cells), 12)] + [
+        "    };",
+        "    assert(q >= 0 and q <= max_exact_power_of_ten);",
+        "    return table[q];",
+        "}",
+    ]
 
 
 def first_difference(header, text):

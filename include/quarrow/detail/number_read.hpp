@@ -125,16 +125,6 @@ inline std::uint64_t decide_exactly(const digit_run digits, const std::int64_t m
     return candidate + (up ? 1u : 0u);
 }
 
-// The powers of ten that doubles hold exactly.
-constexpr int max_exact_power_of_ten = 22;
-
-inline double exact_power_of_ten(const int q) noexcept
-{
-    static const double powers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    return powers[q];
-}
-
 // When the compiler evaluates double arithmetic in double, one multiplication
 // or division of exact operands rounds correctly (not so with x87's wider registers).
 #if defined(FLT_EVAL_METHOD) && FLT_EVAL_METHOD == 0
@@ -167,49 +157,100 @@ inline std::uint64_t eight_digits_value(std::uint64_t bytes) noexcept
     return ((bytes & 0x0000FFFF0000FFFFu) * (10000 * (std::uint64_t{1} << 32) + 1)) >> 32;
 }
 
-/// Reads the digits from p on: into `leading` while `taken` stays at most
-/// 19, after that only whether one is not 0. Returns the end of the digits.
-QUARROW_ALWAYS_INLINE inline const char* read_digits(const char* p, const char* last, std::uint64_t& leading,
-                                                  int& taken, bool& truncated) noexcept
+/// Takes the digits at the cursor one at a time: into `leading` while
+/// `taken` stays at most 19, after that only whether one is not 0.
+template<typename Cursor>
+QUARROW_ALWAYS_INLINE inline void take_digits_one_by_one(Cursor& in, std::uint64_t& leading, int& taken,
+                                                         bool& truncated)
 {
-    static const std::uint64_t powers[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
-    // Eight bytes at a time while any digits among them still fit.
-    while (last - p >= 8 and taken <= 19 - 8)
+    for (int c = in.peek(); is_digit(c); c = in.peek())
     {
-        const std::uint64_t bytes = eight_bytes(p);
-        const int count = leading_digit_count(bytes);
-        if (count == 8)
+        if (taken < 19)
         {
-            leading = leading * 100000000 + eight_digits_value(bytes);
-            taken += 8;
-            p += 8;
-            continue;
+            leading = leading * 10 + static_cast<std::uint64_t>(c - '0');
+            ++taken;
         }
-        taken += count;
-        if (count < 4)
+        else
         {
-            // Few digits, as before most decimal points: cheaper one at a time.
-            for (const char* const end = p + count; p != end; ++p)
-            {
-                leading = leading * 10 + static_cast<std::uint64_t>(*p - '0');
-            }
-            return p;
+            truncated = truncated or c != '0';
         }
-        // Shifted up, the digits keep their order and zeros lead them.
-        const int shift = 64 - 8 * count;
-        leading = leading * powers[count] + eight_digits_value(bytes << shift);
-        return p + count; // a byte that is not a digit ends them
+        in.take();
     }
-    for (; p != last and is_digit(*p) and taken < 19; ++p, ++taken)
-    {
-        leading = leading * 10 + static_cast<std::uint64_t>(*p - '0');
-    }
-    for (; p != last and is_digit(*p); ++p)
-    {
-        truncated = truncated or *p != '0';
-    }
-    return p;
 }
+
+/// A number's bytes in memory, [first, last), as scan_number takes them.
+/// Offsets count from first.
+class memory_cursor
+{
+  public:
+    memory_cursor(const char* const first_byte, const char* const last_byte) noexcept
+        : first(first_byte), next(first_byte), last(last_byte)
+    {}
+
+    int peek() const noexcept
+    {
+        return next != last ? static_cast<unsigned char>(*next) : -1;
+    }
+
+    void take() noexcept
+    {
+        ++next;
+    }
+
+    /// take_digits_one_by_one, eight bytes at a time while any digits among
+    /// them still fit.
+    QUARROW_ALWAYS_INLINE void take_digits(std::uint64_t& leading, int& taken, bool& truncated) noexcept
+    {
+        while (last - next >= 8 and taken <= 19 - 8)
+        {
+            const std::uint64_t bytes = eight_bytes(next);
+            const int count = leading_digit_count(bytes);
+            if (count == 8)
+            {
+                leading = leading * 100000000 + eight_digits_value(bytes);
+                taken += 8;
+                next += 8;
+                continue;
+            }
+            taken += count;
+            if (count < 4)
+            {
+                // Few digits, as before most decimal points: cheaper one at a time.
+                for (const char* const end = next + count; next != end; ++next)
+                {
+                    leading = leading * 10 + static_cast<std::uint64_t>(*next - '0');
+                }
+                return;
+            }
+            // Shifted up, the digits keep their order and zeros lead them.
+            const int shift = 64 - 8 * count;
+            leading = leading * power_of_ten(count) + eight_digits_value(bytes << shift);
+            next += count; // a byte that is not a digit ends them
+            return;
+        }
+        take_digits_one_by_one(*this, leading, taken, truncated);
+    }
+
+    std::ptrdiff_t offset() const noexcept
+    {
+        return next - first;
+    }
+
+    const char* at(const std::ptrdiff_t offset_from_first) const noexcept
+    {
+        return first + offset_from_first;
+    }
+
+    const char* position() const noexcept
+    {
+        return next;
+    }
+
+  private:
+    const char* first;
+    const char* next;
+    const char* last;
+};
 
 /// What a number's text says, read once: its first 19 significant digits,
 /// whether a nonzero digit follows them, and its order of magnitude.
@@ -272,72 +313,112 @@ QUARROW_ALWAYS_INLINE inline const char* scan_long_fraction(const char* p, std::
 }
 #endif
 
-/// Checks the number at [p, last) against the JSON grammar while reading its
-/// parts as text_to_double does, so that the text is read once. Returns the
-/// end of the number, or nullptr where the grammar fails; `integral` tells
-/// whether it has neither fraction nor exponent.
-inline const char* scan_number(const char* p, const char* const last, number_parts& parts, bool& integral) noexcept
+/// The JSON number grammar, in the one place it is written: reads the
+/// number at the cursor (memory_cursor, or the reader's own for bytes taken
+/// one at a time) into its parts, so that the text is read once. True with
+/// the cursor past the number; false with it at the byte where a digit was
+/// expected. `integral` tells whether the number has neither fraction nor
+/// exponent.
+template<typename Cursor>
+QUARROW_ALWAYS_INLINE inline bool scan_number(Cursor& in, number_parts& parts, bool& integral)
 {
     // In locals, which the compiler keeps in registers.
     std::uint64_t leading = 0;
     int taken = 0;
     bool truncated = false;
-    const bool negative = p != last and *p == '-';
+    const bool negative = in.peek() == '-';
     integral = true;
     if (negative)
     {
-        ++p;
+        in.take();
     }
-    if (p == last or not is_digit(*p))
+    if (not is_digit(in.peek()))
     {
-        return nullptr;
+        return false;
     }
-    digit_run digits = {*p == '0' ? p + 1 : p, p}; // no digit may follow a leading 0
-    p = *p == '0' ? p + 1 : read_digits(p, last, leading, taken, truncated);
-    std::int64_t magnitude = p - digits.first;
-    if (p != last and *p == '.')
+    std::ptrdiff_t first_digit = 0;
+    if (in.peek() == '0')
+    {
+        in.take();
+        first_digit = in.offset(); // no digit may follow a leading 0
+    }
+    else
+    {
+        first_digit = in.offset();
+        in.take_digits(leading, taken, truncated);
+    }
+    std::int64_t magnitude = in.offset() - first_digit;
+    if (in.peek() == '.')
     {
         integral = false;
-        ++p;
-        if (p == last or not is_digit(*p))
+        in.take();
+        if (not is_digit(in.peek()))
         {
-            return nullptr;
+            return false;
         }
         if (taken == 0)
         {
-            const char* const zeros = p;
-            while (p != last and *p == '0')
+            const std::ptrdiff_t zeros = in.offset();
+            while (in.peek() == '0')
             {
-                ++p;
+                in.take();
             }
-            magnitude -= p - zeros;
-            digits.first = p;
+            magnitude -= in.offset() - zeros;
+            first_digit = in.offset();
         }
-        p = read_digits(p, last, leading, taken, truncated);
+        in.take_digits(leading, taken, truncated);
     }
-    digits.last = p;
-    if (p != last and (*p == 'e' or *p == 'E'))
+    const std::ptrdiff_t last_digit = in.offset();
+    if (in.peek() == 'e' or in.peek() == 'E')
     {
         integral = false;
-        ++p;
-        const bool negative_exponent = p != last and *p == '-';
-        if (p != last and (*p == '-' or *p == '+'))
+        in.take();
+        const bool negative_exponent = in.peek() == '-';
+        if (in.peek() == '-' or in.peek() == '+')
         {
-            ++p;
+            in.take();
         }
-        if (p == last or not is_digit(*p))
+        if (not is_digit(in.peek()))
         {
-            return nullptr;
+            return false;
         }
         std::int64_t exponent = 0;
-        for (; p != last and is_digit(*p); ++p)
+        for (int c = in.peek(); is_digit(c); c = in.peek())
         {
-            exponent = exponent < exponent_limit ? exponent * 10 + (*p - '0') : exponent;
+            exponent = exponent < exponent_limit ? exponent * 10 + (c - '0') : exponent;
+            in.take();
         }
         magnitude += negative_exponent ? -exponent : exponent;
     }
-    parts = {leading, taken, truncated, negative, magnitude, digits};
-    return p;
+    parts = {leading, taken, truncated, negative, magnitude, {in.at(first_digit), in.at(last_digit)}};
+    return true;
+}
+
+/// The integer that an integral number's parts hold, when it fits an
+/// unsigned type of `bits` bits (at most 64); false otherwise.
+inline bool integer_value(const number_parts& parts, const int bits, std::uint64_t& value) noexcept
+{
+    // leading holds 19 digits at most; a 20th can still fit 64 bits.
+    std::uint64_t magnitude = parts.leading;
+    if (parts.magnitude > 20)
+    {
+        return false;
+    }
+    if (parts.magnitude == 20)
+    {
+        const auto last = static_cast<std::uint64_t>(parts.digits.last[-1] - '0');
+        if (magnitude > (std::numeric_limits<std::uint64_t>::max() - last) / 10)
+        {
+            return false;
+        }
+        magnitude = magnitude * 10 + last;
+    }
+    if (bits < 64 and magnitude >> (bits % 64) != 0)
+    {
+        return false;
+    }
+    value = magnitude;
+    return true;
 }
 
 /// The bits of the double nearest to the number `parts` describes, given
@@ -483,9 +564,10 @@ QUARROW_NOINLINE inline bool text_to_double(const char* first, const char* last,
     assert(first != last);
     decimal::number_parts parts{}; // zeroed: the compiler cannot see that valid text sets every part
     bool integral = false;
-    const char* const end = decimal::scan_number(first, last, parts, integral);
-    assert(end == last);
-    static_cast<void>(end);
+    decimal::memory_cursor text(first, last);
+    const bool valid = decimal::scan_number(text, parts, integral);
+    assert(valid and text.position() == last);
+    static_cast<void>(valid);
     return decimal::parts_to_double(parts, result);
 }
 

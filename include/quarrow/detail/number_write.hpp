@@ -1,4 +1,4 @@
-// Writing numbers: a double's 15-digit or shortest decimal, exact, locale-free, without allocating.
+// Writing numbers: integers, and a double's 15-digit or shortest decimal, exact, locale-free, without allocating.
 
 #ifndef QUARROW_DETAIL_NUMBER_WRITE_HPP
 #define QUARROW_DETAIL_NUMBER_WRITE_HPP
@@ -14,33 +14,6 @@ inline int floor_log10_pow2(const int t) noexcept
     // The offset keeps what is shifted non-negative, so the shift rounds down.
     assert(t > -1100 and t < 1100);
     return ((t * 78913 + (400 << 18)) >> 18) - 400;
-}
-
-/// 10^n for n in [0, 19].
-inline std::uint64_t power_of_ten(const int n) noexcept
-{
-    static const std::uint64_t table[] = {1u,
-                                          10u,
-                                          100u,
-                                          1000u,
-                                          10000u,
-                                          100000u,
-                                          1000000u,
-                                          10000000u,
-                                          100000000u,
-                                          1000000000u,
-                                          10000000000u,
-                                          100000000000u,
-                                          1000000000000u,
-                                          10000000000000u,
-                                          100000000000000u,
-                                          1000000000000000u,
-                                          10000000000000000u,
-                                          100000000000000000u,
-                                          1000000000000000000u,
-                                          10000000000000000000u};
-    assert(n >= 0 and n <= 19);
-    return table[n];
 }
 
 /// The sign of a * 10^j - b * 2^f, computed exactly.
@@ -80,6 +53,100 @@ inline void write_eight(char* const out, const std::uint32_t n) noexcept
     write_pair(out + 2, static_cast<std::uint32_t>((fraction * 100) >> 32));
     write_pair(out + 4, static_cast<std::uint32_t>((((fraction * 100) & mask) * 100) >> 32));
     write_pair(out + 6, static_cast<std::uint32_t>((((fraction * 10000) & mask) * 100) >> 32));
+}
+
+/// Writes the four digits of n < 10^4.
+inline void write_four_digits(char* const first, const std::uint32_t n) noexcept
+{
+    write_pair(first, n / 100);
+    write_pair(first + 2, n % 100);
+}
+
+/// The decimal digits of n < 10^4 with no leading zero; returns the end.
+inline char* up_to_four_digits(char* const first, const std::uint32_t n) noexcept
+{
+    if (n < 100)
+    {
+        if (n < 10)
+        {
+            *first = static_cast<char>('0' + n);
+            return first + 1;
+        }
+        write_pair(first, n);
+        return first + 2;
+    }
+    if (n < 1000)
+    {
+        *first = static_cast<char>('0' + n / 100);
+        write_pair(first + 1, n % 100);
+        return first + 3;
+    }
+    write_four_digits(first, n);
+    return first + 4;
+}
+
+/// The decimal digits of n < 10^8 with no leading zero; returns the end.
+inline char* leading_digits(char* const first, const std::uint32_t n) noexcept
+{
+    if (n < 10000)
+    {
+        return up_to_four_digits(first, n);
+    }
+    char* const rest = up_to_four_digits(first, n / 10000);
+    write_four_digits(rest, n % 10000);
+    return rest + 4;
+}
+
+/// n in decimal at first; returns the end. Cut into pieces of eight
+/// digits, each written with 32-bit arithmetic, two digits a store.
+inline char* unsigned_text(char* first, const unsigned long long n) noexcept
+{
+    const unsigned long long eight_digits = 100000000;
+    if (n < eight_digits)
+    {
+        return leading_digits(first, static_cast<std::uint32_t>(n));
+    }
+    const unsigned long long high = n / eight_digits;
+    const auto low = static_cast<std::uint32_t>(n - high * eight_digits);
+    if (high < eight_digits)
+    {
+        first = leading_digits(first, static_cast<std::uint32_t>(high));
+    }
+    else
+    {
+        first = leading_digits(first, static_cast<std::uint32_t>(high / eight_digits));
+        write_eight(first, static_cast<std::uint32_t>(high % eight_digits));
+        first += 8;
+    }
+    write_eight(first, low);
+    return first + 8;
+}
+
+template<typename NumberType, enable_if_t<std::is_signed<NumberType>::value, int> = 0>
+inline bool is_negative(const NumberType x) noexcept
+{
+    return x < 0;
+}
+
+template<typename NumberType, enable_if_t<std::is_unsigned<NumberType>::value, int> = 0>
+inline bool is_negative(const NumberType /*unused*/) noexcept
+{
+    return false;
+}
+
+/// x in decimal at first, which has room for a sign and 20 digits; returns
+/// the end.
+template<typename NumberType>
+char* integer_text(char* first, const NumberType x) noexcept
+{
+    // The magnitude in unsigned arithmetic, so the most negative number needs no case of its own.
+    auto magnitude = static_cast<unsigned long long>(x);
+    if (is_negative(x))
+    {
+        *first++ = '-';
+        magnitude = 0 - magnitude;
+    }
+    return unsigned_text(first, magnitude);
 }
 
 /// Writes the p (15, 16 or 17) digits of digits, the first not 0, to out + 1

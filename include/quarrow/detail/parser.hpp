@@ -620,44 +620,17 @@ class parser
         return input.skip_single_space() or skip_whitespace();
     }
 
-    /// Takes the next byte into the number's text; inlined even where the
-    /// input's advance is heavy, as a stream's is.
-    QUARROW_ALWAYS_INLINE void keep(const int c)
-    {
-        input.advance();
-        if (not Input::contiguous)
-        {
-            number_text.push_back(static_cast<char>(c));
-        }
-    }
-
-    /// Takes digits; false when there is not at least one.
-    bool keep_digits()
-    {
-        int c = input.peek();
-        if (not is_digit(c))
-        {
-            return fail(expectation::digit);
-        }
-        do
-        {
-            keep(c);
-            c = input.peek();
-        } while (is_digit(c));
-        return true;
-    }
-
-    /// A number by the grammar, in one pass where the input is in memory.
+    /// A number by the grammar (decimal::scan_number), read once: integer
+    /// text becomes the first integer type it fits; all other text becomes
+    /// the nearest double.
     template<typename Handler>
     bool read_number(Handler& handler)
     {
         return read_number(handler, std::integral_constant<bool, Input::contiguous>());
     }
 
-    /// read_number for bytes in memory: the grammar checked and the digits
-    /// gathered in one pass, so the common number is converted without
-    /// reading its text again. Grammar errors and integers too long for 64
-    /// bits take the general path, which reports or converts them.
+    /// read_number for bytes in memory, the common measure or coordinate
+    /// read in one go.
     template<typename Handler>
     bool read_number(Handler& handler, std::true_type /*in memory*/)
     {
@@ -677,20 +650,87 @@ class parser
             }
         }
 #endif
+        const std::size_t start = input.offset();
+        decimal::memory_cursor bytes(first, input.end());
         decimal::number_parts parts{}; // zeroed: the compiler cannot see that valid text sets every part
         bool integral = false;
-        const char* const last = decimal::scan_number(first, input.end(), parts, integral);
-        if (last == nullptr or
-            (integral and (parts.magnitude > 19 or std::numeric_limits<number_unsigned_t>::digits < 64)))
+        const bool valid = decimal::scan_number(bytes, parts, integral);
+        input.advance(static_cast<std::size_t>(bytes.position() - first));
+        return valid ? report_number(handler, start, parts, integral, first, bytes.position())
+                     : fail(expectation::digit);
+    }
+
+    /// The bytes of a number taken one at a time from the input, each kept
+    /// in number_text, as decimal::scan_number takes them.
+    class byte_cursor
+    {
+      public:
+        explicit byte_cursor(parser& reader)
+            : owner(&reader), next(reader.input.peek())
+        {}
+
+        int peek() const noexcept
         {
-            return read_number(handler, std::false_type());
+            return next;
         }
-        const std::size_t start = input.offset();
-        input.advance(static_cast<std::size_t>(last - first));
-        const auto magnitude = static_cast<number_unsigned_t>(parts.leading);
-        if (integral and is_integer(parts.negative, magnitude))
+
+        /// Inlined even where the input's advance is heavy, as a stream's is.
+        QUARROW_ALWAYS_INLINE void take()
         {
-            return report_integer(handler, parts.negative, magnitude);
+            owner->input.advance();
+            owner->number_text.push_back(static_cast<char>(next));
+            next = owner->input.peek();
+        }
+
+        void take_digits(std::uint64_t& leading, int& taken, bool& truncated)
+        {
+            decimal::take_digits_one_by_one(*this, leading, taken, truncated);
+        }
+
+        std::ptrdiff_t offset() const noexcept
+        {
+            return static_cast<std::ptrdiff_t>(owner->number_text.size());
+        }
+
+        const char* at(const std::ptrdiff_t offset_from_first) const noexcept
+        {
+            return owner->number_text.data() + offset_from_first;
+        }
+
+      private:
+        parser* owner;
+        int next;
+    };
+
+    /// read_number for any input.
+    template<typename Handler>
+    bool read_number(Handler& handler, std::false_type /*any input*/)
+    {
+        const std::size_t start = input.offset();
+        number_text.clear();
+        byte_cursor bytes(*this);
+        decimal::number_parts parts{}; // zeroed: the compiler cannot see that valid text sets every part
+        bool integral = false;
+        if (not decimal::scan_number(bytes, parts, integral))
+        {
+            return fail(expectation::digit);
+        }
+        return report_number(handler, start, parts, integral, number_text.data(),
+                             number_text.data() + number_text.size());
+    }
+
+    /// Reports the number that scan_number read from [first, last) as parts,
+    /// which began at byte `start`: as an integer type where it is integral
+    /// and fits one, or else as the nearest double.
+    template<typename Handler>
+    QUARROW_ALWAYS_INLINE bool report_number(Handler& handler, const std::size_t start, const decimal::number_parts& parts,
+                       const bool integral, const char* const first, const char* const last)
+    {
+        std::uint64_t magnitude = 0;
+        if (integral and decimal::integer_value(parts, std::numeric_limits<number_unsigned_t>::digits, magnitude) and
+            is_integer(parts.negative, static_cast<number_unsigned_t>(magnitude)))
+        {
+            return report_integer(handler, parts.negative, static_cast<number_unsigned_t>(magnitude));
         }
         // Below 10^magnitude, so nothing can overflow: a handler that
         // ignores the value needs no conversion.
@@ -759,116 +799,6 @@ class parser
     {
         return not negative or
                magnitude <= static_cast<number_unsigned_t>(std::numeric_limits<number_integer_t>::max()) + 1;
-    }
-
-    /// A number by the grammar. Integer text becomes the first integer type
-    /// it fits; all other text goes through text_to_double, which rounds.
-    template<typename Handler>
-    bool read_number(Handler& handler, std::false_type /*any input*/)
-    {
-        const std::size_t start = input.offset();
-        const char* const first = input.position();
-        number_text.clear();
-
-        int c = input.peek();
-        const bool negative = c == '-';
-        if (negative)
-        {
-            keep(c);
-            c = input.peek();
-        }
-        number_unsigned_t magnitude = 0;
-        bool fits = true;
-        int digits = 0; // before the point, 0 for a leading "0"
-        if (c == '0')
-        {
-            keep(c);
-            c = input.peek();
-        }
-        else if (is_digit(c))
-        {
-            do
-            {
-                const auto digit = static_cast<number_unsigned_t>(c - '0');
-                // Up to digits10 digits cannot overflow; one more might.
-                if (++digits > std::numeric_limits<number_unsigned_t>::digits10 and
-                    magnitude > (std::numeric_limits<number_unsigned_t>::max() - digit) / 10)
-                {
-                    fits = false;
-                }
-                magnitude = magnitude * 10 + digit;
-                keep(c);
-                c = input.peek();
-            } while (is_digit(c));
-        }
-        else
-        {
-            return fail(expectation::digit);
-        }
-
-        bool integral = true;
-        if (c == '.')
-        {
-            integral = false;
-            keep(c);
-            if (not keep_digits())
-            {
-                return false;
-            }
-            c = input.peek();
-        }
-        int exponent = 0; // kept far from overflowing, beyond any that matters
-        if (c == 'e' or c == 'E')
-        {
-            integral = false;
-            keep(c);
-            c = input.peek();
-            const bool negative_exponent = c == '-';
-            if (c == '+' or c == '-')
-            {
-                keep(c);
-                c = input.peek();
-            }
-            if (not is_digit(c))
-            {
-                return fail(expectation::digit);
-            }
-            do
-            {
-                exponent = exponent < 100000 ? exponent * 10 + (c - '0') : exponent;
-                keep(c);
-                c = input.peek();
-            } while (is_digit(c));
-            exponent = negative_exponent ? -exponent : exponent;
-        }
-
-        if (integral and fits and is_integer(negative, magnitude))
-        {
-            return report_integer(handler, negative, magnitude);
-        }
-
-        // Below 10 to the power digits + exponent, so nothing can overflow:
-        // a handler that ignores the value needs no conversion.
-        if (ignoring_values and digits + exponent <= std::numeric_limits<number_float_t>::max_exponent10)
-        {
-            return handler.float_value(number_float_t()) or stop();
-        }
-
-        const char* const text_first = Input::contiguous ? first : number_text.data();
-        const char* const text_last =
-            Input::contiguous ? input.position() : number_text.data() + number_text.size();
-        double result = 0;
-        if (not text_to_double(text_first, text_last, result) or not in_float_range(result))
-        {
-            record(start, float_range());
-            show_text(text_first, static_cast<std::size_t>(text_last - text_first));
-            return false;
-        }
-        if (not handler.float_value(static_cast<number_float_t>(result)))
-        {
-            return stop();
-        }
-        return true;
     }
 
     // -- strings --------------------------------------------------------------

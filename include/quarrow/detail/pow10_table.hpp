@@ -1,4 +1,4 @@
-// The leading bits of the powers of ten that reading and writing numbers share.
+// The powers of ten that reading and writing numbers share: leading bits and small exact powers.
 
 #ifndef QUARROW_DETAIL_POW10_TABLE_HPP
 #define QUARROW_DETAIL_POW10_TABLE_HPP
@@ -368,6 +368,34 @@ inline const uint128& power_of_ten_bits(const int n) noexcept
 inline bool power_of_ten_bits_exact(const int n) noexcept
 {
     return n >= 0 and n <= 55; // 5^55 < 2^128 < 5^56
+}
+
+/// 10^n for n in [0, 19], all a uint64_t holds.
+inline std::uint64_t power_of_ten(const int n) noexcept
+{
+    static const std::uint64_t table[] = {
+        1u, 10u, 100u, 1000u,
+        10000u, 100000u, 1000000u, 10000000u,
+        100000000u, 1000000000u, 10000000000u, 100000000000u,
+        1000000000000u, 10000000000000u, 100000000000000u, 1000000000000000u,
+        10000000000000000u, 100000000000000000u, 1000000000000000000u, 10000000000000000000u,
+    };
+    assert(n >= 0 and n <= 19);
+    return table[n];
+}
+
+/// The powers of ten that doubles hold exactly.
+constexpr int max_exact_power_of_ten = 22;
+
+/// 10^q for q in [0, max_exact_power_of_ten], exactly.
+inline double exact_power_of_ten(const int q) noexcept
+{
+    static const double table[] = {
+        1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11,
+        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22,
+    };
+    assert(q >= 0 and q <= max_exact_power_of_ten);
+    return table[q];
 }
 
 } // namespace detail
