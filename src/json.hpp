@@ -9948,7 +9948,7 @@ class basic_json_pointer
         return text;
     }
 
-    /// Writes to_string() onto the stream.
+    /// Writes to_string() onto the stream. Throws std::bad_alloc, and what the stream throws.
     friend std::ostream& operator<<(std::ostream& stream, const basic_json_pointer& pointer)
     {
         return stream << pointer.to_string();
@@ -10235,9 +10235,8 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
 
     // -- JSON Patch -------------------------------------------------------------
 
-    /// Applies the operations to document in order; on a throw, document
-    /// holds the operations before the failing one. Throws what
-    /// basic_json::patch throws.
+    /// Applies the operations to document in order; a throw leaves it part
+    /// way, so it is a copy to drop then. Throws what basic_json::patch throws.
     static void apply(basic_json& document, const basic_json& operations)
     {
         if (not operations.is_array())

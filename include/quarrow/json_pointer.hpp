@@ -176,7 +176,7 @@ class basic_json_pointer
         return text;
     }
 
-    /// Writes to_string() onto the stream.
+    /// Writes to_string() onto the stream. Throws std::bad_alloc, and what the stream throws.
     friend std::ostream& operator<<(std::ostream& stream, const basic_json_pointer& pointer)
     {
         return stream << pointer.to_string();

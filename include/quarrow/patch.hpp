@@ -118,9 +118,8 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
 
     // -- JSON Patch -------------------------------------------------------------
 
-    /// Applies the operations to document in order; on a throw, document
-    /// holds the operations before the failing one. Throws what
-    /// basic_json::patch throws.
+    /// Applies the operations to document in order; a throw leaves it part
+    /// way, so it is a copy to drop then. Throws what basic_json::patch throws.
     static void apply(basic_json& document, const basic_json& operations)
     {
         if (not operations.is_array())
