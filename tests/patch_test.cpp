@@ -158,10 +158,10 @@ TEST(Patch, AFailedPatchLeavesTheValueAsItWasAndSaysWhy)
                                          "member 'path' holding a JSON pointer"},
         {R"({"op": "add", "path": "a", "value": 1})",
          "[json.exception.other_error.504] patch operation 2 is malformed: expected member 'path' holding a JSON "
-         "pointer"},
+         "pointer, not 'a'"},
         {R"({"op": "add", "path": "/a~"})",
          "[json.exception.other_error.504] patch operation 2 is malformed: expected member 'path' holding a JSON "
-         "pointer"},
+         "pointer, not '/a~'"},
         {R"({"op": "replace", "path": "/a"})",
          "[json.exception.other_error.504] patch operation 2 is malformed: expected member 'value'"},
         {R"({"op": "move", "path": "/a"})", "[json.exception.other_error.504] patch operation 2 is malformed: "

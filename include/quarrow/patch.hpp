@@ -491,18 +491,22 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
     }
 
     /// The pointer in the member of an operation with this name. Throws
-    /// other_error 504 when it holds no pointer text.
+    /// other_error 504 when it holds no pointer text, naming a text that is none.
     static json_pointer pointer_of(const basic_json& operation, const char* name, const std::string& number)
     {
         const basic_json* text = member_of(operation, name);
         std::vector<string_t> tokens;
         std::size_t byte = 0;
         detail::error what = detail::error::pointer_without_slash;
-        if (text == nullptr or not text->is_string() or
-            not detail::read_pointer(text->m_value.string->data(), text->m_value.string->size(), tokens, byte, what))
+        const std::string expected = std::string("member '") + name + "' holding a JSON pointer";
+        if (text == nullptr or not text->is_string())
+        {
+            detail::throw_error(detail::error::malformed_operation, {number, expected});
+        }
+        if (not detail::read_pointer(text->m_value.string->data(), text->m_value.string->size(), tokens, byte, what))
         {
             detail::throw_error(detail::error::malformed_operation,
-                                {number, std::string("member '") + name + "' holding a JSON pointer"});
+                                {number, expected + ", not '" + *text->m_value.string + "'"});
         }
         return json_pointer(*text->m_value.string);
     }
