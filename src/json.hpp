@@ -194,6 +194,14 @@ class basic_json;
 /// The JSON value type: every quarrow value is a `json`.
 using json = basic_json<>;
 
+/// A path to a value inside a value, RFC 6901, its reference tokens held as
+/// StringType (defined in json_pointer.hpp).
+template<typename StringType>
+class basic_json_pointer;
+
+/// The JSON Pointer of `json`.
+using json_pointer = basic_json_pointer<std::string>;
+
 namespace detail
 {
 
@@ -387,6 +395,20 @@ enum class error : std::uint8_t
     wrong_array_size,
     text_too_long,
     string_from_null,
+    // Pointers, access by pointer, patches and flattened values.
+    pointer_without_slash,
+    pointer_bad_escape,
+    pointer_into_scalar,
+    pointer_not_an_index,
+    wrong_argument_kind,
+    pointer_index_out_of_range,
+    pointer_key_not_found,
+    patch_path_not_found,
+    empty_pointer,
+    malformed_operation,
+    unknown_operation,
+    test_failed,
+    move_into_child,
     unknown_kind
 };
 
@@ -469,6 +491,28 @@ inline const error_entry* error_table() noexcept
          "array has <size> elements, but the target holds <target size>"},
         {error::text_too_long, error_class::out_of_range, 408, "text longer than max_length <max_length>"},
         {error::string_from_null, error_class::other_error, 501, "cannot create string from null pointer"},
+        {error::pointer_without_slash, error_class::parse_error, 106,
+         "invalid JSON pointer at line <l>, column <c>: expected '/' to start a reference token, found <bytes>"},
+        {error::pointer_bad_escape, error_class::parse_error, 107,
+         "invalid JSON pointer at line <l>, column <c>: expected '0' or '1' after '~', found <bytes>"},
+        {error::pointer_into_scalar, error_class::type_error, 313,
+         "cannot use pointer '<pointer>' with <type name>"},
+        {error::pointer_not_an_index, error_class::type_error, 314,
+         "pointer '<pointer>' uses '<token>' as an array index"},
+        {error::wrong_argument_kind, error_class::type_error, 315, "<operation> needs <kind>, but is given <type name>"},
+        {error::pointer_index_out_of_range, error_class::out_of_range, 402,
+         "array index <index> is out of range at pointer '<pointer>'"},
+        {error::pointer_key_not_found, error_class::out_of_range, 404, "key '<key>' not found at pointer '<pointer>'"},
+        {error::patch_path_not_found, error_class::out_of_range, 405,
+         "patch operation <index> (<op>): no value at <member> '<pointer>'"},
+        {error::empty_pointer, error_class::other_error, 503, "cannot use <operation> with the empty JSON pointer"},
+        {error::malformed_operation, error_class::other_error, 504,
+         "patch operation <index> is malformed: expected <what>"},
+        {error::unknown_operation, error_class::other_error, 505, "patch operation <index> has unknown op '<op>'"},
+        {error::test_failed, error_class::other_error, 506,
+         "patch operation <index> (test) failed: the value at path '<pointer>' differs"},
+        {error::move_into_child, error_class::other_error, 507,
+         "patch operation <index> (move): cannot move '<from>' into its own child '<pointer>'"},
         {error::unknown_kind, error_class::other_error, 502, "cannot create value of unknown kind <number>"},
     };
     static_assert(sizeof entries / sizeof *entries == error_count, "one entry for each error");
@@ -2858,7 +2902,9 @@ class basic_json
 
     /// True when the value is an object with a member of this key. Throws
     /// only what making a string_t of a string-like key throws.
-    template<typename KeyType>
+    template<typename KeyType,
+             detail::enable_if_t<not std::is_same<detail::uncvref_t<KeyType>, basic_json_pointer<string_t>>::value,
+                                 int> = 0>
     bool contains(KeyType&& key) const
     {
         return find(std::forward<KeyType>(key)) != end();
@@ -3542,6 +3588,151 @@ class basic_json
                 break;
         }
         return size();
+    }
+
+    // -- by path --------------------------------------------------------------
+    // A json_pointer names a value inside this one by the keys and indexes on
+    // the way to it (RFC 6901); an array index is "0" or digits without a
+    // leading zero, and "-" names the place after the last element. Patches
+    // (RFC 6902), merge patches (RFC 7396) and flattened values are built on
+    // it. Nothing here recurses on the depth of a value or a pointer.
+
+    /// A path to a value inside a value.
+    using json_pointer = basic_json_pointer<string_t>;
+
+  private:
+    /// The walks that access by pointer, patches, diff, merge patches and
+    /// flattening share (patch.hpp).
+    class path_walk;
+
+  public:
+    /// The value the pointer names; nothing is ever inserted. Throws
+    /// out_of_range 404 for a missing member, 402 for an index past the end
+    /// (and for "-"), type_error 313 for a token that meets a string,
+    /// boolean, number or null, 314 for a token that is not an array index
+    /// used on an array; each names the pointer up to the failing token.
+    basic_json& at(const json_pointer& ptr)
+    {
+        return const_cast<basic_json&>(path_walk::at(*this, ptr));
+    }
+
+    /// The same, on a const value.
+    const basic_json& at(const json_pointer& ptr) const
+    {
+        return path_walk::at(*this, ptr);
+    }
+
+    /// The value the pointer names, created with what leads to it when
+    /// missing: a null becomes an object for a key and an array for an
+    /// index, an array grows with nulls up to an index, and "-" appends.
+    /// Throws type_error 313 for a token that meets a string, boolean or
+    /// number, 314 for one that is not an array index used on an array,
+    /// out_of_range 402 for an index no array can reach, and std::bad_alloc;
+    /// the value is then as it was.
+    basic_json& operator[](const json_pointer& ptr)
+    {
+        return path_walk::make(*this, ptr);
+    }
+
+    /// The value the pointer names, as at(ptr). Throws what at(ptr) throws.
+    const basic_json& operator[](const json_pointer& ptr) const
+    {
+        return path_walk::at(*this, ptr);
+    }
+
+    /// True when the pointer names a value. Never throws.
+    bool contains(const json_pointer& ptr) const noexcept
+    {
+        return path_walk::find(*this, ptr) != nullptr;
+    }
+
+    /// The value the pointer names read as the default's type, or the
+    /// default when it names none. Throws what get throws for a value of
+    /// another kind.
+    template<typename ValueType, detail::enable_if_t<detail::is_readable<basic_json, ValueType>::value, int> = 0>
+    ValueType value(const json_pointer& ptr, const ValueType& default_value) const
+    {
+        const basic_json* found = path_walk::find(*this, ptr);
+        return found == nullptr ? default_value : found->template get<ValueType>();
+    }
+
+    /// The same with a text default: the value read as a string_t. Throws
+    /// what get throws for a value that is not a string.
+    string_t value(const json_pointer& ptr, const char* default_value) const
+    {
+        const basic_json* found = path_walk::find(*this, ptr);
+        return found == nullptr ? detail::string_from_pointer<string_t>(default_value)
+                                : found->template get<string_t>();
+    }
+
+    /// Removes the member or element the pointer names. Throws what at(ptr)
+    /// throws when it names none, and other_error 503 for the empty pointer.
+    void erase(const json_pointer& ptr)
+    {
+        path_walk::erase(*this, ptr);
+    }
+
+    /// The value with the JSON Patch `operations` applied, an array of
+    /// operations done in order on a copy. Throws type_error 315 when
+    /// `operations` is not an array; other_error 504 for an operation that
+    /// is not an object or lacks a member it needs ("op", "path", "from" as
+    /// strings holding pointers, "value"), 505 for an unknown op, 506 for a
+    /// failed test (or a test of a path that names nothing), 507 for a move
+    /// into the moved value's own child; out_of_range 405 for a path or
+    /// from that names no value where the op needs one; std::bad_alloc.
+    /// Each error names the index of the operation.
+    basic_json patch(const basic_json& operations) const
+    {
+        basic_json result(*this);
+        path_walk::apply(result, operations);
+        return result;
+    }
+
+    /// Applies the JSON Patch to this value, all or nothing: the value is
+    /// left as it was when any operation fails. Throws what patch throws.
+    void patch_inplace(const basic_json& operations)
+    {
+        basic_json result = patch(operations);
+        swap(result);
+    }
+
+    /// A JSON Patch that turns source into target: source.patch(diff(source,
+    /// target)) == target. Objects are compared member by member and arrays
+    /// element by element, with additions and removals at the end; written
+    /// as text, it is never longer than a replace of the whole value.
+    /// Throws std::bad_alloc.
+    static basic_json diff(const basic_json& source, const basic_json& target)
+    {
+        return path_walk::diff(source, target);
+    }
+
+    /// Applies the merge patch (RFC 7396): an object patch sets its members
+    /// in this value, made an object first when it is not, and removes those
+    /// it sets to null, member by member down; any other patch replaces the
+    /// value. Throws std::bad_alloc, leaving the value as it was.
+    void merge_patch(const basic_json& patch)
+    {
+        basic_json result(*this);
+        path_walk::merge(result, patch);
+        swap(result);
+    }
+
+    /// An object whose keys are the pointer texts of every string, boolean,
+    /// number, null, empty array and empty object in the value, each with
+    /// that value. Throws std::bad_alloc.
+    basic_json flatten() const
+    {
+        return path_walk::flatten(*this);
+    }
+
+    /// The value a flattened object stands for, each member's value put at
+    /// the pointer its key spells, as operator[](ptr) would. Throws
+    /// type_error 315 when the value is not an object, parse_error 106 and
+    /// 107 for a key that is not a pointer, type_error 313 and 314 for keys
+    /// that cannot both hold, and std::bad_alloc.
+    basic_json unflatten() const
+    {
+        return path_walk::unflatten(*this);
     }
 
     // -- comparison -----------------------------------------------------------
@@ -9585,6 +9776,1015 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
     const detail::string_escaper escaper; // the default options': control bytes, '"' and '\\'
     string_t escaped;                     // the text of the last string that needed an escape
     tree_walk<serializer> walk;
+};
+
+} // namespace quarrow
+
+// JSON Pointer, RFC 6901: a path of reference tokens naming a value inside a value.
+
+
+namespace quarrow
+{
+namespace detail
+{
+
+/// Appends '/' and token to pointer text, '~' written as "~0" and '/' as "~1".
+/// Throws std::bad_alloc.
+template<typename StringType>
+void append_reference_token(StringType& text, const StringType& token)
+{
+    text += '/';
+    for (const char c : token)
+    {
+        if (c == '~')
+        {
+            text += "~0";
+        }
+        else if (c == '/')
+        {
+            text += "~1";
+        }
+        else
+        {
+            text += c;
+        }
+    }
+}
+
+/// What a reference token names in an array.
+enum class array_token : std::uint8_t
+{
+    index,    // "0", or digits with no leading zero
+    past_end, // "-", the place after the last element
+    not_index
+};
+
+/// Reads a reference token as an array index. An index too large for
+/// size_t is read as the largest size_t, which no array reaches. Never throws.
+template<typename StringType>
+array_token read_array_index(const StringType& token, std::size_t& index) noexcept
+{
+    if (token.size() == 1 and token[0] == '-')
+    {
+        return array_token::past_end;
+    }
+    if (token.empty() or (token[0] == '0' and token.size() > 1))
+    {
+        return array_token::not_index;
+    }
+    index = 0;
+    for (const char c : token)
+    {
+        if (c < '0' or c > '9')
+        {
+            return array_token::not_index;
+        }
+        const auto digit = static_cast<std::size_t>(c - '0');
+        const std::size_t most = std::numeric_limits<std::size_t>::max();
+        index = index > (most - digit) / 10 ? most : index * 10 + digit;
+    }
+    return array_token::index;
+}
+
+/// Throws parse_error `what` for pointer text of `length` bytes that goes
+/// wrong at `byte`; a pointer is one line, so the column is byte + 1.
+[[noreturn]] inline void throw_pointer_syntax_error(const error what, const char* text, const std::size_t length,
+                                                    const std::size_t byte)
+{
+    parse_failure failure;
+    failure.found_end = byte == length;
+    if (not failure.found_end)
+    {
+        failure.found[0] = text[byte];
+        failure.found_length = 1;
+    }
+    throw_exception<parse_error>(entry_of(what).id, byte, std::size_t{1}, byte + 1,
+                                 error_text(what, {"1", std::to_string(byte + 1), found_text(failure)}));
+}
+
+/// Reads pointer text into its reference tokens, unescaped. Returns false
+/// for text that is not a pointer, with the byte where it goes wrong and
+/// the error it is. Throws std::bad_alloc.
+template<typename StringType>
+bool read_pointer(const char* text, const std::size_t length, std::vector<StringType>& tokens, std::size_t& byte,
+                  error& what)
+{
+    if (length != 0 and text[0] != '/')
+    {
+        byte = 0;
+        what = error::pointer_without_slash;
+        return false;
+    }
+    std::size_t i = 0;
+    while (i < length)
+    {
+        ++i; // the '/'
+        StringType token;
+        for (; i < length and text[i] != '/'; ++i)
+        {
+            if (text[i] != '~')
+            {
+                token += text[i];
+                continue;
+            }
+            ++i;
+            if (i == length or (text[i] != '0' and text[i] != '1'))
+            {
+                byte = i;
+                what = error::pointer_bad_escape;
+                return false;
+            }
+            token += text[i] == '0' ? '~' : '/';
+        }
+        tokens.push_back(std::move(token));
+    }
+    return true;
+}
+
+} // namespace detail
+
+/// A path to a value inside a value: the reference tokens from the
+/// outermost value in, kept unescaped so that following them allocates nothing.
+template<typename StringType>
+class basic_json_pointer
+{
+  public:
+    using string_t = StringType;
+    /// The reference tokens, unescaped, from the outermost in.
+    using const_iterator = typename std::vector<string_t>::const_iterator;
+
+    /// The pointer to the whole value. Never throws.
+    basic_json_pointer() = default;
+
+    /// The pointer this text spells: empty for the whole value, or else
+    /// reference tokens each after a '/', in which "~0" stands for '~' and
+    /// "~1" for '/'. Throws parse_error 106 for text that does not start
+    /// with '/', 107 for a '~' followed by anything else, both at the byte
+    /// where the text goes wrong (line 1, column byte + 1), and std::bad_alloc.
+    explicit basic_json_pointer(const string_t& text)
+    {
+        read(text.data(), text.size());
+    }
+
+    /// The same, for the text up to the NUL. Throws other_error 501 for a
+    /// null pointer, and what the string_t form throws.
+    explicit basic_json_pointer(const char* text)
+    {
+        if (text == nullptr)
+        {
+            detail::throw_null_text();
+        }
+        read(text, std::strlen(text));
+    }
+
+#if __cplusplus >= 201703L
+    /// The same, for a view of the text. Throws what the string_t form throws.
+    explicit basic_json_pointer(std::string_view text)
+    {
+        read(text.data(), text.size());
+    }
+#endif
+
+    /// The pointer's text, each token escaped again. Throws std::bad_alloc.
+    string_t to_string() const
+    {
+        string_t text;
+        for (const string_t& token : m_tokens)
+        {
+            detail::append_reference_token(text, token);
+        }
+        return text;
+    }
+
+    /// Writes to_string() onto the stream. Throws std::bad_alloc, and what the stream throws.
+    friend std::ostream& operator<<(std::ostream& stream, const basic_json_pointer& pointer)
+    {
+        return stream << pointer.to_string();
+    }
+
+    /// True for the pointer to the whole value. Never throws.
+    bool empty() const noexcept
+    {
+        return m_tokens.empty();
+    }
+
+    /// The number of reference tokens. Never throws.
+    std::size_t size() const noexcept
+    {
+        return m_tokens.size();
+    }
+
+    /// The first reference token. Never throws.
+    const_iterator begin() const noexcept
+    {
+        return m_tokens.begin();
+    }
+
+    /// Past the last reference token. Never throws.
+    const_iterator end() const noexcept
+    {
+        return m_tokens.end();
+    }
+
+    /// The pointer to the value that holds this one; the empty pointer's
+    /// own parent is itself. Throws std::bad_alloc.
+    basic_json_pointer parent_pointer() const
+    {
+        basic_json_pointer parent;
+        if (not empty())
+        {
+            parent.m_tokens.assign(m_tokens.begin(), m_tokens.end() - 1);
+        }
+        return parent;
+    }
+
+    /// The last reference token, unescaped. Throws other_error 503 for the
+    /// empty pointer.
+    const string_t& back() const
+    {
+        if (empty())
+        {
+            detail::throw_error(detail::error::empty_pointer, {"back()"});
+        }
+        return m_tokens.back();
+    }
+
+    /// Removes the last reference token. Throws other_error 503 for the
+    /// empty pointer.
+    void pop_back()
+    {
+        if (empty())
+        {
+            detail::throw_error(detail::error::empty_pointer, {"pop_back()"});
+        }
+        m_tokens.pop_back();
+    }
+
+    /// Appends a reference token, unescaped. Throws std::bad_alloc.
+    void push_back(const string_t& token)
+    {
+        m_tokens.push_back(token);
+    }
+
+    /// The same, moving the token in.
+    void push_back(string_t&& token)
+    {
+        m_tokens.push_back(std::move(token));
+    }
+
+    /// Appends a reference token, unescaped. Throws std::bad_alloc.
+    basic_json_pointer& operator/=(const string_t& token)
+    {
+        push_back(token);
+        return *this;
+    }
+
+    /// Appends an array index. Throws std::bad_alloc.
+    basic_json_pointer& operator/=(std::size_t index)
+    {
+        push_back(std::to_string(index));
+        return *this;
+    }
+
+    /// Appends the reference tokens of other. Throws std::bad_alloc.
+    basic_json_pointer& operator/=(const basic_json_pointer& other)
+    {
+        m_tokens.insert(m_tokens.end(), other.m_tokens.begin(), other.m_tokens.end());
+        return *this;
+    }
+
+    /// The pointer with a reference token appended: `ptr / "items" / 0`.
+    /// Throws std::bad_alloc.
+    friend basic_json_pointer operator/(basic_json_pointer pointer, const string_t& token)
+    {
+        return pointer /= token;
+    }
+
+    /// The same with an array index.
+    friend basic_json_pointer operator/(basic_json_pointer pointer, std::size_t index)
+    {
+        return pointer /= index;
+    }
+
+    /// The same with the reference tokens of another pointer.
+    friend basic_json_pointer operator/(basic_json_pointer pointer, const basic_json_pointer& other)
+    {
+        return pointer /= other;
+    }
+
+    /// True when the pointers have the same reference tokens. Never throws.
+    friend bool operator==(const basic_json_pointer& left, const basic_json_pointer& right) noexcept
+    {
+        return left.m_tokens == right.m_tokens;
+    }
+
+    /// True when they do not.
+    friend bool operator!=(const basic_json_pointer& left, const basic_json_pointer& right) noexcept
+    {
+        return not(left == right);
+    }
+
+    /// Orders by reference tokens, the first that differ deciding, a
+    /// prefix first. Never throws.
+    friend bool operator<(const basic_json_pointer& left, const basic_json_pointer& right) noexcept
+    {
+        return left.m_tokens < right.m_tokens;
+    }
+
+  private:
+    void read(const char* text, const std::size_t length)
+    {
+        std::size_t byte = 0;
+        detail::error what = detail::error::pointer_without_slash;
+        if (not detail::read_pointer(text, length, m_tokens, byte, what))
+        {
+            detail::throw_pointer_syntax_error(what, text, length, byte);
+        }
+    }
+
+    std::vector<string_t> m_tokens;
+};
+
+inline namespace literals
+{
+
+/// The value the JSON text holds: R"({"a": 1})"_json. Throws what json::parse throws.
+inline json operator""_json(const char* text, std::size_t length)
+{
+    return json::parse(text, text + length);
+}
+
+/// The pointer the text spells: "/a/b"_json_pointer. Throws what
+/// json_pointer's constructor throws.
+inline json_pointer operator""_json_pointer(const char* text, std::size_t length)
+{
+    return json_pointer(std::string(text, length));
+}
+
+} // namespace literals
+
+} // namespace quarrow
+
+// Values by path: access by pointer, JSON Patch, diff, merge patches and flattening, each walked without recursion.
+
+
+namespace quarrow
+{
+
+template<template<typename U, typename V, typename... Args> class ObjectType,
+         template<typename U, typename... Args> class ArrayType,
+         class StringType,
+         class BooleanType,
+         class NumberIntegerType,
+         class NumberUnsignedType,
+         class NumberFloatType,
+         template<typename U> class AllocatorType,
+         template<typename T, typename SFINAE> class JSONSerializer>
+class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerType, NumberUnsignedType,
+                 NumberFloatType, AllocatorType, JSONSerializer>::path_walk
+{
+    using token_iterator = typename json_pointer::const_iterator;
+
+  public:
+    // -- access by pointer ----------------------------------------------------
+
+    /// The value ptr names, or nullptr. Never throws.
+    static const basic_json* find(const basic_json& root, const json_pointer& ptr) noexcept
+    {
+        miss missed{};
+        return follow(root, ptr.begin(), ptr.end(), missed);
+    }
+
+    /// The value ptr names. Throws what basic_json::at(ptr) throws.
+    static const basic_json& at(const basic_json& root, const json_pointer& ptr)
+    {
+        miss missed{};
+        const basic_json* found = follow(root, ptr.begin(), ptr.end(), missed);
+        if (found == nullptr)
+        {
+            throw_miss(ptr, missed);
+        }
+        return *found;
+    }
+
+    /// The value ptr names, made with what leads to it when missing. What is
+    /// missing is built apart and attached in a step that cannot fail, so a
+    /// throw leaves root as it was. Throws what basic_json::operator[](ptr) throws.
+    static basic_json& make(basic_json& root, const json_pointer& ptr)
+    {
+        basic_json* value = &root;
+        miss missed{};
+        for (missed.token = ptr.begin(); missed.token != ptr.end(); ++missed.token)
+        {
+            const basic_json* next = child(*value, *missed.token, missed.why);
+            if (next == nullptr)
+            {
+                break;
+            }
+            value = const_cast<basic_json*>(next);
+        }
+        if (missed.token == ptr.end())
+        {
+            return *value;
+        }
+        missed.in = value;
+        const token_iterator rest = std::next(missed.token);
+        if (value->is_null())
+        {
+            basic_json fresh;
+            basic_json* leaf = make_fresh(fresh, ptr, missed.token);
+            value->swap(fresh); // the leaf lives in a container, which moves over whole
+            return *leaf;
+        }
+        if (missed.why == detail::error::pointer_key_not_found)
+        {
+            basic_json fresh;
+            basic_json* leaf = make_fresh(fresh, ptr, rest);
+            basic_json& member = value->m_value.object->emplace(*missed.token, std::move(fresh)).first->second;
+            return rest == ptr.end() ? member : *leaf;
+        }
+        std::size_t index = 0;
+        if (missed.why != detail::error::pointer_index_out_of_range or
+            (detail::read_array_index(*missed.token, index) == detail::array_token::index and
+             index >= value->m_value.array->max_size()))
+        {
+            throw_miss(ptr, missed);
+        }
+        array_t& elements = *value->m_value.array;
+        index = std::max(index, elements.size()); // "-" is the end
+        basic_json fresh;
+        basic_json* leaf = make_fresh(fresh, ptr, rest);
+        elements.reserve(index + 1);
+        elements.resize(index); // within the room reserved: nothing throws from here on
+        elements.push_back(std::move(fresh));
+        return rest == ptr.end() ? elements.back() : *leaf;
+    }
+
+    /// Removes what ptr names. Throws what basic_json::erase(ptr) throws.
+    static void erase(basic_json& root, const json_pointer& ptr)
+    {
+        if (ptr.empty())
+        {
+            detail::throw_error(detail::error::empty_pointer, {"erase()"});
+        }
+        miss missed{};
+        const basic_json* parent = follow(root, ptr.begin(), std::prev(ptr.end()), missed);
+        if (parent == nullptr)
+        {
+            throw_miss(ptr, missed);
+        }
+        if (not remove_child(const_cast<basic_json&>(*parent), ptr.back(), missed.why))
+        {
+            missed.token = std::prev(ptr.end());
+            missed.in = parent;
+            throw_miss(ptr, missed);
+        }
+    }
+
+    // -- JSON Patch -------------------------------------------------------------
+
+    /// Applies the operations to document in order; a throw leaves it part
+    /// way, so it is a copy to drop then. Throws what basic_json::patch throws.
+    static void apply(basic_json& document, const basic_json& operations)
+    {
+        if (not operations.is_array())
+        {
+            detail::throw_error(detail::error::wrong_argument_kind,
+                                {"patch()", "an array of operations", operations.type_name()});
+        }
+        for (size_type i = 0; i < operations.m_value.array->size(); ++i)
+        {
+            apply_one(document, (*operations.m_value.array)[i], std::to_string(i));
+        }
+    }
+
+    /// The patch that turns source into target; see basic_json::diff.
+    static basic_json diff(const basic_json& source, const basic_json& target)
+    {
+        basic_json operations(value_t::array);
+        string_t path;
+        detail::vector_for<basic_json, diff_frame> open;
+        diff_one(source, target, path, operations, open);
+        while (not open.empty())
+        {
+            diff_frame& top = open.back();
+            const size_type length = top.path_length;
+            path.resize(length);
+            if (top.source->is_array())
+            {
+                const array_t& s = *top.source->m_value.array;
+                const array_t& t = *top.target->m_value.array;
+                const size_type common = std::min(s.size(), t.size());
+                if (top.index < common)
+                {
+                    const size_type i = top.index++;
+                    detail::append_reference_token(path, std::to_string(i));
+                    diff_one(s[i], t[i], path, operations, open); // may move top
+                    continue;
+                }
+                open.pop_back();
+                for (size_type i = common; i < t.size(); ++i)
+                {
+                    path.resize(length);
+                    detail::append_reference_token(path, std::to_string(i));
+                    add_operation(operations, "add", path, &t[i]);
+                }
+                for (size_type i = s.size(); i > common; --i) // from the end, so that no index moves
+                {
+                    path.resize(length);
+                    detail::append_reference_token(path, std::to_string(i - 1));
+                    add_operation(operations, "remove", path, nullptr);
+                }
+                continue;
+            }
+            const bool source_done = top.source_member == top.source->m_value.object->cend();
+            const bool target_done = top.target_member == top.target->m_value.object->cend();
+            if (source_done and target_done)
+            {
+                open.pop_back();
+                continue;
+            }
+            if (target_done or (not source_done and top.source_member->first < top.target_member->first))
+            {
+                detail::append_reference_token(path, top.source_member->first);
+                add_operation(operations, "remove", path, nullptr);
+                ++top.source_member;
+                continue;
+            }
+            if (source_done or top.target_member->first < top.source_member->first)
+            {
+                detail::append_reference_token(path, top.target_member->first);
+                add_operation(operations, "add", path, &top.target_member->second);
+                ++top.target_member;
+                continue;
+            }
+            detail::append_reference_token(path, top.source_member->first);
+            const basic_json& s = (top.source_member++)->second;
+            const basic_json& t = (top.target_member++)->second;
+            diff_one(s, t, path, operations, open); // may move top
+        }
+        // Many small changes can take more text than the target itself.
+        static const char replace_text[] = R"([{"op":"replace","path":"","value":}])";
+        if (operations.dump().size() > target.dump().size() + (sizeof replace_text - 1))
+        {
+            operations = basic_json(value_t::array);
+            add_operation(operations, "replace", string_t(), &target);
+        }
+        return operations;
+    }
+
+    // -- merge patch and flattening ---------------------------------------------
+
+    /// Applies the merge patch to target, one object at a time from a list
+    /// of those still to merge. Throws std::bad_alloc, leaving what was
+    /// merged by then.
+    static void merge(basic_json& target, const basic_json& patch)
+    {
+        detail::vector_for<basic_json, std::pair<basic_json*, const basic_json*>> open;
+        open.emplace_back(&target, &patch);
+        while (not open.empty())
+        {
+            basic_json& into = *open.back().first;
+            const basic_json& from = *open.back().second;
+            open.pop_back();
+            if (not from.is_object())
+            {
+                basic_json copy(from);
+                into.swap(copy);
+                continue;
+            }
+            if (not into.is_object())
+            {
+                into = basic_json(value_t::object);
+            }
+            object_t& members = *into.m_value.object;
+            for (const auto& member : *from.m_value.object)
+            {
+                if (member.second.is_null())
+                {
+                    members.erase(member.first);
+                }
+                else if (member.second.is_object())
+                {
+                    open.emplace_back(&members[member.first], &member.second); // map nodes never move
+                }
+                else
+                {
+                    members[member.first] = member.second;
+                }
+            }
+        }
+    }
+
+    /// See basic_json::flatten.
+    static basic_json flatten(const basic_json& value)
+    {
+        basic_json result(value_t::object);
+        object_t& flat = *result.m_value.object;
+        string_t path;
+        if (not holds_values(value))
+        {
+            flat.emplace(path, value);
+            return result;
+        }
+        detail::vector_for<basic_json, flatten_frame> open;
+        open.push_back(frame_of(value, 0));
+        while (not open.empty())
+        {
+            flatten_frame& top = open.back();
+            path.resize(top.path_length);
+            const basic_json* next = nullptr;
+            if (top.value->is_array())
+            {
+                if (top.index == top.value->m_value.array->size())
+                {
+                    open.pop_back();
+                    continue;
+                }
+                detail::append_reference_token(path, std::to_string(top.index));
+                next = &(*top.value->m_value.array)[top.index++];
+            }
+            else
+            {
+                if (top.member == top.value->m_value.object->cend())
+                {
+                    open.pop_back();
+                    continue;
+                }
+                detail::append_reference_token(path, top.member->first);
+                next = &(top.member++)->second;
+            }
+            if (holds_values(*next))
+            {
+                open.push_back(frame_of(*next, path.size())); // moves top
+            }
+            else
+            {
+                flat.emplace(path, *next);
+            }
+        }
+        return result;
+    }
+
+    /// See basic_json::unflatten.
+    static basic_json unflatten(const basic_json& value)
+    {
+        if (not value.is_object())
+        {
+            detail::throw_error(detail::error::wrong_argument_kind, {"unflatten()", "an object", value.type_name()});
+        }
+        basic_json result;
+        for (const auto& member : *value.m_value.object)
+        {
+            basic_json copy(member.second);
+            make(result, json_pointer(member.first)).swap(copy);
+        }
+        return result;
+    }
+
+  private:
+    /// Where and why a walk by pointer stopped: the token that names no
+    /// value, the value it was used on, and the error that is.
+    struct miss
+    {
+        token_iterator token;
+        const basic_json* in;
+        detail::error why;
+    };
+
+    /// The value token names in value, or nullptr with why set. Never throws.
+    static const basic_json* child(const basic_json& value, const string_t& token, detail::error& why) noexcept
+    {
+        if (value.is_object())
+        {
+            const auto member = value.m_value.object->find(token);
+            if (member != value.m_value.object->end())
+            {
+                return &member->second;
+            }
+            why = detail::error::pointer_key_not_found;
+            return nullptr;
+        }
+        if (not value.is_array())
+        {
+            why = detail::error::pointer_into_scalar;
+            return nullptr;
+        }
+        std::size_t index = 0;
+        const detail::array_token kind = detail::read_array_index(token, index);
+        if (kind == detail::array_token::not_index)
+        {
+            why = detail::error::pointer_not_an_index;
+            return nullptr;
+        }
+        if (kind == detail::array_token::index and index < value.m_value.array->size())
+        {
+            return &(*value.m_value.array)[index];
+        }
+        why = detail::error::pointer_index_out_of_range;
+        return nullptr;
+    }
+
+    /// The value the tokens [first, last) name from value, or nullptr with
+    /// missed filled in. Never throws.
+    static const basic_json* follow(const basic_json& value, token_iterator first, const token_iterator last,
+                                    miss& missed) noexcept
+    {
+        const basic_json* found = &value;
+        for (; first != last; ++first)
+        {
+            const basic_json* next = child(*found, *first, missed.why);
+            if (next == nullptr)
+            {
+                missed.token = first;
+                missed.in = found;
+                return nullptr;
+            }
+            found = next;
+        }
+        return found;
+    }
+
+    /// Throws the error of a walk that stopped, naming ptr up to the token.
+    [[noreturn]] static void throw_miss(const json_pointer& ptr, const miss& missed)
+    {
+        string_t prefix;
+        for (token_iterator token = ptr.begin(); token != std::next(missed.token); ++token)
+        {
+            detail::append_reference_token(prefix, *token);
+        }
+        switch (missed.why)
+        {
+            case detail::error::pointer_into_scalar:
+                detail::throw_error(missed.why, {prefix, missed.in->type_name()});
+            case detail::error::pointer_not_an_index:
+                detail::throw_error(missed.why, {prefix, *missed.token});
+            default:
+                detail::throw_error(missed.why, {*missed.token, prefix});
+        }
+    }
+
+    /// Builds the tokens [first, ptr.end()) in fresh, a null: an object for
+    /// a key, an array up to an index ("-" being 0). Returns the value they
+    /// name. Throws out_of_range 402 for an index no array can reach, and
+    /// std::bad_alloc.
+    static basic_json* make_fresh(basic_json& fresh, const json_pointer& ptr, token_iterator first)
+    {
+        basic_json* value = &fresh;
+        for (; first != ptr.end(); ++first)
+        {
+            std::size_t index = 0;
+            const detail::array_token kind = detail::read_array_index(*first, index);
+            if (kind == detail::array_token::not_index)
+            {
+                *value = basic_json(value_t::object);
+                value = &(*value->m_value.object)[*first];
+                continue;
+            }
+            *value = basic_json(value_t::array);
+            if (kind == detail::array_token::past_end)
+            {
+                index = 0;
+            }
+            if (index >= value->m_value.array->max_size())
+            {
+                throw_miss(ptr, miss{first, value, detail::error::pointer_index_out_of_range});
+            }
+            value->m_value.array->resize(index + 1);
+            value = &value->m_value.array->back();
+        }
+        return value;
+    }
+
+    /// Removes the value token names in parent. Returns false, with why
+    /// set, when it names none. Never throws.
+    static bool remove_child(basic_json& parent, const string_t& token, detail::error& why) noexcept
+    {
+        if (child(parent, token, why) == nullptr)
+        {
+            return false;
+        }
+        if (parent.is_object())
+        {
+            parent.m_value.object->erase(token);
+            return true;
+        }
+        std::size_t index = 0;
+        detail::read_array_index(token, index);
+        parent.m_value.array->erase(parent.m_value.array->begin() + static_cast<difference_type>(index));
+        return true;
+    }
+
+    /// Puts value where path names in document: the whole document, a
+    /// member (replaced if there), or an element inserted before an index
+    /// up to the size ("-" appending). Returns false, document unchanged,
+    /// when the path names no such place. Throws std::bad_alloc.
+    static bool add(basic_json& document, const json_pointer& path, basic_json&& value)
+    {
+        if (path.empty())
+        {
+            document.swap(value);
+            return true;
+        }
+        miss missed{};
+        basic_json* parent = const_cast<basic_json*>(follow(document, path.begin(), std::prev(path.end()), missed));
+        if (parent != nullptr and parent->is_object())
+        {
+            (*parent->m_value.object)[path.back()].swap(value);
+            return true;
+        }
+        if (parent == nullptr or not parent->is_array())
+        {
+            return false;
+        }
+        array_t& elements = *parent->m_value.array;
+        std::size_t index = elements.size();
+        const detail::array_token kind = detail::read_array_index(path.back(), index);
+        if (kind == detail::array_token::not_index or (kind == detail::array_token::index and index > elements.size()))
+        {
+            return false;
+        }
+        elements.insert(elements.begin() + static_cast<difference_type>(index), std::move(value));
+        return true;
+    }
+
+    /// The member of an operation, an object, with this name, or nullptr.
+    static const basic_json* member_of(const basic_json& operation, const char* name)
+    {
+        const auto found = operation.m_value.object->find(string_t(name));
+        return found == operation.m_value.object->end() ? nullptr : &found->second;
+    }
+
+    /// The pointer in the member of an operation with this name. Throws
+    /// other_error 504 when it holds no pointer text, naming a text that is none.
+    static json_pointer pointer_of(const basic_json& operation, const char* name, const std::string& number)
+    {
+        const basic_json* text = member_of(operation, name);
+        std::vector<string_t> tokens;
+        std::size_t byte = 0;
+        detail::error what = detail::error::pointer_without_slash;
+        const std::string expected = std::string("member '") + name + "' holding a JSON pointer";
+        if (text == nullptr or not text->is_string())
+        {
+            detail::throw_error(detail::error::malformed_operation, {number, expected});
+        }
+        if (not detail::read_pointer(text->m_value.string->data(), text->m_value.string->size(), tokens, byte, what))
+        {
+            detail::throw_error(detail::error::malformed_operation,
+                                {number, expected + ", not '" + *text->m_value.string + "'"});
+        }
+        return json_pointer(*text->m_value.string);
+    }
+
+    /// Applies one operation; number is its index in the patch.
+    static void apply_one(basic_json& document, const basic_json& operation, const std::string& number)
+    {
+        if (not operation.is_object())
+        {
+            detail::throw_error(detail::error::malformed_operation, {number, "an object"});
+        }
+        const basic_json* op = member_of(operation, "op");
+        if (op == nullptr or not op->is_string())
+        {
+            detail::throw_error(detail::error::malformed_operation, {number, "member 'op' holding a string"});
+        }
+        const string_t& name = *op->m_value.string;
+        const bool has_value = name == "add" or name == "replace" or name == "test";
+        const bool has_from = name == "move" or name == "copy";
+        if (not has_value and not has_from and name != "remove")
+        {
+            detail::throw_error(detail::error::unknown_operation, {number, name});
+        }
+        const json_pointer path = pointer_of(operation, "path", number);
+        const basic_json* value = has_value ? member_of(operation, "value") : nullptr;
+        if (has_value and value == nullptr)
+        {
+            detail::throw_error(detail::error::malformed_operation, {number, "member 'value'"});
+        }
+        const json_pointer from = has_from ? pointer_of(operation, "from", number) : json_pointer();
+        const basic_json* source = has_from ? find(document, from) : nullptr;
+        if (has_from and source == nullptr)
+        {
+            detail::throw_error(detail::error::patch_path_not_found, {number, name, "from", from.to_string()});
+        }
+        bool done = true;
+        if (name == "add")
+        {
+            done = add(document, path, basic_json(*value));
+        }
+        else if (name == "remove")
+        {
+            miss missed{};
+            const basic_json* parent =
+                path.empty() ? nullptr : follow(document, path.begin(), std::prev(path.end()), missed);
+            done = parent != nullptr and remove_child(const_cast<basic_json&>(*parent), path.back(), missed.why);
+        }
+        else if (name == "replace")
+        {
+            basic_json* target = const_cast<basic_json*>(find(document, path));
+            done = target != nullptr;
+            if (done)
+            {
+                basic_json copy(*value);
+                target->swap(copy);
+            }
+        }
+        else if (name == "test")
+        {
+            const basic_json* target = find(document, path);
+            if (target == nullptr or *target != *value)
+            {
+                detail::throw_error(detail::error::test_failed, {number, path.to_string()});
+            }
+        }
+        else if (name == "copy")
+        {
+            done = add(document, path, basic_json(*source));
+        }
+        else if (from != path)
+        {
+            if (from.size() < path.size() and std::equal(from.begin(), from.end(), path.begin()))
+            {
+                detail::throw_error(detail::error::move_into_child, {number, from.to_string(), path.to_string()});
+            }
+            basic_json moved(std::move(*const_cast<basic_json*>(source)));
+            miss missed{};
+            const basic_json* parent = follow(document, from.begin(), std::prev(from.end()), missed);
+            remove_child(const_cast<basic_json&>(*parent), from.back(), missed.why);
+            done = add(document, path, std::move(moved));
+        }
+        if (not done)
+        {
+            detail::throw_error(detail::error::patch_path_not_found, {number, name, "path", path.to_string()});
+        }
+    }
+
+    /// An array or object being compared with one of its kind, and how far.
+    struct diff_frame
+    {
+        const basic_json* source;
+        const basic_json* target;
+        size_type path_length;
+        size_type index;
+        typename object_t::const_iterator source_member;
+        typename object_t::const_iterator target_member;
+    };
+
+    /// Two arrays or two objects go on open, to be compared by their
+    /// contents; any other pair that differs is one replace at path.
+    static void diff_one(const basic_json& source, const basic_json& target, const string_t& path,
+                         basic_json& operations, detail::vector_for<basic_json, diff_frame>& open)
+    {
+        if (source.is_object() and target.is_object())
+        {
+            open.push_back({&source, &target, path.size(), 0, source.m_value.object->cbegin(),
+                            target.m_value.object->cbegin()});
+        }
+        else if (source.is_array() and target.is_array())
+        {
+            open.push_back({&source, &target, path.size(), 0, {}, {}});
+        }
+        else if (source != target)
+        {
+            add_operation(operations, "replace", path, &target);
+        }
+    }
+
+    /// Appends {"op": op, "path": path} to operations, with "value" a copy
+    /// of value unless it is nullptr.
+    static void add_operation(basic_json& operations, const char* op, const string_t& path, const basic_json* value)
+    {
+        basic_json operation(value_t::object);
+        object_t& members = *operation.m_value.object;
+        members[string_t("op")] = op;
+        members[string_t("path")] = path;
+        if (value != nullptr)
+        {
+            members[string_t("value")] = *value;
+        }
+        operations.m_value.array->push_back(std::move(operation));
+    }
+
+    /// An array or object being flattened, and how far.
+    struct flatten_frame
+    {
+        const basic_json* value;
+        size_type path_length;
+        size_type index;
+        typename object_t::const_iterator member;
+    };
+
+    static flatten_frame frame_of(const basic_json& value, const size_type path_length) noexcept
+    {
+        return {&value, path_length, 0,
+                value.is_object() ? value.m_value.object->cbegin() : typename object_t::const_iterator()};
+    }
+
+    /// True for an array or object that is not empty.
+    static bool holds_values(const basic_json& value) noexcept
+    {
+        return value.is_structured() and not value.empty();
+    }
 };
 
 } // namespace quarrow

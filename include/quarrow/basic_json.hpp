@@ -940,7 +940,9 @@ class basic_json
 
     /// True when the value is an object with a member of this key. Throws
     /// only what making a string_t of a string-like key throws.
-    template<typename KeyType>
+    template<typename KeyType,
+             detail::enable_if_t<not std::is_same<detail::uncvref_t<KeyType>, basic_json_pointer<string_t>>::value,
+                                 int> = 0>
     bool contains(KeyType&& key) const
     {
         return find(std::forward<KeyType>(key)) != end();
@@ -1624,6 +1626,151 @@ class basic_json
                 break;
         }
         return size();
+    }
+
+    // -- by path --------------------------------------------------------------
+    // A json_pointer names a value inside this one by the keys and indexes on
+    // the way to it (RFC 6901); an array index is "0" or digits without a
+    // leading zero, and "-" names the place after the last element. Patches
+    // (RFC 6902), merge patches (RFC 7396) and flattened values are built on
+    // it. Nothing here recurses on the depth of a value or a pointer.
+
+    /// A path to a value inside a value.
+    using json_pointer = basic_json_pointer<string_t>;
+
+  private:
+    /// The walks that access by pointer, patches, diff, merge patches and
+    /// flattening share (patch.hpp).
+    class path_walk;
+
+  public:
+    /// The value the pointer names; nothing is ever inserted. Throws
+    /// out_of_range 404 for a missing member, 402 for an index past the end
+    /// (and for "-"), type_error 313 for a token that meets a string,
+    /// boolean, number or null, 314 for a token that is not an array index
+    /// used on an array; each names the pointer up to the failing token.
+    basic_json& at(const json_pointer& ptr)
+    {
+        return const_cast<basic_json&>(path_walk::at(*this, ptr));
+    }
+
+    /// The same, on a const value.
+    const basic_json& at(const json_pointer& ptr) const
+    {
+        return path_walk::at(*this, ptr);
+    }
+
+    /// The value the pointer names, created with what leads to it when
+    /// missing: a null becomes an object for a key and an array for an
+    /// index, an array grows with nulls up to an index, and "-" appends.
+    /// Throws type_error 313 for a token that meets a string, boolean or
+    /// number, 314 for one that is not an array index used on an array,
+    /// out_of_range 402 for an index no array can reach, and std::bad_alloc;
+    /// the value is then as it was.
+    basic_json& operator[](const json_pointer& ptr)
+    {
+        return path_walk::make(*this, ptr);
+    }
+
+    /// The value the pointer names, as at(ptr). Throws what at(ptr) throws.
+    const basic_json& operator[](const json_pointer& ptr) const
+    {
+        return path_walk::at(*this, ptr);
+    }
+
+    /// True when the pointer names a value. Never throws.
+    bool contains(const json_pointer& ptr) const noexcept
+    {
+        return path_walk::find(*this, ptr) != nullptr;
+    }
+
+    /// The value the pointer names read as the default's type, or the
+    /// default when it names none. Throws what get throws for a value of
+    /// another kind.
+    template<typename ValueType, detail::enable_if_t<detail::is_readable<basic_json, ValueType>::value, int> = 0>
+    ValueType value(const json_pointer& ptr, const ValueType& default_value) const
+    {
+        const basic_json* found = path_walk::find(*this, ptr);
+        return found == nullptr ? default_value : found->template get<ValueType>();
+    }
+
+    /// The same with a text default: the value read as a string_t. Throws
+    /// what get throws for a value that is not a string.
+    string_t value(const json_pointer& ptr, const char* default_value) const
+    {
+        const basic_json* found = path_walk::find(*this, ptr);
+        return found == nullptr ? detail::string_from_pointer<string_t>(default_value)
+                                : found->template get<string_t>();
+    }
+
+    /// Removes the member or element the pointer names. Throws what at(ptr)
+    /// throws when it names none, and other_error 503 for the empty pointer.
+    void erase(const json_pointer& ptr)
+    {
+        path_walk::erase(*this, ptr);
+    }
+
+    /// The value with the JSON Patch `operations` applied, an array of
+    /// operations done in order on a copy. Throws type_error 315 when
+    /// `operations` is not an array; other_error 504 for an operation that
+    /// is not an object or lacks a member it needs ("op", "path", "from" as
+    /// strings holding pointers, "value"), 505 for an unknown op, 506 for a
+    /// failed test (or a test of a path that names nothing), 507 for a move
+    /// into the moved value's own child; out_of_range 405 for a path or
+    /// from that names no value where the op needs one; std::bad_alloc.
+    /// Each error names the index of the operation.
+    basic_json patch(const basic_json& operations) const
+    {
+        basic_json result(*this);
+        path_walk::apply(result, operations);
+        return result;
+    }
+
+    /// Applies the JSON Patch to this value, all or nothing: the value is
+    /// left as it was when any operation fails. Throws what patch throws.
+    void patch_inplace(const basic_json& operations)
+    {
+        basic_json result = patch(operations);
+        swap(result);
+    }
+
+    /// A JSON Patch that turns source into target: source.patch(diff(source,
+    /// target)) == target. Objects are compared member by member and arrays
+    /// element by element, with additions and removals at the end; written
+    /// as text, it is never longer than a replace of the whole value.
+    /// Throws std::bad_alloc.
+    static basic_json diff(const basic_json& source, const basic_json& target)
+    {
+        return path_walk::diff(source, target);
+    }
+
+    /// Applies the merge patch (RFC 7396): an object patch sets its members
+    /// in this value, made an object first when it is not, and removes those
+    /// it sets to null, member by member down; any other patch replaces the
+    /// value. Throws std::bad_alloc, leaving the value as it was.
+    void merge_patch(const basic_json& patch)
+    {
+        basic_json result(*this);
+        path_walk::merge(result, patch);
+        swap(result);
+    }
+
+    /// An object whose keys are the pointer texts of every string, boolean,
+    /// number, null, empty array and empty object in the value, each with
+    /// that value. Throws std::bad_alloc.
+    basic_json flatten() const
+    {
+        return path_walk::flatten(*this);
+    }
+
+    /// The value a flattened object stands for, each member's value put at
+    /// the pointer its key spells, as operator[](ptr) would. Throws
+    /// type_error 315 when the value is not an object, parse_error 106 and
+    /// 107 for a key that is not a pointer, type_error 313 and 314 for keys
+    /// that cannot both hold, and std::bad_alloc.
+    basic_json unflatten() const
+    {
+        return path_walk::unflatten(*this);
     }
 
     // -- comparison -----------------------------------------------------------

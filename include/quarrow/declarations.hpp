@@ -32,6 +32,14 @@ class basic_json;
 /// The JSON value type: every quarrow value is a `json`.
 using json = basic_json<>;
 
+/// A path to a value inside a value, RFC 6901, its reference tokens held as
+/// StringType (defined in json_pointer.hpp).
+template<typename StringType>
+class basic_json_pointer;
+
+/// The JSON Pointer of `json`.
+using json_pointer = basic_json_pointer<std::string>;
+
 namespace detail
 {
 

@@ -51,6 +51,8 @@
 #include <quarrow/detail/number_write.hpp>
 #include <quarrow/detail/writer.hpp>
 #include <quarrow/detail/serializer.hpp>
+#include <quarrow/json_pointer.hpp>
+#include <quarrow/patch.hpp>
 #include <quarrow/stream.hpp>
 #include <quarrow/hash.hpp>
 
