@@ -267,6 +267,16 @@ class exception : public std::exception
         return m_message.c_str();
     }
 
+    /// The JSON Pointer of the value a conversion out of a value (get, get_to,
+    /// value, and the from_json they reach) failed at, relative to the value
+    /// converted, as the message ends with it: " (at /servers/1/port)". Empty
+    /// when that value itself failed, or the error is no conversion's. Never
+    /// fails and does no work.
+    const std::string& path() const noexcept
+    {
+        return m_path;
+    }
+
     /// The numeric id: 100s for parse_error, 200s for invalid_iterator, 300s
     /// for type_error, 400s for out_of_range, 500s for other_error.
     const int id;
@@ -275,11 +285,65 @@ class exception : public std::exception
     /// Composes the message once; throws std::bad_alloc if that fails.
     exception(int id_, const error_class category, const std::string& what_arg)
         : id(id_), m_message(std::string("[json.exception.") + class_name(category) + "." + std::to_string(id_) + "] " +
-                             what_arg)
+                             what_arg),
+          m_text_length(m_message.size())
     {}
 
   private:
+    friend struct conversion_path;
+
     std::string m_message;
+    std::string m_path;
+    // The length of the message before the path; the path follows it.
+    std::size_t m_text_length;
+    // Set as the error leaves a get, get_to or value: its path is then
+    // relative to a value the conversions around that call cannot place.
+    bool m_path_closed = false;
+};
+
+/// Builds the path of a failed conversion as its exception passes out
+/// through each level, so that the conversions that succeed pay nothing.
+struct conversion_path
+{
+    /// Puts "/token" before the path of e, the token escaped as a JSON
+    /// Pointer escapes it (~ as ~0, / as ~1). A closed path gives way to the
+    /// token alone: it points into the value at the token, from a place there
+    /// that only a from_json of the user's own knew. Throws std::bad_alloc,
+    /// leaving e as it was.
+    static void prepend(exception& e, const std::string& token)
+    {
+        std::string path = "/";
+        for (const char c : token)
+        {
+            if (c == '~')
+            {
+                path += "~0";
+            }
+            else if (c == '/')
+            {
+                path += "~1";
+            }
+            else
+            {
+                path += c;
+            }
+        }
+        if (not e.m_path_closed)
+        {
+            path += e.m_path;
+        }
+        std::string message = e.m_message.substr(0, e.m_text_length) + " (at " + path + ")";
+        e.m_path.swap(path);
+        e.m_message.swap(message);
+        e.m_path_closed = false;
+    }
+
+    /// Marks the path of e as complete, relative to the value a get, get_to
+    /// or value converted. Never fails.
+    static void close(exception& e) noexcept
+    {
+        e.m_path_closed = true;
+    }
 };
 
 /// An operation is not valid for the kind of value it is applied to.
@@ -1161,6 +1225,96 @@ const Stored& stored_or_throw(const BasicJsonType& j, const char* expected)
     return *stored;
 }
 
+// The path of a failed conversion: each level that reads a part of a value
+// (an element, a member) catches what escapes it, puts the part's token
+// before the error's path and throws the same exception on. The levels call
+// each other through read_into, not get, so that the error's path stays
+// open; get, get_to and value close it.
+
+/// The text of a token of a path: an index in decimal, a key as it is.
+/// Throws std::bad_alloc.
+inline std::string token_text(const std::size_t index)
+{
+    return std::to_string(index);
+}
+
+template<typename Key>
+std::string token_text(const Key& key)
+{
+    return std::string(key);
+}
+
+/// Reads element into target through the value type's serializer; an error
+/// of ours escaping it gets token (an index or a key) before its path.
+/// Throws what that from_json throws.
+template<typename BasicJsonType, typename T, typename Token>
+void read_into(const BasicJsonType& element, T& target, const Token& token)
+{
+#if defined(__cpp_exceptions) || defined(__EXCEPTIONS)
+    try
+    {
+        BasicJsonType::template json_serializer<T>::from_json(element, target);
+    }
+    catch (exception& e)
+    {
+        conversion_path::prepend(e, token_text(token));
+        throw;
+    }
+#else
+    static_cast<void>(token);
+    BasicJsonType::template json_serializer<T>::from_json(element, target);
+#endif
+}
+
+/// The element read as a fresh T, as read_into reads it.
+template<typename T, typename BasicJsonType, typename Token>
+T read_at(const BasicJsonType& element, const Token& token)
+{
+    T result{};
+    read_into(element, result, token);
+    return result;
+}
+
+/// Reads j into target as get and get_to do, closing the path of an error
+/// of ours that escapes. Throws what that from_json throws.
+template<typename BasicJsonType, typename T>
+void read_whole(const BasicJsonType& j, T& target)
+{
+#if defined(__cpp_exceptions) || defined(__EXCEPTIONS)
+    try
+    {
+        BasicJsonType::template json_serializer<T>::from_json(j, target);
+    }
+    catch (exception& e)
+    {
+        conversion_path::close(e);
+        throw;
+    }
+#else
+    BasicJsonType::template json_serializer<T>::from_json(j, target);
+#endif
+}
+
+/// Reads the member at key into target as value(key, default) does: the
+/// path starts with the key, and is closed.
+template<typename BasicJsonType, typename T, typename Key>
+void read_whole(const BasicJsonType& member, T& target, const Key& key)
+{
+#if defined(__cpp_exceptions) || defined(__EXCEPTIONS)
+    try
+    {
+        read_into(member, target, key);
+    }
+    catch (exception& e)
+    {
+        conversion_path::close(e);
+        throw;
+    }
+#else
+    read_into(member, target, key);
+#endif
+}
+
 // The target is assigned only once the whole result is built, by a move that
 // does not throw, so a failed conversion leaves it as it was. Each throws
 // type_error 302 for a value of another kind, and std::bad_alloc.
@@ -1288,8 +1442,10 @@ void from_json(const BasicJsonType& j, T& sequence)
     const auto& array = stored_or_throw<typename BasicJsonType::array_t>(j, "array");
     T result;
     reserve_for(result, array.size(), priority_tag<1>{});
-    std::transform(array.begin(), array.end(), std::inserter(result, result.end()),
-                   [](const BasicJsonType& element) { return element.template get<typename T::value_type>(); });
+    for (std::size_t i = 0; i < array.size(); ++i)
+    {
+        result.insert(result.end(), read_at<typename T::value_type>(array[i], i));
+    }
     sequence = std::move(result);
 }
 
@@ -1300,8 +1456,10 @@ void from_json(const BasicJsonType& j, std::array<T, N>& fixed)
 {
     const auto& array = array_of_size(j, N);
     std::array<T, N> result{};
-    std::transform(array.begin(), array.end(), result.begin(),
-                   [](const BasicJsonType& element) { return element.template get<T>(); });
+    for (std::size_t i = 0; i < N; ++i)
+    {
+        read_into(array[i], result[i], i);
+    }
     fixed = std::move(result);
 }
 
@@ -1313,7 +1471,7 @@ void from_json(const BasicJsonType& j, T& map)
     T result;
     for (const auto& member : object)
     {
-        result.emplace(member.first, member.second.template get<typename T::mapped_type>());
+        result.emplace(member.first, read_at<typename T::mapped_type>(member.second, member.first));
     }
     map = std::move(result);
 }
@@ -1321,7 +1479,7 @@ void from_json(const BasicJsonType& j, T& map)
 template<typename T, typename Array, std::size_t... I>
 T tuple_from_array(const Array& array, index_sequence<I...> /*unused*/)
 {
-    return T(array[I].template get<typename std::tuple_element<I, T>::type>()...);
+    return T(read_at<typename std::tuple_element<I, T>::type>(array[I], I)...);
 }
 
 /// An array of exactly as many elements into a std::pair or std::tuple;
@@ -1343,7 +1501,9 @@ void from_json(const BasicJsonType& j, std::optional<T>& optional)
         optional.reset();
         return;
     }
-    optional = j.template get<T>();
+    T value{};
+    BasicJsonType::template json_serializer<T>::from_json(j, value);
+    optional = std::move(value);
 }
 #endif
 
@@ -3861,25 +4021,26 @@ class basic_json
     /// of their own. Throws type_error 302 when the value is of another kind,
     /// out_of_range 406 for a number the type cannot hold exactly, out_of_range
     /// 407 for an array of another size than a fixed-size target, and
-    /// std::bad_alloc.
+    /// std::bad_alloc. An error of the library that escapes carries the path
+    /// of the element or member that failed (exception::path()).
     template<typename ValueType, typename U = detail::uncvref_t<ValueType>,
              detail::enable_if_t<std::is_same<ValueType, U>::value, int> = 0,
              typename = decltype(json_serializer<U>::from_json(std::declval<const basic_json&>(), std::declval<U&>()))>
     U get() const
     {
         U result{};
-        json_serializer<U>::from_json(*this, result);
+        detail::read_whole(*this, result);
         return result;
     }
 
-    /// Reads the value into target, as get<ValueType>() would, and returns
-    /// target. Throws what get does; our own conversions then leave target
-    /// as it was.
+    /// Reads the value into target, as get<ValueType>() would: into a fresh
+    /// ValueType, moved into target once read, so a failure leaves target as
+    /// it was. Returns target. Throws what get does.
     template<typename ValueType, typename = decltype(json_serializer<ValueType>::from_json(
                                      std::declval<const basic_json&>(), std::declval<ValueType&>()))>
     ValueType& get_to(ValueType& target) const
     {
-        json_serializer<ValueType>::from_json(*this, target);
+        target = get<ValueType>();
         return target;
     }
 
@@ -3889,7 +4050,7 @@ class basic_json
     /// is looked up as it is and any other is copied into a string_t once.
     /// Throws type_error 306 when the value is not an object, other_error 501
     /// for a null character pointer, and what get throws for a member of
-    /// another kind.
+    /// another kind, its path starting with the key.
     template<typename KeyType, typename ValueType,
              detail::enable_if_t<detail::is_key<string_t, KeyType>::value and
                                      detail::is_readable<basic_json, ValueType>::value,
@@ -3897,7 +4058,13 @@ class basic_json
     ValueType value(const KeyType& key, const ValueType& default_value) const
     {
         const basic_json* member = member_or_null(key);
-        return member == nullptr ? default_value : member->template get<ValueType>();
+        if (member == nullptr)
+        {
+            return default_value;
+        }
+        ValueType result{};
+        detail::read_whole(*member, result, key);
+        return result;
     }
 
     /// The same with a text default: the member read as a string_t. Throws
@@ -3906,7 +4073,13 @@ class basic_json
     string_t value(const KeyType& key, const char* default_value) const
     {
         const basic_json* member = member_or_null(key);
-        return member == nullptr ? string_t(default_value) : member->template get<string_t>();
+        if (member == nullptr)
+        {
+            return string_t(default_value);
+        }
+        string_t result;
+        detail::read_whole(*member, result, key);
+        return result;
     }
 
     // -- output ---------------------------------------------------------------
