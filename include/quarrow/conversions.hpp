@@ -317,6 +317,24 @@ void to_json(BasicJsonType& j, T s)
 }
 #endif
 
+#ifdef __cpp_lib_variant
+/// std::monostate, the empty alternative of a variant: null.
+template<typename BasicJsonType, typename T, enable_if_t<std::is_same<T, std::monostate>::value, int> = 0>
+void to_json(BasicJsonType& j, T /*unused*/) noexcept
+{
+    external_constructor<value_t::null>::construct(j, value_t::null);
+}
+
+/// A variant: its active alternative. Throws what that conversion throws,
+/// and std::bad_variant_access for a variant valueless by exception.
+template<typename BasicJsonType, typename... Alternatives,
+         enable_if_t<all_true<std::is_constructible<BasicJsonType, const Alternatives&>::value...>::value, int> = 0>
+void to_json(BasicJsonType& j, const std::variant<Alternatives...>& variant)
+{
+    j = std::visit([](const auto& alternative) { return BasicJsonType(alternative); }, variant);
+}
+#endif
+
 #ifdef __cpp_lib_optional
 /// An optional: null when empty, else its value.
 template<typename BasicJsonType, typename T, enable_if_t<std::is_constructible<BasicJsonType, const T&>::value, int> = 0>
@@ -827,6 +845,71 @@ void from_json(const BasicJsonType& j, std::optional<T>& optional)
     BasicJsonType::template json_serializer<T>::from_json(j, value);
     optional = std::move(value);
 }
+#endif
+
+#ifdef __cpp_lib_string_view
+/// A view of the stored string, valid while j holds it unchanged. Throws
+/// type_error 302 for a value that is not a string.
+template<typename BasicJsonType, typename T, enable_if_t<std::is_same<T, std::string_view>::value, int> = 0>
+void from_json(const BasicJsonType& j, T& view)
+{
+    const auto& stored = stored_or_throw<typename BasicJsonType::string_t>(j, "string");
+    view = T(stored.data(), stored.size());
+}
+#endif
+
+#ifdef __cpp_lib_variant
+/// Only null. Throws type_error 302 for any other kind.
+template<typename BasicJsonType, typename T, enable_if_t<std::is_same<T, std::monostate>::value, int> = 0>
+void from_json(const BasicJsonType& j, T& /*unused*/)
+{
+    if (not j.is_null())
+    {
+        throw_type_must_be("null", j);
+    }
+}
+
+#if defined(__cpp_exceptions) || defined(__EXCEPTIONS)
+/// Whether j reads as alternative I, which then becomes the variant's.
+template<std::size_t I, typename BasicJsonType, typename Variant>
+bool read_alternative(const BasicJsonType& j, Variant& variant)
+{
+    using alternative_t = std::variant_alternative_t<I, Variant>;
+    alternative_t alternative{};
+    try
+    {
+        BasicJsonType::template json_serializer<alternative_t>::from_json(j, alternative);
+    }
+    catch (const exception&)
+    {
+        return false;
+    }
+    variant = Variant(std::in_place_index<I>, std::move(alternative));
+    return true;
+}
+
+template<typename BasicJsonType, typename Variant, std::size_t... I>
+void variant_from_json(const BasicJsonType& j, Variant& variant, index_sequence<I...> /*unused*/)
+{
+    // The first alternative that reads wins; the fold stops there.
+    if (not(read_alternative<I>(j, variant) or ...))
+    {
+        throw_error(error::no_variant_alternative, {j.type_name()});
+    }
+}
+
+/// A variant: the first of its alternatives, in order, that reads j without
+/// an error of the library (so std::variant<int, double> reads 1.5 as the
+/// double, and std::variant<double, int> reads 1 as the double too). Throws
+/// type_error 317 when none does, and std::bad_alloc. Offered only with
+/// exceptions, which the tries are made of.
+template<typename BasicJsonType, typename... Alternatives,
+         enable_if_t<all_true<is_readable<BasicJsonType, Alternatives>::value...>::value, int> = 0>
+void from_json(const BasicJsonType& j, std::variant<Alternatives...>& variant)
+{
+    variant_from_json(j, variant, make_index_sequence<sizeof...(Alternatives)>{});
+}
+#endif
 #endif
 
 /// The function object behind adl_serializer::from_json. Its unqualified

@@ -222,11 +222,14 @@ enum class error : std::uint8_t
     wrong_array_size,
     text_too_long,
     string_from_null,
-    unknown_kind
+    unknown_kind,
+    no_variant_alternative,
+    enumerator_without_text,
+    text_of_no_enumerator
 };
 
 /// The number of errors.
-constexpr std::size_t error_count = static_cast<std::size_t>(error::unknown_kind) + 1;
+constexpr std::size_t error_count = static_cast<std::size_t>(error::text_of_no_enumerator) + 1;
 
 /// One error: its class, its id and its text, in which each <name> (a '<'
 /// and a letter up to the next '>') stands for a part the thrower fills in.
@@ -305,6 +308,12 @@ inline const error_entry* error_table() noexcept
         {error::text_too_long, error_class::out_of_range, 408, "text longer than max_length <max_length>"},
         {error::string_from_null, error_class::other_error, 501, "cannot create string from null pointer"},
         {error::unknown_kind, error_class::other_error, 502, "cannot create value of unknown kind <number>"},
+        {error::no_variant_alternative, error_class::type_error, 317,
+         "no alternative of the variant reads the <type name>"},
+        {error::enumerator_without_text, error_class::out_of_range, 409,
+         "enumerator <number> has no text; the texts are <texts>"},
+        {error::text_of_no_enumerator, error_class::out_of_range, 410,
+         "text <text> names no enumerator; the texts are <texts>"},
     };
     static_assert(sizeof entries / sizeof *entries == error_count, "one entry for each error");
     return entries;
