@@ -1276,7 +1276,7 @@ std::string token_text(const Key& key)
 /// of ours escaping it gets token (an index or a key) before its path.
 /// Throws what that from_json throws.
 template<typename BasicJsonType, typename T, typename Token>
-void read_into(const BasicJsonType& element, T& target, const Token& token)
+QUARROW_ALWAYS_INLINE inline void read_into(const BasicJsonType& element, T& target, const Token& token)
 {
 #if defined(__cpp_exceptions) || defined(__EXCEPTIONS)
     try
@@ -1296,7 +1296,7 @@ void read_into(const BasicJsonType& element, T& target, const Token& token)
 
 /// The element read as a fresh T, as read_into reads it.
 template<typename T, typename BasicJsonType, typename Token>
-T read_at(const BasicJsonType& element, const Token& token)
+QUARROW_ALWAYS_INLINE inline T read_at(const BasicJsonType& element, const Token& token)
 {
     T result{};
     read_into(element, result, token);
@@ -1306,7 +1306,7 @@ T read_at(const BasicJsonType& element, const Token& token)
 /// Reads j into target as get and get_to do, closing the path of an error
 /// of ours that escapes. Throws what that from_json throws.
 template<typename BasicJsonType, typename T>
-void read_whole(const BasicJsonType& j, T& target)
+QUARROW_ALWAYS_INLINE inline void read_whole(const BasicJsonType& j, T& target)
 {
 #if defined(__cpp_exceptions) || defined(__EXCEPTIONS)
     try
@@ -1689,14 +1689,15 @@ template<typename Class, typename Member>
 struct member_field
 {
     const char* name;
+    std::size_t length;
     Member Class::*pointer;
 };
 
-/// The field of member `pointer`, named `name`. Never fails.
-template<typename Class, typename Member>
-constexpr member_field<Class, Member> field(const char* name, Member Class::*pointer) noexcept
+/// The field of member `pointer`, named by the string literal `name`. Never fails.
+template<typename Class, typename Member, std::size_t N>
+constexpr member_field<Class, Member> field(const char (&name)[N], Member Class::*pointer) noexcept
 {
-    return {name, pointer};
+    return {name, N - 1, pointer};
 }
 
 /// What reading an object that lacks a member does.
@@ -1704,7 +1705,7 @@ enum class missing_member : std::uint8_t
 {
     /// Throws out_of_range 403 naming the member.
     refused,
-    /// Keeps the member of a default-constructed object.
+    /// Keeps the value the member has.
     default_kept
 };
 
@@ -1718,24 +1719,24 @@ struct is_optional_member<T, void_t<decltype(optional_member<T>::is_empty(std::d
     : std::true_type
 {};
 
-template<typename BasicJsonType, typename Member>
-void write_member(typename BasicJsonType::object_t& object, const char* name, const Member& member,
-                  std::false_type /*optional*/)
+template<typename BasicJsonType, typename Class, typename Member>
+void write_member(typename BasicJsonType::object_t& object, const member_field<Class, Member>& entry,
+                  const Member& member, std::false_type /*optional*/)
 {
-    object.emplace(name, BasicJsonType(member));
+    object.emplace(typename BasicJsonType::string_t(entry.name, entry.length), BasicJsonType(member));
 }
 
-template<typename BasicJsonType, typename Member>
-void write_member(typename BasicJsonType::object_t& object, const char* name, const Member& member,
-                  std::true_type /*optional*/)
+template<typename BasicJsonType, typename Class, typename Member>
+void write_member(typename BasicJsonType::object_t& object, const member_field<Class, Member>& entry,
+                  const Member& member, std::true_type /*optional*/)
 {
     if (not optional_member<Member>::is_empty(member))
     {
-        object.emplace(name, BasicJsonType(member));
+        object.emplace(typename BasicJsonType::string_t(entry.name, entry.length), BasicJsonType(member));
     }
     else if (optional_member<Member>::written_as_null)
     {
-        object.emplace(name, BasicJsonType());
+        object.emplace(typename BasicJsonType::string_t(entry.name, entry.length), BasicJsonType());
     }
 }
 
@@ -1759,10 +1760,10 @@ void read_missing(Member& /*member*/, const char* name, const missing_member pol
 }
 
 template<typename BasicJsonType, typename Member>
-void read_member(const typename BasicJsonType::object_t& object, const char* name, Member& member,
-                 const missing_member policy)
+QUARROW_ALWAYS_INLINE inline void read_member(const typename BasicJsonType::object_t& object, const char* name,
+                                              const std::size_t length, Member& member, const missing_member policy)
 {
-    const auto found = object.find(name);
+    const auto found = object.find(typename BasicJsonType::string_t(name, length));
     if (found == object.end())
     {
         read_missing(member, name, policy, is_optional_member<Member>{});
@@ -1779,27 +1780,27 @@ void members_to_json(BasicJsonType& j, const Class& value, const member_field<Cl
     typename BasicJsonType::object_t object;
     // Expands to one write per field, in order.
     const int expand[] = {
-        0, (write_member<BasicJsonType>(object, fields.name, value.*fields.pointer, is_optional_member<Members>{}),
-            0)...};
+        0, (write_member<BasicJsonType>(object, fields, value.*fields.pointer, is_optional_member<Members>{}), 0)...};
     static_cast<void>(expand);
     external_constructor<value_t::object>::construct(j, std::move(object));
 }
 
-/// Reads an object into value, field by field, into a value-initialised
-/// Class moved into value once whole; members the object has and no field
-/// names are ignored. Throws type_error 302 for a value that is not an
-/// object, out_of_range 403 for a missing member under
-/// missing_member::refused, and what the members' conversions throw, with
-/// the member's name put before the path.
+/// Reads an object into value, field by field; members the object has and
+/// no field names are ignored, and a missing one under
+/// missing_member::default_kept keeps what value holds. get, get_to and the
+/// containers read into a fresh value-initialised Class, moved into their
+/// target once whole, so that a failure leaves the target as it was. Throws
+/// type_error 302 for a value that is not an object, out_of_range 403 for a
+/// missing member under missing_member::refused, and what the members'
+/// conversions throw, with the member's name put before the path.
 template<missing_member Policy, typename BasicJsonType, typename Class, typename... Members>
 void members_from_json(const BasicJsonType& j, Class& value, const member_field<Class, Members>&... fields)
 {
     const auto& object = stored_or_throw<typename BasicJsonType::object_t>(j, "object");
-    Class result{};
     // Expands to one read per field, in order.
-    const int expand[] = {0, (read_member<BasicJsonType>(object, fields.name, result.*fields.pointer, Policy), 0)...};
+    const int expand[] = {
+        0, (read_member<BasicJsonType>(object, fields.name, fields.length, value.*fields.pointer, Policy), 0)...};
     static_cast<void>(expand);
-    value = std::move(result);
 }
 
 /// One enumerator and its text.
@@ -1966,19 +1967,22 @@ void enum_from_json(const BasicJsonType& j, Enum& value, const enum_text<Enum> (
     }                                                                                                                \
     static_assert(true, "")
 
-/// A member written under another name in JSON, among the plain names of
-/// the macros below: QUARROW_TYPE(config, host, QUARROW_MEMBER(max_retries, "max-retries")).
+/// A member written under another name in JSON, a string literal, among
+/// the plain names of the macros below:
+/// QUARROW_TYPE(config, host, QUARROW_MEMBER(max_retries, "max-retries")).
 #define QUARROW_MEMBER(name, text) (name, text)
 
 /// Maps the public members of Type (1 to 64, each a name or a QUARROW_MEMBER)
 /// to an object of the same names, both ways; use it in Type's namespace.
 /// Reading throws type_error 302 for a value that is not an object,
 /// out_of_range 403 for a missing member (one that optional_member marks
-/// reads as empty), and what the members' conversions throw; Type is read
-/// into a value-initialised Type and moved into the target once whole.
+/// reads as empty), and what the members' conversions throw; get, get_to
+/// and the containers read into a fresh value-initialised Type, moved into
+/// their target once whole.
 #define QUARROW_TYPE(Type, ...) QUARROW_DETAIL_TYPE(inline, refused, Type, __VA_ARGS__)
 
-/// The same, but a missing member keeps its value in a value-initialised Type.
+/// The same, but a missing member keeps the value it has in the Type read
+/// into: through get, get_to and the containers, a value-initialised one.
 #define QUARROW_TYPE_WITH_DEFAULTS(Type, ...) QUARROW_DETAIL_TYPE(inline, default_kept, Type, __VA_ARGS__)
 
 /// QUARROW_TYPE for use inside Type, where private members are reached too.

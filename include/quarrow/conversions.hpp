@@ -588,7 +588,7 @@ std::string token_text(const Key& key)
 /// of ours escaping it gets token (an index or a key) before its path.
 /// Throws what that from_json throws.
 template<typename BasicJsonType, typename T, typename Token>
-void read_into(const BasicJsonType& element, T& target, const Token& token)
+QUARROW_ALWAYS_INLINE inline void read_into(const BasicJsonType& element, T& target, const Token& token)
 {
 #if defined(__cpp_exceptions) || defined(__EXCEPTIONS)
     try
@@ -608,7 +608,7 @@ void read_into(const BasicJsonType& element, T& target, const Token& token)
 
 /// The element read as a fresh T, as read_into reads it.
 template<typename T, typename BasicJsonType, typename Token>
-T read_at(const BasicJsonType& element, const Token& token)
+QUARROW_ALWAYS_INLINE inline T read_at(const BasicJsonType& element, const Token& token)
 {
     T result{};
     read_into(element, result, token);
@@ -618,7 +618,7 @@ T read_at(const BasicJsonType& element, const Token& token)
 /// Reads j into target as get and get_to do, closing the path of an error
 /// of ours that escapes. Throws what that from_json throws.
 template<typename BasicJsonType, typename T>
-void read_whole(const BasicJsonType& j, T& target)
+QUARROW_ALWAYS_INLINE inline void read_whole(const BasicJsonType& j, T& target)
 {
 #if defined(__cpp_exceptions) || defined(__EXCEPTIONS)
     try
