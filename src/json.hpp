@@ -70,6 +70,7 @@
 #if __cplusplus >= 201703L
 #include <optional>
 #include <string_view>
+#include <variant>
 #endif
 // Portability, spelled once. The two attributes steer inlining on the paths
 // the benchmark measures. SSE2 scans bytes 16 at a time where the target has
@@ -275,6 +276,16 @@ class exception : public std::exception
         return m_message.c_str();
     }
 
+    /// The JSON Pointer of the value a conversion out of a value (get, get_to,
+    /// value, and the from_json they reach) failed at, relative to the value
+    /// converted, as the message ends with it: " (at /servers/1/port)". Empty
+    /// when that value itself failed, or the error is no conversion's. Never
+    /// fails and does no work.
+    const std::string& path() const noexcept
+    {
+        return m_path;
+    }
+
     /// The numeric id: 100s for parse_error, 200s for invalid_iterator, 300s
     /// for type_error, 400s for out_of_range, 500s for other_error.
     const int id;
@@ -283,11 +294,65 @@ class exception : public std::exception
     /// Composes the message once; throws std::bad_alloc if that fails.
     exception(int id_, const error_class category, const std::string& what_arg)
         : id(id_), m_message(std::string("[json.exception.") + class_name(category) + "." + std::to_string(id_) + "] " +
-                             what_arg)
+                             what_arg),
+          m_text_length(m_message.size())
     {}
 
   private:
+    friend struct conversion_path;
+
     std::string m_message;
+    std::string m_path;
+    // The length of the message before the path; the path follows it.
+    std::size_t m_text_length;
+    // Set as the error leaves a get, get_to or value: its path is then
+    // relative to a value the conversions around that call cannot place.
+    bool m_path_closed = false;
+};
+
+/// Builds the path of a failed conversion as its exception passes out
+/// through each level, so that the conversions that succeed pay nothing.
+struct conversion_path
+{
+    /// Puts "/token" before the path of e, the token escaped as a JSON
+    /// Pointer escapes it (~ as ~0, / as ~1). A closed path gives way to the
+    /// token alone: it points into the value at the token, from a place there
+    /// that only a from_json of the user's own knew. Throws std::bad_alloc,
+    /// leaving e as it was.
+    static void prepend(exception& e, const std::string& token)
+    {
+        std::string path = "/";
+        for (const char c : token)
+        {
+            if (c == '~')
+            {
+                path += "~0";
+            }
+            else if (c == '/')
+            {
+                path += "~1";
+            }
+            else
+            {
+                path += c;
+            }
+        }
+        if (not e.m_path_closed)
+        {
+            path += e.m_path;
+        }
+        std::string message = e.m_message.substr(0, e.m_text_length) + " (at " + path + ")";
+        e.m_path.swap(path);
+        e.m_message.swap(message);
+        e.m_path_closed = false;
+    }
+
+    /// Marks the path of e as complete, relative to the value a get, get_to
+    /// or value converted. Never fails.
+    static void close(exception& e) noexcept
+    {
+        e.m_path_closed = true;
+    }
 };
 
 /// An operation is not valid for the kind of value it is applied to.
@@ -409,11 +474,14 @@ enum class error : std::uint8_t
     unknown_operation,
     test_failed,
     move_into_child,
-    unknown_kind
+    unknown_kind,
+    no_variant_alternative,
+    enumerator_without_text,
+    text_of_no_enumerator
 };
 
 /// The number of errors.
-constexpr std::size_t error_count = static_cast<std::size_t>(error::unknown_kind) + 1;
+constexpr std::size_t error_count = static_cast<std::size_t>(error::text_of_no_enumerator) + 1;
 
 /// One error: its class, its id and its text, in which each <name> (a '<'
 /// and a letter up to the next '>') stands for a part the thrower fills in.
@@ -514,6 +582,12 @@ inline const error_entry* error_table() noexcept
         {error::move_into_child, error_class::other_error, 507,
          "patch operation <index> (move): cannot move '<from>' into its own child '<pointer>'"},
         {error::unknown_kind, error_class::other_error, 502, "cannot create value of unknown kind <number>"},
+        {error::no_variant_alternative, error_class::type_error, 317,
+         "no alternative of the variant reads the <type name>"},
+        {error::enumerator_without_text, error_class::out_of_range, 409,
+         "enumerator <number> has no text; the texts are <texts>"},
+        {error::text_of_no_enumerator, error_class::out_of_range, 410,
+         "text <text> names no enumerator; the texts are <texts>"},
     };
     static_assert(sizeof entries / sizeof *entries == error_count, "one entry for each error");
     return entries;
@@ -975,6 +1049,24 @@ void to_json(BasicJsonType& j, T s)
 }
 #endif
 
+#ifdef __cpp_lib_variant
+/// std::monostate, the empty alternative of a variant: null.
+template<typename BasicJsonType, typename T, enable_if_t<std::is_same<T, std::monostate>::value, int> = 0>
+void to_json(BasicJsonType& j, T /*unused*/) noexcept
+{
+    external_constructor<value_t::null>::construct(j, value_t::null);
+}
+
+/// A variant: its active alternative. Throws what that conversion throws,
+/// and std::bad_variant_access for a variant valueless by exception.
+template<typename BasicJsonType, typename... Alternatives,
+         enable_if_t<all_true<std::is_constructible<BasicJsonType, const Alternatives&>::value...>::value, int> = 0>
+void to_json(BasicJsonType& j, const std::variant<Alternatives...>& variant)
+{
+    j = std::visit([](const auto& alternative) { return BasicJsonType(alternative); }, variant);
+}
+#endif
+
 #ifdef __cpp_lib_optional
 /// An optional: null when empty, else its value.
 template<typename BasicJsonType, typename T, enable_if_t<std::is_constructible<BasicJsonType, const T&>::value, int> = 0>
@@ -1205,6 +1297,96 @@ const Stored& stored_or_throw(const BasicJsonType& j, const char* expected)
     return *stored;
 }
 
+// The path of a failed conversion: each level that reads a part of a value
+// (an element, a member) catches what escapes it, puts the part's token
+// before the error's path and throws the same exception on. The levels call
+// each other through read_into, not get, so that the error's path stays
+// open; get, get_to and value close it.
+
+/// The text of a token of a path: an index in decimal, a key as it is.
+/// Throws std::bad_alloc.
+inline std::string token_text(const std::size_t index)
+{
+    return std::to_string(index);
+}
+
+template<typename Key>
+std::string token_text(const Key& key)
+{
+    return std::string(key);
+}
+
+/// Reads element into target through the value type's serializer; an error
+/// of ours escaping it gets token (an index or a key) before its path.
+/// Throws what that from_json throws.
+template<typename BasicJsonType, typename T, typename Token>
+QUARROW_ALWAYS_INLINE inline void read_into(const BasicJsonType& element, T& target, const Token& token)
+{
+#if defined(__cpp_exceptions) || defined(__EXCEPTIONS)
+    try
+    {
+        BasicJsonType::template json_serializer<T>::from_json(element, target);
+    }
+    catch (exception& e)
+    {
+        conversion_path::prepend(e, token_text(token));
+        throw;
+    }
+#else
+    static_cast<void>(token);
+    BasicJsonType::template json_serializer<T>::from_json(element, target);
+#endif
+}
+
+/// The element read as a fresh T, as read_into reads it.
+template<typename T, typename BasicJsonType, typename Token>
+QUARROW_ALWAYS_INLINE inline T read_at(const BasicJsonType& element, const Token& token)
+{
+    T result{};
+    read_into(element, result, token);
+    return result;
+}
+
+/// Reads j into target as get and get_to do, closing the path of an error
+/// of ours that escapes. Throws what that from_json throws.
+template<typename BasicJsonType, typename T>
+QUARROW_ALWAYS_INLINE inline void read_whole(const BasicJsonType& j, T& target)
+{
+#if defined(__cpp_exceptions) || defined(__EXCEPTIONS)
+    try
+    {
+        BasicJsonType::template json_serializer<T>::from_json(j, target);
+    }
+    catch (exception& e)
+    {
+        conversion_path::close(e);
+        throw;
+    }
+#else
+    BasicJsonType::template json_serializer<T>::from_json(j, target);
+#endif
+}
+
+/// Reads the member at key into target as value(key, default) does: the
+/// path starts with the key, and is closed.
+template<typename BasicJsonType, typename T, typename Key>
+void read_whole(const BasicJsonType& member, T& target, const Key& key)
+{
+#if defined(__cpp_exceptions) || defined(__EXCEPTIONS)
+    try
+    {
+        read_into(member, target, key);
+    }
+    catch (exception& e)
+    {
+        conversion_path::close(e);
+        throw;
+    }
+#else
+    read_into(member, target, key);
+#endif
+}
+
 // The target is assigned only once the whole result is built, by a move that
 // does not throw, so a failed conversion leaves it as it was. Each throws
 // type_error 302 for a value of another kind, and std::bad_alloc.
@@ -1332,8 +1514,10 @@ void from_json(const BasicJsonType& j, T& sequence)
     const auto& array = stored_or_throw<typename BasicJsonType::array_t>(j, "array");
     T result;
     reserve_for(result, array.size(), priority_tag<1>{});
-    std::transform(array.begin(), array.end(), std::inserter(result, result.end()),
-                   [](const BasicJsonType& element) { return element.template get<typename T::value_type>(); });
+    for (std::size_t i = 0; i < array.size(); ++i)
+    {
+        result.insert(result.end(), read_at<typename T::value_type>(array[i], i));
+    }
     sequence = std::move(result);
 }
 
@@ -1344,8 +1528,10 @@ void from_json(const BasicJsonType& j, std::array<T, N>& fixed)
 {
     const auto& array = array_of_size(j, N);
     std::array<T, N> result{};
-    std::transform(array.begin(), array.end(), result.begin(),
-                   [](const BasicJsonType& element) { return element.template get<T>(); });
+    for (std::size_t i = 0; i < N; ++i)
+    {
+        read_into(array[i], result[i], i);
+    }
     fixed = std::move(result);
 }
 
@@ -1357,7 +1543,7 @@ void from_json(const BasicJsonType& j, T& map)
     T result;
     for (const auto& member : object)
     {
-        result.emplace(member.first, member.second.template get<typename T::mapped_type>());
+        result.emplace(member.first, read_at<typename T::mapped_type>(member.second, member.first));
     }
     map = std::move(result);
 }
@@ -1365,7 +1551,7 @@ void from_json(const BasicJsonType& j, T& map)
 template<typename T, typename Array, std::size_t... I>
 T tuple_from_array(const Array& array, index_sequence<I...> /*unused*/)
 {
-    return T(array[I].template get<typename std::tuple_element<I, T>::type>()...);
+    return T(read_at<typename std::tuple_element<I, T>::type>(array[I], I)...);
 }
 
 /// An array of exactly as many elements into a std::pair or std::tuple;
@@ -1387,8 +1573,75 @@ void from_json(const BasicJsonType& j, std::optional<T>& optional)
         optional.reset();
         return;
     }
-    optional = j.template get<T>();
+    T value{};
+    BasicJsonType::template json_serializer<T>::from_json(j, value);
+    optional = std::move(value);
 }
+#endif
+
+#ifdef __cpp_lib_string_view
+/// A view of the stored string, valid while j holds it unchanged. Throws
+/// type_error 302 for a value that is not a string.
+template<typename BasicJsonType, typename T, enable_if_t<std::is_same<T, std::string_view>::value, int> = 0>
+void from_json(const BasicJsonType& j, T& view)
+{
+    const auto& stored = stored_or_throw<typename BasicJsonType::string_t>(j, "string");
+    view = T(stored.data(), stored.size());
+}
+#endif
+
+#ifdef __cpp_lib_variant
+/// Only null. Throws type_error 302 for any other kind.
+template<typename BasicJsonType, typename T, enable_if_t<std::is_same<T, std::monostate>::value, int> = 0>
+void from_json(const BasicJsonType& j, T& /*unused*/)
+{
+    if (not j.is_null())
+    {
+        throw_type_must_be("null", j);
+    }
+}
+
+#if defined(__cpp_exceptions) || defined(__EXCEPTIONS)
+/// Whether j reads as alternative I, which then becomes the variant's.
+template<std::size_t I, typename BasicJsonType, typename Variant>
+bool read_alternative(const BasicJsonType& j, Variant& variant)
+{
+    using alternative_t = std::variant_alternative_t<I, Variant>;
+    alternative_t alternative{};
+    try
+    {
+        BasicJsonType::template json_serializer<alternative_t>::from_json(j, alternative);
+    }
+    catch (const exception&)
+    {
+        return false;
+    }
+    variant = Variant(std::in_place_index<I>, std::move(alternative));
+    return true;
+}
+
+template<typename BasicJsonType, typename Variant, std::size_t... I>
+void variant_from_json(const BasicJsonType& j, Variant& variant, index_sequence<I...> /*unused*/)
+{
+    // The first alternative that reads wins; the fold stops there.
+    if (not(read_alternative<I>(j, variant) or ...))
+    {
+        throw_error(error::no_variant_alternative, {j.type_name()});
+    }
+}
+
+/// A variant: the first of its alternatives, in order, that reads j without
+/// an error of the library (so std::variant<int, double> reads 1.5 as the
+/// double, and std::variant<double, int> reads 1 as the double too). Throws
+/// type_error 317 when none does, and std::bad_alloc. Offered only with
+/// exceptions, which the tries are made of.
+template<typename BasicJsonType, typename... Alternatives,
+         enable_if_t<all_true<is_readable<BasicJsonType, Alternatives>::value...>::value, int> = 0>
+void from_json(const BasicJsonType& j, std::variant<Alternatives...>& variant)
+{
+    variant_from_json(j, variant, make_index_sequence<sizeof...(Alternatives)>{});
+}
+#endif
 #endif
 
 /// The function object behind adl_serializer::from_json. Its unqualified
@@ -1440,6 +1693,368 @@ struct adl_serializer
 };
 
 } // namespace quarrow
+
+// Mapping: a struct or an enum of the user's own converted both ways in one line.
+
+
+namespace quarrow
+{
+
+/// Tells the struct mappings that a member of type T may be empty.
+/// Specialise it for a "maybe" type of your own, with
+///     static bool is_empty(const T&);          // never throws
+///     static constexpr bool written_as_null;   // true: an empty one is written as null
+/// An empty member is then left out of the object written (or written as
+/// null), and a missing member reads as T(); a null one reads through T's own
+/// from_json, as any member does. std::optional comes specialised, left out
+/// when empty.
+template<typename T, typename SFINAE = void>
+struct optional_member
+{};
+
+#ifdef __cpp_lib_optional
+template<typename T>
+struct optional_member<std::optional<T>>
+{
+    static bool is_empty(const std::optional<T>& optional) noexcept
+    {
+        return not optional.has_value();
+    }
+    static constexpr bool written_as_null = false;
+};
+#endif
+
+namespace detail
+{
+
+/// A member of Class the mappings read and write: its name in JSON, and
+/// where it lives.
+template<typename Class, typename Member>
+struct member_field
+{
+    const char* name;
+    std::size_t length;
+    Member Class::*pointer;
+};
+
+/// The field of member `pointer`, named by the string literal `name`. Never fails.
+template<typename Class, typename Member, std::size_t N>
+constexpr member_field<Class, Member> field(const char (&name)[N], Member Class::*pointer) noexcept
+{
+    return {name, N - 1, pointer};
+}
+
+/// What reading an object that lacks a member does.
+enum class missing_member : std::uint8_t
+{
+    /// Throws out_of_range 403 naming the member.
+    refused,
+    /// Keeps the value the member has.
+    default_kept
+};
+
+/// True when optional_member<T> is specialised for T.
+template<typename T, typename = void>
+struct is_optional_member : std::false_type
+{};
+
+template<typename T>
+struct is_optional_member<T, void_t<decltype(optional_member<T>::is_empty(std::declval<const T&>()))>>
+    : std::true_type
+{};
+
+template<typename BasicJsonType, typename Class, typename Member>
+void write_member(typename BasicJsonType::object_t& object, const member_field<Class, Member>& entry,
+                  const Member& member, std::false_type /*optional*/)
+{
+    object.emplace(typename BasicJsonType::string_t(entry.name, entry.length), BasicJsonType(member));
+}
+
+template<typename BasicJsonType, typename Class, typename Member>
+void write_member(typename BasicJsonType::object_t& object, const member_field<Class, Member>& entry,
+                  const Member& member, std::true_type /*optional*/)
+{
+    if (not optional_member<Member>::is_empty(member))
+    {
+        object.emplace(typename BasicJsonType::string_t(entry.name, entry.length), BasicJsonType(member));
+    }
+    else if (optional_member<Member>::written_as_null)
+    {
+        object.emplace(typename BasicJsonType::string_t(entry.name, entry.length), BasicJsonType());
+    }
+}
+
+/// A missing member that may be empty reads as empty, unless defaults are kept.
+template<typename Member>
+void read_missing(Member& member, const char* /*name*/, const missing_member policy, std::true_type /*optional*/)
+{
+    if (policy == missing_member::refused)
+    {
+        member = Member();
+    }
+}
+
+template<typename Member>
+void read_missing(Member& /*member*/, const char* name, const missing_member policy, std::false_type /*optional*/)
+{
+    if (policy == missing_member::refused)
+    {
+        throw_error(error::key_not_found, {name});
+    }
+}
+
+template<typename BasicJsonType, typename Member>
+QUARROW_ALWAYS_INLINE inline void read_member(const typename BasicJsonType::object_t& object, const char* name,
+                                              const std::size_t length, Member& member, const missing_member policy)
+{
+    const auto found = object.find(typename BasicJsonType::string_t(name, length));
+    if (found == object.end())
+    {
+        read_missing(member, name, policy, is_optional_member<Member>{});
+        return;
+    }
+    read_into(found->second, member, name);
+}
+
+/// The object of the fields of value, written in their order; a duplicate
+/// name keeps the first. Throws what the members' conversions throw.
+template<typename BasicJsonType, typename Class, typename... Members>
+void members_to_json(BasicJsonType& j, const Class& value, const member_field<Class, Members>&... fields)
+{
+    typename BasicJsonType::object_t object;
+    // Expands to one write per field, in order.
+    const int expand[] = {
+        0, (write_member<BasicJsonType>(object, fields, value.*fields.pointer, is_optional_member<Members>{}), 0)...};
+    static_cast<void>(expand);
+    external_constructor<value_t::object>::construct(j, std::move(object));
+}
+
+/// Reads an object into value, field by field; members the object has and
+/// no field names are ignored, and a missing one under
+/// missing_member::default_kept keeps what value holds. get, get_to and the
+/// containers read into a fresh value-initialised Class, moved into their
+/// target once whole, so that a failure leaves the target as it was. Throws
+/// type_error 302 for a value that is not an object, out_of_range 403 for a
+/// missing member under missing_member::refused, and what the members'
+/// conversions throw, with the member's name put before the path.
+template<missing_member Policy, typename BasicJsonType, typename Class, typename... Members>
+void members_from_json(const BasicJsonType& j, Class& value, const member_field<Class, Members>&... fields)
+{
+    const auto& object = stored_or_throw<typename BasicJsonType::object_t>(j, "object");
+    // Expands to one read per field, in order.
+    const int expand[] = {
+        0, (read_member<BasicJsonType>(object, fields.name, fields.length, value.*fields.pointer, Policy), 0)...};
+    static_cast<void>(expand);
+}
+
+/// One enumerator and its text.
+template<typename Enum>
+struct enum_text
+{
+    Enum value;
+    const char* text;
+};
+
+/// The texts of the table as JSON strings, separated by ", ". Throws std::bad_alloc.
+template<typename BasicJsonType, typename Enum, std::size_t N>
+std::string enum_texts(const enum_text<Enum> (&texts)[N])
+{
+    std::string list;
+    for (const auto& entry : texts)
+    {
+        list += (list.empty() ? "" : ", ") + BasicJsonType(entry.text).dump();
+    }
+    return list;
+}
+
+/// The text of value, the first the table gives it. Throws out_of_range 409
+/// for an enumerator the table lacks.
+template<typename BasicJsonType, typename Enum, std::size_t N>
+void enum_to_json(BasicJsonType& j, const Enum value, const enum_text<Enum> (&texts)[N])
+{
+    for (const auto& entry : texts)
+    {
+        if (entry.value == value)
+        {
+            j = BasicJsonType(entry.text);
+            return;
+        }
+    }
+    using underlying = typename std::underlying_type<Enum>::type;
+    throw_error(error::enumerator_without_text,
+                {std::to_string(+static_cast<underlying>(value)), enum_texts<BasicJsonType>(texts)});
+}
+
+/// The enumerator of the text, the first the table gives it. Throws
+/// type_error 302 for a value that is not a string, and out_of_range 410 for
+/// a text the table lacks.
+template<typename BasicJsonType, typename Enum, std::size_t N>
+void enum_from_json(const BasicJsonType& j, Enum& value, const enum_text<Enum> (&texts)[N])
+{
+    const auto& text = stored_or_throw<typename BasicJsonType::string_t>(j, "string");
+    for (const auto& entry : texts)
+    {
+        if (text == entry.text)
+        {
+            value = entry.value;
+            return;
+        }
+    }
+    throw_error(error::text_of_no_enumerator, {j.dump(), enum_texts<BasicJsonType>(texts)});
+}
+
+} // namespace detail
+} // namespace quarrow
+
+// The macros only list what the templates above work with. The fields are
+// written out by counting the arguments (64 at most) and taking the macro
+// of that count; each argument is a member's name, or QUARROW_MEMBER's
+// parenthesised pair, told apart by whether the argument splits in two.
+
+#define QUARROW_DETAIL_CAT(a, b) QUARROW_DETAIL_CAT_I(a, b)
+#define QUARROW_DETAIL_CAT_I(a, b) a##b
+#define QUARROW_DETAIL_PAIR(name, text) name, text
+#define QUARROW_DETAIL_THIRD(...) QUARROW_DETAIL_THIRD_I(__VA_ARGS__)
+#define QUARROW_DETAIL_THIRD_I(a, b, c, ...) c
+#define QUARROW_DETAIL_FIELD(T, x)                                                                                    \
+    QUARROW_DETAIL_THIRD(QUARROW_DETAIL_PAIR x, QUARROW_DETAIL_RENAMED, QUARROW_DETAIL_NAMED, unused)(T, x)
+#define QUARROW_DETAIL_NAMED(T, name) ::quarrow::detail::field(#name, &T::name)
+#define QUARROW_DETAIL_RENAMED(T, pair) QUARROW_DETAIL_RENAMED_I(T, QUARROW_DETAIL_PAIR pair)
+#define QUARROW_DETAIL_RENAMED_I(...) QUARROW_DETAIL_RENAMED_II(__VA_ARGS__)
+#define QUARROW_DETAIL_RENAMED_II(T, name, text) ::quarrow::detail::field(text, &T::name)
+#define QUARROW_DETAIL_FIELDS(T, ...)                                                                                 \
+    QUARROW_DETAIL_CAT(QUARROW_DETAIL_FIELDS_, QUARROW_DETAIL_COUNT(__VA_ARGS__))(T, __VA_ARGS__)
+#define QUARROW_DETAIL_COUNT(...) QUARROW_DETAIL_COUNT_I(__VA_ARGS__, 64, 63, 62, 61, 60, 59, 58, 57, 56, 55, 54, \
+    53, 52, 51, 50, 49, 48, 47, 46, 45, 44, 43, 42, 41, 40, 39, 38, 37, 36, 35, 34, 33, 32, 31, 30, 29, 28, 27, 26, \
+    25, 24, 23, 22, 21, 20, 19, 18, 17, 16, 15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, unused)
+#define QUARROW_DETAIL_COUNT_I(a1, a2, a3, a4, a5, a6, a7, a8, a9, a10, a11, a12, a13, a14, a15, a16, a17, a18, a19, \
+    a20, a21, a22, a23, a24, a25, a26, a27, a28, a29, a30, a31, a32, a33, a34, a35, a36, a37, a38, a39, a40, a41, \
+    a42, a43, a44, a45, a46, a47, a48, a49, a50, a51, a52, a53, a54, a55, a56, a57, a58, a59, a60, a61, a62, a63, \
+    a64, count, ...) count
+#define QUARROW_DETAIL_FIELDS_1(T, x) QUARROW_DETAIL_FIELD(T, x)
+#define QUARROW_DETAIL_FIELDS_2(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_1(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_3(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_2(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_4(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_3(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_5(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_4(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_6(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_5(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_7(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_6(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_8(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_7(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_9(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_8(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_10(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_9(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_11(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_10(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_12(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_11(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_13(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_12(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_14(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_13(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_15(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_14(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_16(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_15(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_17(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_16(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_18(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_17(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_19(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_18(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_20(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_19(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_21(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_20(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_22(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_21(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_23(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_22(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_24(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_23(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_25(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_24(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_26(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_25(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_27(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_26(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_28(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_27(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_29(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_28(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_30(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_29(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_31(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_30(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_32(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_31(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_33(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_32(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_34(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_33(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_35(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_34(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_36(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_35(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_37(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_36(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_38(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_37(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_39(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_38(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_40(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_39(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_41(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_40(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_42(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_41(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_43(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_42(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_44(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_43(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_45(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_44(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_46(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_45(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_47(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_46(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_48(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_47(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_49(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_48(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_50(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_49(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_51(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_50(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_52(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_51(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_53(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_52(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_54(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_53(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_55(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_54(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_56(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_55(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_57(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_56(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_58(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_57(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_59(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_58(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_60(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_59(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_61(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_60(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_62(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_61(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_63(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_62(T, __VA_ARGS__)
+#define QUARROW_DETAIL_FIELDS_64(T, x, ...) QUARROW_DETAIL_FIELD(T, x), QUARROW_DETAIL_FIELDS_63(T, __VA_ARGS__)
+
+// The two functions; the static_assert takes the semicolon after the macro.
+#define QUARROW_DETAIL_TYPE(specifier, policy, Type, ...)                                                             \
+    template<typename BasicJsonType>                                                                                 \
+    specifier void to_json(BasicJsonType& j, const Type& value)                                                      \
+    {                                                                                                                \
+        ::quarrow::detail::members_to_json(j, value, QUARROW_DETAIL_FIELDS(Type, __VA_ARGS__));                      \
+    }                                                                                                                \
+    template<typename BasicJsonType>                                                                                 \
+    specifier void from_json(const BasicJsonType& j, Type& value)                                                    \
+    {                                                                                                                \
+        ::quarrow::detail::members_from_json<::quarrow::detail::missing_member::policy>(                             \
+            j, value, QUARROW_DETAIL_FIELDS(Type, __VA_ARGS__));                                                     \
+    }                                                                                                                \
+    static_assert(true, "")
+
+/// A member written under another name in JSON, a string literal, among
+/// the plain names of the macros below:
+/// QUARROW_TYPE(config, host, QUARROW_MEMBER(max_retries, "max-retries")).
+#define QUARROW_MEMBER(name, text) (name, text)
+
+/// Maps the public members of Type (1 to 64, each a name or a QUARROW_MEMBER)
+/// to an object of the same names, both ways; use it in Type's namespace.
+/// Reading throws type_error 302 for a value that is not an object,
+/// out_of_range 403 for a missing member (one that optional_member marks
+/// reads as empty), and what the members' conversions throw; get, get_to
+/// and the containers read into a fresh value-initialised Type, moved into
+/// their target once whole.
+#define QUARROW_TYPE(Type, ...) QUARROW_DETAIL_TYPE(inline, refused, Type, __VA_ARGS__)
+
+/// The same, but a missing member keeps the value it has in the Type read
+/// into: through get, get_to and the containers, a value-initialised one.
+#define QUARROW_TYPE_WITH_DEFAULTS(Type, ...) QUARROW_DETAIL_TYPE(inline, default_kept, Type, __VA_ARGS__)
+
+/// QUARROW_TYPE for use inside Type, where private members are reached too.
+#define QUARROW_TYPE_INTRUSIVE(Type, ...) QUARROW_DETAIL_TYPE(friend, refused, Type, __VA_ARGS__)
+
+/// QUARROW_TYPE_WITH_DEFAULTS for use inside Type.
+#define QUARROW_TYPE_INTRUSIVE_WITH_DEFAULTS(Type, ...) QUARROW_DETAIL_TYPE(friend, default_kept, Type, __VA_ARGS__)
+
+/// Maps the enumerators of Enum to texts, both ways, as a list of
+/// {enumerator, "text"} pairs; use it in Enum's namespace. The first pair of
+/// an enumerator gives its text, the first of a text its enumerator. Writing
+/// throws out_of_range 409 for an enumerator the list lacks; reading throws
+/// type_error 302 for a value that is not a string and out_of_range 410 for
+/// a text the list lacks, both messages listing the texts.
+#define QUARROW_ENUM(Enum, ...)                                                                                       \
+    template<typename BasicJsonType>                                                                                 \
+    void to_json(BasicJsonType& j, const Enum& value)                                                                \
+    {                                                                                                                \
+        static const ::quarrow::detail::enum_text<Enum> texts[] = {__VA_ARGS__};                                    \
+        ::quarrow::detail::enum_to_json(j, value, texts);                                                            \
+    }                                                                                                                \
+    template<typename BasicJsonType>                                                                                 \
+    void from_json(const BasicJsonType& j, Enum& value)                                                              \
+    {                                                                                                                \
+        static const ::quarrow::detail::enum_text<Enum> texts[] = {__VA_ARGS__};                                    \
+        ::quarrow::detail::enum_from_json(j, value, texts);                                                          \
+    }                                                                                                                \
+    static_assert(true, "")
 
 // Iterators: walking an array, an object or a scalar, every step checked.
 
@@ -4052,25 +4667,26 @@ class basic_json
     /// of their own. Throws type_error 302 when the value is of another kind,
     /// out_of_range 406 for a number the type cannot hold exactly, out_of_range
     /// 407 for an array of another size than a fixed-size target, and
-    /// std::bad_alloc.
+    /// std::bad_alloc. An error of the library that escapes carries the path
+    /// of the element or member that failed (exception::path()).
     template<typename ValueType, typename U = detail::uncvref_t<ValueType>,
              detail::enable_if_t<std::is_same<ValueType, U>::value, int> = 0,
              typename = decltype(json_serializer<U>::from_json(std::declval<const basic_json&>(), std::declval<U&>()))>
     U get() const
     {
         U result{};
-        json_serializer<U>::from_json(*this, result);
+        detail::read_whole(*this, result);
         return result;
     }
 
-    /// Reads the value into target, as get<ValueType>() would, and returns
-    /// target. Throws what get does; our own conversions then leave target
-    /// as it was.
+    /// Reads the value into target, as get<ValueType>() would: into a fresh
+    /// ValueType, moved into target once read, so a failure leaves target as
+    /// it was. Returns target. Throws what get does.
     template<typename ValueType, typename = decltype(json_serializer<ValueType>::from_json(
                                      std::declval<const basic_json&>(), std::declval<ValueType&>()))>
     ValueType& get_to(ValueType& target) const
     {
-        json_serializer<ValueType>::from_json(*this, target);
+        target = get<ValueType>();
         return target;
     }
 
@@ -4080,7 +4696,7 @@ class basic_json
     /// is looked up as it is and any other is copied into a string_t once.
     /// Throws type_error 306 when the value is not an object, other_error 501
     /// for a null character pointer, and what get throws for a member of
-    /// another kind.
+    /// another kind, its path starting with the key.
     template<typename KeyType, typename ValueType,
              detail::enable_if_t<detail::is_key<string_t, KeyType>::value and
                                      detail::is_readable<basic_json, ValueType>::value,
@@ -4088,7 +4704,13 @@ class basic_json
     ValueType value(const KeyType& key, const ValueType& default_value) const
     {
         const basic_json* member = member_or_null(key);
-        return member == nullptr ? default_value : member->template get<ValueType>();
+        if (member == nullptr)
+        {
+            return default_value;
+        }
+        ValueType result{};
+        detail::read_whole(*member, result, key);
+        return result;
     }
 
     /// The same with a text default: the member read as a string_t. Throws
@@ -4097,7 +4719,13 @@ class basic_json
     string_t value(const KeyType& key, const char* default_value) const
     {
         const basic_json* member = member_or_null(key);
-        return member == nullptr ? string_t(default_value) : member->template get<string_t>();
+        if (member == nullptr)
+        {
+            return string_t(default_value);
+        }
+        string_t result;
+        detail::read_whole(*member, result, key);
+        return result;
     }
 
     // -- output ---------------------------------------------------------------

@@ -2090,25 +2090,26 @@ class basic_json
     /// of their own. Throws type_error 302 when the value is of another kind,
     /// out_of_range 406 for a number the type cannot hold exactly, out_of_range
     /// 407 for an array of another size than a fixed-size target, and
-    /// std::bad_alloc.
+    /// std::bad_alloc. An error of the library that escapes carries the path
+    /// of the element or member that failed (exception::path()).
     template<typename ValueType, typename U = detail::uncvref_t<ValueType>,
              detail::enable_if_t<std::is_same<ValueType, U>::value, int> = 0,
              typename = decltype(json_serializer<U>::from_json(std::declval<const basic_json&>(), std::declval<U&>()))>
     U get() const
     {
         U result{};
-        json_serializer<U>::from_json(*this, result);
+        detail::read_whole(*this, result);
         return result;
     }
 
-    /// Reads the value into target, as get<ValueType>() would, and returns
-    /// target. Throws what get does; our own conversions then leave target
-    /// as it was.
+    /// Reads the value into target, as get<ValueType>() would: into a fresh
+    /// ValueType, moved into target once read, so a failure leaves target as
+    /// it was. Returns target. Throws what get does.
     template<typename ValueType, typename = decltype(json_serializer<ValueType>::from_json(
                                      std::declval<const basic_json&>(), std::declval<ValueType&>()))>
     ValueType& get_to(ValueType& target) const
     {
-        json_serializer<ValueType>::from_json(*this, target);
+        target = get<ValueType>();
         return target;
     }
 
@@ -2118,7 +2119,7 @@ class basic_json
     /// is looked up as it is and any other is copied into a string_t once.
     /// Throws type_error 306 when the value is not an object, other_error 501
     /// for a null character pointer, and what get throws for a member of
-    /// another kind.
+    /// another kind, its path starting with the key.
     template<typename KeyType, typename ValueType,
              detail::enable_if_t<detail::is_key<string_t, KeyType>::value and
                                      detail::is_readable<basic_json, ValueType>::value,
@@ -2126,7 +2127,13 @@ class basic_json
     ValueType value(const KeyType& key, const ValueType& default_value) const
     {
         const basic_json* member = member_or_null(key);
-        return member == nullptr ? default_value : member->template get<ValueType>();
+        if (member == nullptr)
+        {
+            return default_value;
+        }
+        ValueType result{};
+        detail::read_whole(*member, result, key);
+        return result;
     }
 
     /// The same with a text default: the member read as a string_t. Throws
@@ -2135,7 +2142,13 @@ class basic_json
     string_t value(const KeyType& key, const char* default_value) const
     {
         const basic_json* member = member_or_null(key);
-        return member == nullptr ? string_t(default_value) : member->template get<string_t>();
+        if (member == nullptr)
+        {
+            return string_t(default_value);
+        }
+        string_t result;
+        detail::read_whole(*member, result, key);
+        return result;
     }
 
     // -- output ---------------------------------------------------------------

@@ -37,6 +37,7 @@
 #if __cplusplus >= 201703L
 #include <optional>
 #include <string_view>
+#include <variant>
 #endif
 // Portability, spelled once. The two attributes steer inlining on the paths
 // the benchmark measures. SSE2 scans bytes 16 at a time where the target has

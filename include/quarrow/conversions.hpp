@@ -317,6 +317,24 @@ void to_json(BasicJsonType& j, T s)
 }
 #endif
 
+#ifdef __cpp_lib_variant
+/// std::monostate, the empty alternative of a variant: null.
+template<typename BasicJsonType, typename T, enable_if_t<std::is_same<T, std::monostate>::value, int> = 0>
+void to_json(BasicJsonType& j, T /*unused*/) noexcept
+{
+    external_constructor<value_t::null>::construct(j, value_t::null);
+}
+
+/// A variant: its active alternative. Throws what that conversion throws,
+/// and std::bad_variant_access for a variant valueless by exception.
+template<typename BasicJsonType, typename... Alternatives,
+         enable_if_t<all_true<std::is_constructible<BasicJsonType, const Alternatives&>::value...>::value, int> = 0>
+void to_json(BasicJsonType& j, const std::variant<Alternatives...>& variant)
+{
+    j = std::visit([](const auto& alternative) { return BasicJsonType(alternative); }, variant);
+}
+#endif
+
 #ifdef __cpp_lib_optional
 /// An optional: null when empty, else its value.
 template<typename BasicJsonType, typename T, enable_if_t<std::is_constructible<BasicJsonType, const T&>::value, int> = 0>
@@ -547,6 +565,96 @@ const Stored& stored_or_throw(const BasicJsonType& j, const char* expected)
     return *stored;
 }
 
+// The path of a failed conversion: each level that reads a part of a value
+// (an element, a member) catches what escapes it, puts the part's token
+// before the error's path and throws the same exception on. The levels call
+// each other through read_into, not get, so that the error's path stays
+// open; get, get_to and value close it.
+
+/// The text of a token of a path: an index in decimal, a key as it is.
+/// Throws std::bad_alloc.
+inline std::string token_text(const std::size_t index)
+{
+    return std::to_string(index);
+}
+
+template<typename Key>
+std::string token_text(const Key& key)
+{
+    return std::string(key);
+}
+
+/// Reads element into target through the value type's serializer; an error
+/// of ours escaping it gets token (an index or a key) before its path.
+/// Throws what that from_json throws.
+template<typename BasicJsonType, typename T, typename Token>
+QUARROW_ALWAYS_INLINE inline void read_into(const BasicJsonType& element, T& target, const Token& token)
+{
+#if defined(__cpp_exceptions) || defined(__EXCEPTIONS)
+    try
+    {
+        BasicJsonType::template json_serializer<T>::from_json(element, target);
+    }
+    catch (exception& e)
+    {
+        conversion_path::prepend(e, token_text(token));
+        throw;
+    }
+#else
+    static_cast<void>(token);
+    BasicJsonType::template json_serializer<T>::from_json(element, target);
+#endif
+}
+
+/// The element read as a fresh T, as read_into reads it.
+template<typename T, typename BasicJsonType, typename Token>
+QUARROW_ALWAYS_INLINE inline T read_at(const BasicJsonType& element, const Token& token)
+{
+    T result{};
+    read_into(element, result, token);
+    return result;
+}
+
+/// Reads j into target as get and get_to do, closing the path of an error
+/// of ours that escapes. Throws what that from_json throws.
+template<typename BasicJsonType, typename T>
+QUARROW_ALWAYS_INLINE inline void read_whole(const BasicJsonType& j, T& target)
+{
+#if defined(__cpp_exceptions) || defined(__EXCEPTIONS)
+    try
+    {
+        BasicJsonType::template json_serializer<T>::from_json(j, target);
+    }
+    catch (exception& e)
+    {
+        conversion_path::close(e);
+        throw;
+    }
+#else
+    BasicJsonType::template json_serializer<T>::from_json(j, target);
+#endif
+}
+
+/// Reads the member at key into target as value(key, default) does: the
+/// path starts with the key, and is closed.
+template<typename BasicJsonType, typename T, typename Key>
+void read_whole(const BasicJsonType& member, T& target, const Key& key)
+{
+#if defined(__cpp_exceptions) || defined(__EXCEPTIONS)
+    try
+    {
+        read_into(member, target, key);
+    }
+    catch (exception& e)
+    {
+        conversion_path::close(e);
+        throw;
+    }
+#else
+    read_into(member, target, key);
+#endif
+}
+
 // The target is assigned only once the whole result is built, by a move that
 // does not throw, so a failed conversion leaves it as it was. Each throws
 // type_error 302 for a value of another kind, and std::bad_alloc.
@@ -674,8 +782,10 @@ void from_json(const BasicJsonType& j, T& sequence)
     const auto& array = stored_or_throw<typename BasicJsonType::array_t>(j, "array");
     T result;
     reserve_for(result, array.size(), priority_tag<1>{});
-    std::transform(array.begin(), array.end(), std::inserter(result, result.end()),
-                   [](const BasicJsonType& element) { return element.template get<typename T::value_type>(); });
+    for (std::size_t i = 0; i < array.size(); ++i)
+    {
+        result.insert(result.end(), read_at<typename T::value_type>(array[i], i));
+    }
     sequence = std::move(result);
 }
 
@@ -686,8 +796,10 @@ void from_json(const BasicJsonType& j, std::array<T, N>& fixed)
 {
     const auto& array = array_of_size(j, N);
     std::array<T, N> result{};
-    std::transform(array.begin(), array.end(), result.begin(),
-                   [](const BasicJsonType& element) { return element.template get<T>(); });
+    for (std::size_t i = 0; i < N; ++i)
+    {
+        read_into(array[i], result[i], i);
+    }
     fixed = std::move(result);
 }
 
@@ -699,7 +811,7 @@ void from_json(const BasicJsonType& j, T& map)
     T result;
     for (const auto& member : object)
     {
-        result.emplace(member.first, member.second.template get<typename T::mapped_type>());
+        result.emplace(member.first, read_at<typename T::mapped_type>(member.second, member.first));
     }
     map = std::move(result);
 }
@@ -707,7 +819,7 @@ void from_json(const BasicJsonType& j, T& map)
 template<typename T, typename Array, std::size_t... I>
 T tuple_from_array(const Array& array, index_sequence<I...> /*unused*/)
 {
-    return T(array[I].template get<typename std::tuple_element<I, T>::type>()...);
+    return T(read_at<typename std::tuple_element<I, T>::type>(array[I], I)...);
 }
 
 /// An array of exactly as many elements into a std::pair or std::tuple;
@@ -729,8 +841,75 @@ void from_json(const BasicJsonType& j, std::optional<T>& optional)
         optional.reset();
         return;
     }
-    optional = j.template get<T>();
+    T value{};
+    BasicJsonType::template json_serializer<T>::from_json(j, value);
+    optional = std::move(value);
 }
+#endif
+
+#ifdef __cpp_lib_string_view
+/// A view of the stored string, valid while j holds it unchanged. Throws
+/// type_error 302 for a value that is not a string.
+template<typename BasicJsonType, typename T, enable_if_t<std::is_same<T, std::string_view>::value, int> = 0>
+void from_json(const BasicJsonType& j, T& view)
+{
+    const auto& stored = stored_or_throw<typename BasicJsonType::string_t>(j, "string");
+    view = T(stored.data(), stored.size());
+}
+#endif
+
+#ifdef __cpp_lib_variant
+/// Only null. Throws type_error 302 for any other kind.
+template<typename BasicJsonType, typename T, enable_if_t<std::is_same<T, std::monostate>::value, int> = 0>
+void from_json(const BasicJsonType& j, T& /*unused*/)
+{
+    if (not j.is_null())
+    {
+        throw_type_must_be("null", j);
+    }
+}
+
+#if defined(__cpp_exceptions) || defined(__EXCEPTIONS)
+/// Whether j reads as alternative I, which then becomes the variant's.
+template<std::size_t I, typename BasicJsonType, typename Variant>
+bool read_alternative(const BasicJsonType& j, Variant& variant)
+{
+    using alternative_t = std::variant_alternative_t<I, Variant>;
+    alternative_t alternative{};
+    try
+    {
+        BasicJsonType::template json_serializer<alternative_t>::from_json(j, alternative);
+    }
+    catch (const exception&)
+    {
+        return false;
+    }
+    variant = Variant(std::in_place_index<I>, std::move(alternative));
+    return true;
+}
+
+template<typename BasicJsonType, typename Variant, std::size_t... I>
+void variant_from_json(const BasicJsonType& j, Variant& variant, index_sequence<I...> /*unused*/)
+{
+    // The first alternative that reads wins; the fold stops there.
+    if (not(read_alternative<I>(j, variant) or ...))
+    {
+        throw_error(error::no_variant_alternative, {j.type_name()});
+    }
+}
+
+/// A variant: the first of its alternatives, in order, that reads j without
+/// an error of the library (so std::variant<int, double> reads 1.5 as the
+/// double, and std::variant<double, int> reads 1 as the double too). Throws
+/// type_error 317 when none does, and std::bad_alloc. Offered only with
+/// exceptions, which the tries are made of.
+template<typename BasicJsonType, typename... Alternatives,
+         enable_if_t<all_true<is_readable<BasicJsonType, Alternatives>::value...>::value, int> = 0>
+void from_json(const BasicJsonType& j, std::variant<Alternatives...>& variant)
+{
+    variant_from_json(j, variant, make_index_sequence<sizeof...(Alternatives)>{});
+}
+#endif
 #endif
 
 /// The function object behind adl_serializer::from_json. Its unqualified

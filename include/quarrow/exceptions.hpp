@@ -38,6 +38,16 @@ class exception : public std::exception
         return m_message.c_str();
     }
 
+    /// The JSON Pointer of the value a conversion out of a value (get, get_to,
+    /// value, and the from_json they reach) failed at, relative to the value
+    /// converted, as the message ends with it: " (at /servers/1/port)". Empty
+    /// when that value itself failed, or the error is no conversion's. Never
+    /// fails and does no work.
+    const std::string& path() const noexcept
+    {
+        return m_path;
+    }
+
     /// The numeric id: 100s for parse_error, 200s for invalid_iterator, 300s
     /// for type_error, 400s for out_of_range, 500s for other_error.
     const int id;
@@ -46,11 +56,65 @@ class exception : public std::exception
     /// Composes the message once; throws std::bad_alloc if that fails.
     exception(int id_, const error_class category, const std::string& what_arg)
         : id(id_), m_message(std::string("[json.exception.") + class_name(category) + "." + std::to_string(id_) + "] " +
-                             what_arg)
+                             what_arg),
+          m_text_length(m_message.size())
     {}
 
   private:
+    friend struct conversion_path;
+
     std::string m_message;
+    std::string m_path;
+    // The length of the message before the path; the path follows it.
+    std::size_t m_text_length;
+    // Set as the error leaves a get, get_to or value: its path is then
+    // relative to a value the conversions around that call cannot place.
+    bool m_path_closed = false;
+};
+
+/// Builds the path of a failed conversion as its exception passes out
+/// through each level, so that the conversions that succeed pay nothing.
+struct conversion_path
+{
+    /// Puts "/token" before the path of e, the token escaped as a JSON
+    /// Pointer escapes it (~ as ~0, / as ~1). A closed path gives way to the
+    /// token alone: it points into the value at the token, from a place there
+    /// that only a from_json of the user's own knew. Throws std::bad_alloc,
+    /// leaving e as it was.
+    static void prepend(exception& e, const std::string& token)
+    {
+        std::string path = "/";
+        for (const char c : token)
+        {
+            if (c == '~')
+            {
+                path += "~0";
+            }
+            else if (c == '/')
+            {
+                path += "~1";
+            }
+            else
+            {
+                path += c;
+            }
+        }
+        if (not e.m_path_closed)
+        {
+            path += e.m_path;
+        }
+        std::string message = e.m_message.substr(0, e.m_text_length) + " (at " + path + ")";
+        e.m_path.swap(path);
+        e.m_message.swap(message);
+        e.m_path_closed = false;
+    }
+
+    /// Marks the path of e as complete, relative to the value a get, get_to
+    /// or value converted. Never fails.
+    static void close(exception& e) noexcept
+    {
+        e.m_path_closed = true;
+    }
 };
 
 /// An operation is not valid for the kind of value it is applied to.
@@ -172,11 +236,14 @@ enum class error : std::uint8_t
     unknown_operation,
     test_failed,
     move_into_child,
-    unknown_kind
+    unknown_kind,
+    no_variant_alternative,
+    enumerator_without_text,
+    text_of_no_enumerator
 };
 
 /// The number of errors.
-constexpr std::size_t error_count = static_cast<std::size_t>(error::unknown_kind) + 1;
+constexpr std::size_t error_count = static_cast<std::size_t>(error::text_of_no_enumerator) + 1;
 
 /// One error: its class, its id and its text, in which each <name> (a '<'
 /// and a letter up to the next '>') stands for a part the thrower fills in.
@@ -277,6 +344,12 @@ inline const error_entry* error_table() noexcept
         {error::move_into_child, error_class::other_error, 507,
          "patch operation <index> (move): cannot move '<from>' into its own child '<pointer>'"},
         {error::unknown_kind, error_class::other_error, 502, "cannot create value of unknown kind <number>"},
+        {error::no_variant_alternative, error_class::type_error, 317,
+         "no alternative of the variant reads the <type name>"},
+        {error::enumerator_without_text, error_class::out_of_range, 409,
+         "enumerator <number> has no text; the texts are <texts>"},
+        {error::text_of_no_enumerator, error_class::out_of_range, 410,
+         "text <text> names no enumerator; the texts are <texts>"},
     };
     static_assert(sizeof entries / sizeof *entries == error_count, "one entry for each error");
     return entries;

@@ -36,6 +36,7 @@
 #include <quarrow/exceptions.hpp>
 #include <quarrow/options.hpp>
 #include <quarrow/conversions.hpp>
+#include <quarrow/mapping.hpp>
 #include <quarrow/iterators.hpp>
 #include <quarrow/basic_json.hpp>
 #include <quarrow/detail/wide_arithmetic.hpp>
