@@ -72,6 +72,29 @@ class exception : public std::exception
     bool m_path_closed = false;
 };
 
+/// Appends '/' and token to pointer text, '~' written as "~0" and '/' as "~1".
+/// Throws std::bad_alloc.
+template<typename StringType>
+void append_reference_token(StringType& text, const StringType& token)
+{
+    text += '/';
+    for (const char c : token)
+    {
+        if (c == '~')
+        {
+            text += "~0";
+        }
+        else if (c == '/')
+        {
+            text += "~1";
+        }
+        else
+        {
+            text += c;
+        }
+    }
+}
+
 /// Builds the path of a failed conversion as its exception passes out
 /// through each level, so that the conversions that succeed pay nothing.
 struct conversion_path
@@ -83,22 +106,8 @@ struct conversion_path
     /// leaving e as it was.
     static void prepend(exception& e, const std::string& token)
     {
-        std::string path = "/";
-        for (const char c : token)
-        {
-            if (c == '~')
-            {
-                path += "~0";
-            }
-            else if (c == '/')
-            {
-                path += "~1";
-            }
-            else
-            {
-                path += c;
-            }
-        }
+        std::string path;
+        append_reference_token(path, token);
         if (not e.m_path_closed)
         {
             path += e.m_path;

@@ -8,29 +8,6 @@ namespace quarrow
 namespace detail
 {
 
-/// Appends '/' and token to pointer text, '~' written as "~0" and '/' as "~1".
-/// Throws std::bad_alloc.
-template<typename StringType>
-void append_reference_token(StringType& text, const StringType& token)
-{
-    text += '/';
-    for (const char c : token)
-    {
-        if (c == '~')
-        {
-            text += "~0";
-        }
-        else if (c == '/')
-        {
-            text += "~1";
-        }
-        else
-        {
-            text += c;
-        }
-    }
-}
-
 /// What a reference token names in an array.
 enum class array_token : std::uint8_t
 {
