@@ -35,6 +35,7 @@
 #include <quarrow/declarations.hpp>
 #include <quarrow/exceptions.hpp>
 #include <quarrow/options.hpp>
+#include <quarrow/parse_result.hpp>
 #include <quarrow/conversions.hpp>
 #include <quarrow/iterators.hpp>
 #include <quarrow/basic_json.hpp>
@@ -47,11 +48,13 @@
 #include <quarrow/detail/input.hpp>
 #include <quarrow/detail/parser.hpp>
 #include <quarrow/detail/value_builder.hpp>
+#include <quarrow/detail/filter_builder.hpp>
 #include <quarrow/detail/reading.hpp>
 #include <quarrow/detail/number_write.hpp>
 #include <quarrow/detail/writer.hpp>
 #include <quarrow/detail/serializer.hpp>
 #include <quarrow/stream.hpp>
+#include <quarrow/lines.hpp>
 #include <quarrow/hash.hpp>
 
 #endif // QUARROW_JSON_HPP
