@@ -117,8 +117,8 @@ class basic_lines_reader
         : source(&stream), options_(options)
     {}
 
-    /// Reads the next value into value; false at the end of the stream, which
-    /// sets failbit and eofbit as `>>` does. Throws parse_error for a bad
+    /// Reads the next value into value; false at the end of the stream
+    /// (eofbit is set, and failbit when it ended with a LF). Throws parse_error for a bad
     /// line, leaving value as it was (the next read goes on after that
     /// line); parse_error 105 for a stream that is not good() before
     /// reading, or one that got badbit, after which the reader reads no
