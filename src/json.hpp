@@ -72,16 +72,19 @@
 #include <string_view>
 #include <variant>
 #endif
-// Portability, spelled once. The two attributes steer inlining on the paths
-// the benchmark measures. SSE2 scans bytes 16 at a time where the target has
+// Portability, spelled once. The three attributes steer inlining on the paths
+// the benchmark measures; QUARROW_COLD keeps a failure path out of line and
+// out of the way. SSE2 scans bytes 16 at a time where the target has
 // it; defining QUARROW_NO_SSE2 takes the portable scans instead, which CI
 // tests too.
 #if defined(__GNUC__) || defined(__clang__)
 #define QUARROW_ALWAYS_INLINE [[gnu::always_inline]]
 #define QUARROW_NOINLINE [[gnu::noinline]]
+#define QUARROW_COLD [[gnu::cold, gnu::noinline]]
 #else
 #define QUARROW_ALWAYS_INLINE
 #define QUARROW_NOINLINE
+#define QUARROW_COLD
 #endif
 #if defined(__SSE2__) && !defined(QUARROW_NO_SSE2)
 #define QUARROW_SSE2
@@ -430,6 +433,9 @@ class parse_error : public exception
 enum class error : std::uint8_t
 {
     syntax_error,
+    syntax_error_at_comment,
+    syntax_error_at_trailing_comma,
+    syntax_error_at_byte_order_mark,
     nesting_too_deep,
     number_out_of_range,
     float_out_of_range,
@@ -509,6 +515,15 @@ inline const error_entry* error_table() noexcept
     static const error_entry entries[] = {
         {error::syntax_error, error_class::parse_error, 101,
          "syntax error at line <l>, column <c>: expected <what>, found <bytes>"},
+        {error::syntax_error_at_comment, error_class::parse_error, 101,
+         "syntax error at line <l>, column <c>: expected <what>, found <bytes> (parse_options::allow_comments reads "
+         "comments)"},
+        {error::syntax_error_at_trailing_comma, error_class::parse_error, 101,
+         "syntax error at line <l>, column <c>: expected <what>, found <bytes> (parse_options::allow_trailing_commas "
+         "accepts a comma before it)"},
+        {error::syntax_error_at_byte_order_mark, error_class::parse_error, 101,
+         "syntax error at line <l>, column <c>: expected <what>, found <bytes> (parse_options::skip_byte_order_mark "
+         "skips a byte order mark)"},
         {error::nesting_too_deep, error_class::parse_error, 102,
          "nesting too deep at line <l>, column <c>: expected at most <max_depth> nested arrays and objects, found "
          "<bytes>"},
@@ -735,10 +750,94 @@ struct parse_options
     /// One comma may stand before a closing `]` or `}`.
     bool allow_trailing_commas = false;
 
+    /// A UTF-8 byte order mark (EF BB BF) where reading starts is skipped;
+    /// positions still count its three bytes.
+    bool skip_byte_order_mark = false;
+
     /// What a repeated key in an object does.
     duplicate_key_policy duplicate_keys = duplicate_key_policy::last_wins;
 };
 
+} // namespace quarrow
+
+// What reading gives back without throwing, and what a filter of parse is told.
+
+
+namespace quarrow
+{
+
+/// Why and where reading failed: what the parse_error would have held.
+struct read_error
+{
+    /// The parse_error's id; 0 when nothing failed.
+    int id = 0;
+    /// 0-based offset of the byte where the text went wrong.
+    std::size_t byte = 0;
+    /// 1-based line of that byte.
+    std::size_t line = 0;
+    /// 1-based column of that byte, in bytes.
+    std::size_t column = 0;
+    /// The parse_error's what().
+    std::string message;
+};
+
+/// The outcome of try_parse: the value read, or the error that stopped it.
+template<typename BasicJsonType>
+struct parse_result
+{
+    /// What was read; null when reading failed.
+    BasicJsonType value;
+    /// Why reading failed; id 0 when it did not.
+    read_error error;
+
+    /// Whether the text was read. Never throws.
+    bool ok() const noexcept
+    {
+        return error.id == 0;
+    }
+
+    /// ok(). Never throws.
+    explicit operator bool() const noexcept
+    {
+        return ok();
+    }
+};
+
+/// When a filter of parse is asked about a value.
+enum class filter_stage : std::uint8_t
+{
+    opened,   ///< an array or object starts: dropping it skips all it holds
+    completed ///< a value has been read (an array or object: built whole)
+};
+
+/// What a filter of parse is told about a value.
+struct filter_event
+{
+    filter_stage stage;
+    /// Its kind: null, object, array, string, boolean or one of the numbers.
+    detail::value_t kind;
+    /// The arrays and objects around it: 0 for the whole text.
+    std::size_t depth;
+    /// Its key in the enclosing object; null for an element or the whole text.
+    const std::string* key;
+    /// Its index in the enclosing array, counted in the text; 0 otherwise.
+    std::size_t index;
+};
+
+namespace detail
+{
+
+/// Whether a Filter can be called with a filter_event for a bool.
+template<typename Filter, typename = bool>
+struct is_filter : std::false_type
+{};
+
+template<typename Filter>
+struct is_filter<Filter, decltype(static_cast<bool>(std::declval<Filter&>()(std::declval<const filter_event&>())))>
+    : std::true_type
+{};
+
+} // namespace detail
 } // namespace quarrow
 
 // Conversions: native values into a basic_json and back out.
@@ -2660,6 +2759,18 @@ bool accept_stream(std::istream& stream, const parse_options& options);
 
 template<typename BasicJsonType, typename Handler>
 bool read_stream_events(std::istream& stream, Handler& handler, const parse_options& options);
+
+template<typename BasicJsonType, typename Source>
+parse_result<BasicJsonType> try_parse_source(Source&& source, const parse_options& options);
+
+template<typename BasicJsonType>
+parse_result<BasicJsonType> try_parse_stream(std::istream& stream, const parse_options& options);
+
+template<typename BasicJsonType, typename Source, typename Filter>
+BasicJsonType parse_filtered_source(Source&& source, Filter& filter, const parse_options& options);
+
+template<typename BasicJsonType, typename Filter>
+BasicJsonType parse_filtered_stream(std::istream& stream, Filter& filter, const parse_options& options);
 
 } // namespace detail
 
@@ -4987,6 +5098,95 @@ class basic_json
         return detail::read_stream_events<basic_json>(stream, handler, options);
     }
 
+    // -- reading without throwing, and with a filter ---------------------------
+
+    /// Reads the text as parse does, but an error comes back in the result
+    /// (its id, place and what()) instead of being thrown, also when built
+    /// with -fno-exceptions; the value is then null. Never throws
+    /// parse_error; throws std::bad_alloc.
+    static parse_result<basic_json> try_parse(const string_t& text, parse_options options = parse_options())
+    {
+        return detail::try_parse_source<basic_json>(text, options);
+    }
+
+    /// The same, for the text up to the NUL; throws other_error 501 for a null pointer.
+    static parse_result<basic_json> try_parse(const char* text, parse_options options = parse_options())
+    {
+        return detail::try_parse_source<basic_json>(text, options);
+    }
+
+#if defined(__cpp_lib_string_view)
+    /// The same, for a view of the text.
+    static parse_result<basic_json> try_parse(std::string_view text, parse_options options = parse_options())
+    {
+        return detail::try_parse_source<basic_json>(text, options);
+    }
+#endif
+
+    /// The same, for the bytes [first, last); also throws whatever the iterators throw.
+    template<typename InputIterator, detail::enable_if_t<detail::is_byte_iterator<InputIterator>::value, int> = 0>
+    static parse_result<basic_json> try_parse(InputIterator first, InputIterator last,
+                                              parse_options options = parse_options())
+    {
+        return detail::try_parse_source<basic_json>(std::make_pair(std::move(first), std::move(last)), options);
+    }
+
+    /// The same, for the rest of the stream, with its bits set as parse sets
+    /// them; a stream not good() before, or whose buffer throws, is error
+    /// 105. Throws only what the exceptions mask asks for (ios_base::failure,
+    /// or the buffer's exception for badbit), and std::bad_alloc.
+    static parse_result<basic_json> try_parse(std::istream& stream, parse_options options = parse_options())
+    {
+        return detail::try_parse_stream<basic_json>(stream, options);
+    }
+
+    /// Reads the text as parse does, keeping only the values filter keeps:
+    /// filter(const filter_event&) is called for each array and object as it
+    /// opens and for each value once it is read (an array or object: built),
+    /// and returns false to drop it. A dropped member or element is not in
+    /// the result at all, a dropped array or object is not built, and a
+    /// dropped whole text leaves null. Throws what parse throws, and
+    /// whatever the filter throws.
+    template<typename Filter, detail::enable_if_t<detail::is_filter<Filter>::value, int> = 0>
+    static basic_json parse(const string_t& text, Filter filter, parse_options options = parse_options())
+    {
+        return detail::parse_filtered_source<basic_json>(text, filter, options);
+    }
+
+    /// The same, for the text up to the NUL; throws other_error 501 for a null pointer.
+    template<typename Filter, detail::enable_if_t<detail::is_filter<Filter>::value, int> = 0>
+    static basic_json parse(const char* text, Filter filter, parse_options options = parse_options())
+    {
+        return detail::parse_filtered_source<basic_json>(text, filter, options);
+    }
+
+#if defined(__cpp_lib_string_view)
+    /// The same, for a view of the text.
+    template<typename Filter, detail::enable_if_t<detail::is_filter<Filter>::value, int> = 0>
+    static basic_json parse(std::string_view text, Filter filter, parse_options options = parse_options())
+    {
+        return detail::parse_filtered_source<basic_json>(text, filter, options);
+    }
+#endif
+
+    /// The same, for the bytes [first, last); also throws whatever the iterators throw.
+    template<typename InputIterator, typename Filter,
+             detail::enable_if_t<detail::is_byte_iterator<InputIterator>::value and detail::is_filter<Filter>::value,
+                                 int> = 0>
+    static basic_json parse(InputIterator first, InputIterator last, Filter filter,
+                            parse_options options = parse_options())
+    {
+        return detail::parse_filtered_source<basic_json>(std::make_pair(std::move(first), std::move(last)), filter,
+                                                         options);
+    }
+
+    /// The same, for the rest of the stream, as parse(std::istream&) reads it.
+    template<typename Filter, detail::enable_if_t<detail::is_filter<Filter>::value, int> = 0>
+    static basic_json parse(std::istream& stream, Filter filter, parse_options options = parse_options())
+    {
+        return detail::parse_filtered_stream<basic_json>(stream, filter, options);
+    }
+
   private:
     /// The member value(key, ...) reads, or nullptr. Throws type_error 306
     /// when the value is not an object, before the key is copied.
@@ -5267,6 +5467,26 @@ inline bool utf8_sequence(const int lead, int& more, int& low, int& high) noexce
         return false;
     }
     return true;
+}
+
+/// The length of the valid UTF-8 sequence at p, before end; 0 if there is none.
+inline std::size_t utf8_sequence_length(const char* const p, const char* const end) noexcept
+{
+    int more = 0;
+    int low = 0;
+    int high = 0;
+    if (not utf8_sequence(static_cast<unsigned char>(*p), more, low, high) or end - p <= more)
+    {
+        return 0;
+    }
+    const auto first = static_cast<unsigned char>(p[1]);
+    bool valid = first >= low and first <= high;
+    for (int i = 2; i <= more; ++i)
+    {
+        const auto next = static_cast<unsigned char>(p[i]);
+        valid = valid and next >= 0x80 and next <= 0xBF;
+    }
+    return valid ? static_cast<std::size_t>(1 + more) : 0;
 }
 
 } // namespace detail
@@ -6770,21 +6990,7 @@ class memory_input
     /// The length of the valid UTF-8 sequence at p, 0 if there is none.
     std::size_t utf8_length(const char* const p) const noexcept
     {
-        int more = 0;
-        int low = 0;
-        int high = 0;
-        if (not utf8_sequence(static_cast<unsigned char>(*p), more, low, high) or end_byte - p <= more)
-        {
-            return 0;
-        }
-        const auto first = static_cast<unsigned char>(p[1]);
-        bool valid = first >= low and first <= high;
-        for (int i = 2; i <= more; ++i)
-        {
-            const auto next = static_cast<unsigned char>(p[i]);
-            valid = valid and next >= 0x80 and next <= 0xBF;
-        }
-        return valid ? static_cast<std::size_t>(1 + more) : 0;
+        return utf8_sequence_length(p, end_byte);
     }
 
     const char* begin_byte;
@@ -6963,13 +7169,25 @@ enum class expectation : std::uint8_t
     utf8_continuation,
     comment_start,
     comment_end,
+    byte_order_mark,
     // Each of the rest is an error of its own; the ones above are syntax errors.
     shallower,
     finite_number,
     finite_float,
     new_key,
     good_stream,
-    buffer_byte
+    buffer_byte,
+    // Only told to fail, which records it as value: a value in an array.
+    element
+};
+
+/// The option that would have read on where a syntax error stopped the text.
+enum class option_hint : std::uint8_t
+{
+    none,
+    comments,
+    trailing_commas,
+    byte_order_mark
 };
 
 /// Where and why a parse failed, kept without allocating so that accept
@@ -6987,6 +7205,7 @@ struct parse_failure
     bool found_end = false; // the input ended there
     bool found_cut = false; // found holds only the start of it
     std::ios_base::iostate stream_state = std::ios_base::goodbit; // of a stream that was not good
+    option_hint hint = option_hint::none;
 };
 
 /// The error a failure is, which what the grammar expected tells.
@@ -7007,8 +7226,11 @@ inline error parse_error_of(const parse_failure& failure) noexcept
         case expectation::buffer_byte:
             return error::stream_buffer_threw;
         default:
-            return error::syntax_error;
+            break;
     }
+    static const error syntax_errors[] = {error::syntax_error, error::syntax_error_at_comment,
+                                          error::syntax_error_at_trailing_comma, error::syntax_error_at_byte_order_mark};
+    return syntax_errors[static_cast<std::size_t>(failure.hint)];
 }
 
 /// What stood where the parse failed: the end of input, or its first bytes
@@ -7085,6 +7307,7 @@ inline std::string parse_error_text(const parse_failure& failure)
         "a UTF-8 continuation byte that completes the sequence",
         "'/' or '*' after '/'",
         "'*/'",
+        "the byte order mark EF BB BF",
     };
     static_assert(sizeof expected_texts / sizeof *expected_texts == static_cast<std::size_t>(expectation::shallower),
                   "one text for each expectation of a syntax error");
@@ -7094,6 +7317,9 @@ inline std::string parse_error_text(const parse_failure& failure)
     switch (what)
     {
         case error::syntax_error:
+        case error::syntax_error_at_comment:
+        case error::syntax_error_at_trailing_comma:
+        case error::syntax_error_at_byte_order_mark:
             return error_text(what, {line, column, expected_texts[static_cast<std::size_t>(failure.expected)],
                                      found_text(failure)});
         case error::nesting_too_deep:
@@ -7107,21 +7333,33 @@ inline std::string parse_error_text(const parse_failure& failure)
     }
 }
 
+/// The parse_error the failure is. Throws std::bad_alloc.
+inline parse_error parse_error_of_failure(const parse_failure& failure)
+{
+    return parse_error(entry_of(parse_error_of(failure)).id, failure.byte, failure.line, failure.column,
+                       parse_error_text(failure));
+}
+
 /// Throws the failure as parse_error.
 [[noreturn]] inline void throw_parse_error(const parse_failure& failure)
 {
-    throw_exception<parse_error>(entry_of(parse_error_of(failure)).id, failure.byte, failure.line, failure.column,
-                                 parse_error_text(failure));
+    throw_exception<parse_error>(parse_error_of_failure(failure));
 }
 
-/// Throws parse_error 105 at the first byte for a stream that was not good
-/// before reading, naming the bits it had.
-[[noreturn]] inline void throw_stream_not_good(const std::ios_base::iostate state)
+/// The failure 105 of a stream that was not good before reading, at the
+/// first byte, naming the bits it had.
+inline parse_failure stream_not_good(const std::ios_base::iostate state) noexcept
 {
     parse_failure failure;
     failure.expected = expectation::good_stream;
     failure.stream_state = state;
-    throw_parse_error(failure);
+    return failure;
+}
+
+/// Whether the failure is of a stream that could not be read.
+inline bool is_unreadable(const parse_failure& failure) noexcept
+{
+    return failure.expected == expectation::good_stream or failure.expected == expectation::buffer_byte;
 }
 
 template<typename BasicJsonType>
@@ -7263,7 +7501,7 @@ class parser
                     }
                     break;
                 default:
-                    return fail(expectation::value);
+                    return fail_value(in_object);
             }
 
             switch (close_levels(handler, whole_text, in_object))
@@ -7359,9 +7597,25 @@ class parser
         return failed.stopped;
     }
 
-    /// Throws the recorded failure as parse_error. After a handler stopped
-    /// at a key, duplicate_key makes it 104 at that key.
-    [[noreturn]] void raise(const bool duplicate_key)
+    /// With skip_byte_order_mark, skips a byte order mark where reading
+    /// starts; false when the bytes there start one but do not end it. Kept
+    /// out of read, so that the plain reading path stays as it was.
+    bool skip_byte_order_mark()
+    {
+        return not options.skip_byte_order_mark or input.offset() != 0 or input.peek() != 0xEF or
+               read_byte_order_mark();
+    }
+
+    /// Skips whitespace (and comments, if allowed); false when a comment
+    /// fails (failure tells why).
+    bool skip_space()
+    {
+        return skip_whitespace();
+    }
+
+    /// The recorded failure. After a handler stopped at a key, duplicate_key
+    /// makes it 104 at that key.
+    const parse_failure& failure(const bool duplicate_key)
     {
         if (duplicate_key)
         {
@@ -7372,21 +7626,33 @@ class parser
             show_text(text.data(), text.size());
             show('"');
         }
-        throw_parse_error(failed);
+        return failed;
+    }
+
+    /// Throws the recorded failure as parse_error; see failure.
+    [[noreturn]] void raise(const bool duplicate_key)
+    {
+        throw_parse_error(failure(duplicate_key));
+    }
+
+    /// The failure of a stream buffer that threw at the next byte.
+    const parse_failure& unreadable()
+    {
+        record(input.offset(), expectation::buffer_byte);
+        return failed;
     }
 
     /// Throws parse_error 105 at the byte the stream buffer threw on.
     [[noreturn]] void raise_unreadable()
     {
-        record(input.offset(), expectation::buffer_byte);
-        throw_parse_error(failed);
+        throw_parse_error(unreadable());
     }
 
   private:
     /// Records a failure at the next byte, which is shown as what was found.
     bool fail(const expectation expected)
     {
-        record(input.offset(), expected);
+        record(input.offset(), expected == expectation::element ? expectation::value : expected);
         const int c = input.peek();
         if (c == -1)
         {
@@ -7396,7 +7662,38 @@ class parser
         {
             show(static_cast<char>(c));
         }
+        failed.hint = hint_at(expected, c);
         return false;
+    }
+
+    /// fail where a value should start: in an array, a ']' there follows a
+    /// comma. Cold, so that read keeps its size and its inlining.
+    QUARROW_COLD bool fail_value(const bool in_object)
+    {
+        return fail(in_object or depth == 0 ? expectation::value : expectation::element);
+    }
+
+    /// The option that would read on from byte c, where expected was not
+    /// found: a '/' between tokens may start a comment; a ']' for an
+    /// element, or a '}' for a key, follows a comma (after '[' or '{' it
+    /// would have closed them); and 0xEF at the start may lead a byte order
+    /// mark.
+    option_hint hint_at(const expectation expected, const int c) const noexcept
+    {
+        if (c == '/' and (expected <= expectation::colon or expected == expectation::element) and
+            not options.allow_comments)
+        {
+            return option_hint::comments;
+        }
+        if ((c == ']' and expected == expectation::element) or (c == '}' and expected == expectation::key))
+        {
+            return option_hint::trailing_commas;
+        }
+        if (c == 0xEF and expected == expectation::value and failed.byte == 0 and not options.skip_byte_order_mark)
+        {
+            return option_hint::byte_order_mark;
+        }
+        return option_hint::none;
     }
 
     /// Records that the handler stopped at the token starting at token_start.
@@ -7415,6 +7712,7 @@ class parser
         failed.column = byte - line_start + 1;
         failed.expected = expected;
         failed.max_depth = options.max_depth;
+        failed.hint = option_hint::none;
     }
 
     void show(const char c) noexcept
@@ -7436,6 +7734,11 @@ class parser
     }
 
     // -- whitespace and comments ----------------------------------------------
+
+    QUARROW_NOINLINE bool read_byte_order_mark()
+    {
+        return read_literal("\xEF\xBB\xBF", expectation::byte_order_mark);
+    }
 
     QUARROW_ALWAYS_INLINE bool skip_whitespace()
     {
@@ -7518,7 +7821,7 @@ class parser
     {
         for (; *word != '\0'; ++word)
         {
-            if (input.peek() != *word)
+            if (input.peek() != static_cast<unsigned char>(*word))
             {
                 return fail(expected);
             }
@@ -8232,6 +8535,51 @@ class value_builder
         return true;
     }
 
+    /// Whether the reject policy refuses the key in the innermost object,
+    /// as object_key would; the parse is then to stop there.
+    bool refuses_key(const string_t& key)
+    {
+        duplicate = policy == duplicate_key_policy::reject and next != destination::nowhere and
+                    open.back().object->find(key) != open.back().object->end();
+        return duplicate;
+    }
+
+    /// Ends the innermost array or object and drops it, so that it leaves no
+    /// trace: the member of `key` in the enclosing object, the element of
+    /// the enclosing array, or the root, which becomes null.
+    bool end_and_drop(const string_t& key)
+    {
+        if (next == destination::nowhere)
+        {
+            return end_dropped(); // dropped by the policy already
+        }
+        const level closing = open.back();
+        open.pop_back();
+        if (closing.object == nullptr)
+        {
+            elements.destroy_from(closing.first);
+        }
+        if (closing.target == nullptr)
+        {
+            if (closing.object != nullptr)
+            {
+                elements.destroy_from(elements.size() - 1); // the object, made on the stack as it opened
+            }
+            next = destination::elements;
+            return true;
+        }
+        next = destination::slot;
+        if (open.empty())
+        {
+            *closing.target = BasicJsonType();
+        }
+        else
+        {
+            open.back().object->erase(key);
+        }
+        return true;
+    }
+
   private:
     /// A member with a key made from `key` and a null value, as the policy says.
     template<typename... Key>
@@ -8380,6 +8728,15 @@ class value_builder
             top = base + index;
         }
 
+        /// Destroys the elements from `index` on.
+        void destroy_from(const std::size_t index) noexcept
+        {
+            while (size() != index)
+            {
+                traits::destroy(alloc, --top);
+            }
+        }
+
       private:
         using allocator = allocator_for<BasicJsonType, BasicJsonType>;
         using traits = std::allocator_traits<allocator>;
@@ -8447,6 +8804,228 @@ class value_builder
 } // namespace detail
 } // namespace quarrow
 
+// The handler that builds a value from the reader's events, keeping only what a filter keeps.
+
+
+namespace quarrow
+{
+namespace detail
+{
+
+/// The value builder behind a filter: a scalar is offered to the filter
+/// before it is built, an array or object as it opens and once it is built;
+/// what the filter drops never reaches the builder, or leaves it at once.
+/// Its own stack holds, for each open array or object, its kind, the index
+/// of its next element and the key it stands under, so nothing recurses.
+template<typename BasicJsonType, typename Filter>
+class filter_builder
+{
+    using string_t = typename BasicJsonType::string_t;
+
+  public:
+    filter_builder(BasicJsonType& result, const duplicate_key_policy policy, Filter& keep_) noexcept
+        : built(result, policy), keep(&keep_)
+    {}
+
+    /// True when the parse stopped at a key the reject policy refused.
+    bool duplicate_key() const noexcept
+    {
+        return built.duplicate_key();
+    }
+
+    bool null_value()
+    {
+        return scalar(value_t::null, [&] { return built.null_value(); });
+    }
+
+    bool boolean_value(const typename BasicJsonType::boolean_t b)
+    {
+        return scalar(value_t::boolean, [&] { return built.boolean_value(b); });
+    }
+
+    bool integer_value(const typename BasicJsonType::number_integer_t n)
+    {
+        return scalar(value_t::number_integer, [&] { return built.integer_value(n); });
+    }
+
+    bool unsigned_value(const typename BasicJsonType::number_unsigned_t n)
+    {
+        return scalar(value_t::number_unsigned, [&] { return built.unsigned_value(n); });
+    }
+
+    bool float_value(const typename BasicJsonType::number_float_t x)
+    {
+        return scalar(value_t::number_float, [&] { return built.float_value(x); });
+    }
+
+    /// A dropped string was only read into the reader's buffer.
+    bool string_value(string_t& s)
+    {
+        return scalar(value_t::string, [&] { return built.string_value(s); });
+    }
+
+    /// Kept until the member's value is offered; the buffer keeps its room.
+    /// A key the reject policy refuses stops the parse here, as without a filter.
+    bool object_key(string_t& k)
+    {
+        if (dropped_depth != 0)
+        {
+            return true;
+        }
+        key = k;
+        return not built.refuses_key(key);
+    }
+
+    bool begin_object()
+    {
+        return begin(value_t::object);
+    }
+
+    bool begin_array()
+    {
+        return begin(value_t::array);
+    }
+
+    bool end_object()
+    {
+        return end(value_t::object);
+    }
+
+    bool end_array()
+    {
+        return end(value_t::array);
+    }
+
+  private:
+    /// An open array or object that is kept.
+    struct level
+    {
+        bool object;
+        std::size_t index;     // of its next element
+        std::size_t key_start; // where the key it stands under starts in `keys`
+    };
+
+    /// What the filter is told of the value at the current place.
+    filter_event event(const filter_stage stage, const value_t kind) const noexcept
+    {
+        filter_event e{stage, kind, levels.size(), nullptr, 0};
+        if (not levels.empty())
+        {
+            if (levels.back().object)
+            {
+                e.key = &key;
+            }
+            else
+            {
+                e.index = levels.back().index;
+            }
+        }
+        return e;
+    }
+
+    /// What becomes of a value that starts here.
+    enum class offered
+    {
+        kept,    // built; a member has its key
+        dropped, // by the filter
+        inside   // inside a dropped value: the filter is not asked
+    };
+
+    offered offer(const value_t kind)
+    {
+        if (dropped_depth != 0)
+        {
+            return offered::inside;
+        }
+        const bool opens = kind == value_t::object or kind == value_t::array;
+        if (not(*keep)(event(opens ? filter_stage::opened : filter_stage::completed, kind)))
+        {
+            return offered::dropped;
+        }
+        if (not levels.empty() and levels.back().object)
+        {
+            built.object_key(key); // true: a key the policy refuses stopped the parse at the key
+        }
+        return offered::kept;
+    }
+
+    /// A scalar that build makes, if it is kept.
+    template<typename Build>
+    bool scalar(const value_t kind, Build build)
+    {
+        switch (offer(kind))
+        {
+            case offered::kept:
+                return build() and next();
+            case offered::dropped:
+                return next();
+            default:
+                return true;
+        }
+    }
+
+    /// The next element's index, after a value of an array is read or dropped.
+    bool next() noexcept
+    {
+        if (not levels.empty())
+        {
+            ++levels.back().index;
+        }
+        return true;
+    }
+
+    bool begin(const value_t kind)
+    {
+        switch (offer(kind))
+        {
+            case offered::kept:
+                break;
+            case offered::dropped:
+                dropped_depth = 1;
+                return true;
+            default:
+                ++dropped_depth;
+                return true;
+        }
+        const std::size_t key_start = keys.size();
+        if (not levels.empty() and levels.back().object)
+        {
+            keys += key;
+        }
+        levels.push_back({kind == value_t::object, 0, key_start});
+        return kind == value_t::object ? built.begin_object() : built.begin_array();
+    }
+
+    bool end(const value_t kind)
+    {
+        if (dropped_depth != 0)
+        {
+            --dropped_depth;
+            return dropped_depth != 0 or next();
+        }
+        const std::size_t key_start = levels.back().key_start;
+        levels.pop_back();
+        key.assign(keys, key_start, string_t::npos);
+        keys.resize(key_start);
+        const bool kept = (*keep)(event(filter_stage::completed, kind));
+        if (not kept)
+        {
+            return built.end_and_drop(key) and next();
+        }
+        return (kind == value_t::object ? built.end_object() : built.end_array()) and next();
+    }
+
+    value_builder<BasicJsonType> built;
+    Filter* keep;
+    vector_for<BasicJsonType, level> levels;
+    string_t key;  // of the member whose value comes next
+    string_t keys; // the keys the open levels stand under, one after another
+    std::size_t dropped_depth = 0; // open arrays and objects of a dropped value
+};
+
+} // namespace detail
+} // namespace quarrow
+
 // The reading functions behind parse, accept and parse_events.
 
 
@@ -8486,10 +9065,10 @@ memory_input input_of(std::pair<Byte*, Byte*>&& range) noexcept
 }
 
 /// Reads the whole text into the builder's value; throws its parse_error.
-template<typename BasicJsonType, typename Input>
-void read_value(parser<BasicJsonType, Input>& reader, value_builder<BasicJsonType>& builder)
+template<typename BasicJsonType, typename Input, typename Builder>
+void read_value(parser<BasicJsonType, Input>& reader, Builder& builder)
 {
-    if (not reader.read(builder, true))
+    if (not reader.skip_byte_order_mark() or not reader.read(builder, true))
     {
         reader.raise(builder.duplicate_key());
     }
@@ -8503,10 +9082,10 @@ bool accepts(parser<BasicJsonType, Input>& reader, const parse_options& options)
     {
         BasicJsonType scratch;
         value_builder<BasicJsonType> builder(scratch, options.duplicate_keys);
-        return reader.read(builder, true);
+        return reader.skip_byte_order_mark() and reader.read(builder, true);
     }
     typename BasicJsonType::event_handler ignore;
-    return reader.read(ignore, true);
+    return reader.skip_byte_order_mark() and reader.read(ignore, true);
 }
 
 /// Reports the whole text to handler; false when it stopped, and throws the
@@ -8514,7 +9093,7 @@ bool accepts(parser<BasicJsonType, Input>& reader, const parse_options& options)
 template<typename BasicJsonType, typename Input, typename Handler>
 bool read_all_events(parser<BasicJsonType, Input>& reader, Handler& handler)
 {
-    if (reader.read(handler, true))
+    if (reader.skip_byte_order_mark() and reader.read(handler, true))
     {
         return true;
     }
@@ -8573,20 +9152,20 @@ inline void set_state_quietly(std::istream& stream, const std::ios_base::iostate
 /// ios_base::failure comes as the standard has it, but never in place of an
 /// exception already on its way; the buffer's own exception passes only when
 /// the mask asks for badbit. Returns read's result, and false when nothing
-/// could be read: a stream not good before, or a buffer that threw. With
-/// unreadable_throws those two throw parse_error 105 instead.
+/// could be read: a stream not good before, or a buffer that threw, whose
+/// failure 105 goes to unreadable unless it is null.
 template<typename BasicJsonType, typename Read>
-bool read_stream(std::istream& stream, const parse_options& options, const bool unreadable_throws, Read read)
+bool read_stream_noting(std::istream& stream, const parse_options& options, parse_failure* const unreadable, Read read)
 {
     const std::ios_base::iostate before = stream.rdstate();
     const std::istream::sentry ready(stream, true); // JSON's own whitespace is skipped by the reader
     if (not ready)
     {
-        if (unreadable_throws)
+        if (unreadable != nullptr)
         {
             // Only the failbit the sentry sets is not the stream's own: a tie
             // that failed to flush may have set badbit.
-            throw_stream_not_good(before | (stream.rdstate() & ~std::ios_base::failbit));
+            *unreadable = stream_not_good(before | (stream.rdstate() & ~std::ios_base::failbit));
         }
         return false;
     }
@@ -8611,9 +9190,9 @@ bool read_stream(std::istream& stream, const parse_options& options, const bool 
         {
             throw;
         }
-        if (unreadable_throws)
+        if (unreadable != nullptr)
         {
-            reader.raise_unreadable();
+            *unreadable = reader.unreadable();
         }
         return false;
     }
@@ -8625,15 +9204,120 @@ bool read_stream(std::istream& stream, const parse_options& options, const bool 
     return done;
 }
 
+/// read_stream_noting; with unreadable_throws, a stream that cannot be read
+/// throws its parse_error 105.
+template<typename BasicJsonType, typename Read>
+bool read_stream(std::istream& stream, const parse_options& options, const bool unreadable_throws, Read read)
+{
+    parse_failure unreadable;
+    const bool done = read_stream_noting<BasicJsonType>(stream, options, unreadable_throws ? &unreadable : nullptr,
+                                                        std::move(read));
+    if (is_unreadable(unreadable))
+    {
+        throw_parse_error(unreadable);
+    }
+    return done;
+}
+
+template<typename BasicJsonType, typename Builder>
+void parse_stream_with(std::istream& stream, Builder& builder, const parse_options& options)
+{
+    read_stream<BasicJsonType>(stream, options, true, [&](parser<BasicJsonType, stream_input>& reader) -> bool {
+        read_value(reader, builder);
+        return true;
+    });
+}
+
 template<typename BasicJsonType>
 BasicJsonType parse_stream(std::istream& stream, const parse_options& options)
 {
     BasicJsonType result;
     value_builder<BasicJsonType> builder(result, options.duplicate_keys);
-    read_stream<BasicJsonType>(stream, options, true, [&](parser<BasicJsonType, stream_input>& reader) -> bool {
-        read_value(reader, builder);
-        return true;
-    });
+    parse_stream_with<BasicJsonType>(stream, builder, options);
+    return result;
+}
+
+// -- reading with a filter, and reading without throwing parse_error --------
+
+template<typename BasicJsonType, typename Source, typename Filter>
+BasicJsonType parse_filtered_source(Source&& source, Filter& filter, const parse_options& options)
+{
+    auto input = input_of(std::forward<Source>(source));
+    BasicJsonType result;
+    filter_builder<BasicJsonType, Filter> builder(result, options.duplicate_keys, filter);
+    parser<BasicJsonType, decltype(input)> reader(std::move(input), options);
+    read_value(reader, builder);
+    return result;
+}
+
+template<typename BasicJsonType, typename Filter>
+BasicJsonType parse_filtered_stream(std::istream& stream, Filter& filter, const parse_options& options)
+{
+    BasicJsonType result;
+    filter_builder<BasicJsonType, Filter> builder(result, options.duplicate_keys, filter);
+    parse_stream_with<BasicJsonType>(stream, builder, options);
+    return result;
+}
+
+/// The failure as the error of a result, with the parse_error's place and what().
+inline read_error read_error_of(const parse_failure& failure)
+{
+    const parse_error raised = parse_error_of_failure(failure);
+    read_error error;
+    error.id = raised.id;
+    error.byte = raised.byte;
+    error.line = raised.line;
+    error.column = raised.column;
+    error.message = raised.what();
+    return error;
+}
+
+/// Reads the whole text into result, or notes why it could not: the value
+/// is then null. False on a failure.
+template<typename BasicJsonType, typename Input>
+bool read_result(parser<BasicJsonType, Input>& reader, parse_result<BasicJsonType>& result,
+                 const parse_options& options)
+{
+    bool done = false;
+    {
+        value_builder<BasicJsonType> builder(result.value, options.duplicate_keys);
+        done = reader.skip_byte_order_mark() and reader.read(builder, true);
+        if (not done)
+        {
+            result.error = read_error_of(reader.failure(builder.duplicate_key()));
+        }
+    }
+    if (not done)
+    {
+        result.value = BasicJsonType();
+    }
+    return done;
+}
+
+template<typename BasicJsonType, typename Source>
+parse_result<BasicJsonType> try_parse_source(Source&& source, const parse_options& options)
+{
+    auto input = input_of(std::forward<Source>(source));
+    parser<BasicJsonType, decltype(input)> reader(std::move(input), options);
+    parse_result<BasicJsonType> result;
+    read_result(reader, result, options);
+    return result;
+}
+
+template<typename BasicJsonType>
+parse_result<BasicJsonType> try_parse_stream(std::istream& stream, const parse_options& options)
+{
+    parse_result<BasicJsonType> result;
+    parse_failure unreadable;
+    read_stream_noting<BasicJsonType>(stream, options, &unreadable,
+                                      [&](parser<BasicJsonType, stream_input>& reader) -> bool {
+                                          return read_result(reader, result, options);
+                                      });
+    if (is_unreadable(unreadable))
+    {
+        result.value = BasicJsonType();
+        result.error = read_error_of(unreadable);
+    }
     return result;
 }
 
@@ -11479,6 +12163,290 @@ std::istream& operator>>(std::istream& in,
     });
     return in;
 }
+
+} // namespace quarrow
+
+// Reading a stream of values a line each (JSON Lines), and showing where an error is.
+
+
+namespace quarrow
+{
+
+/// The line of text around byte `at` and, below it, a caret under that byte,
+/// for a tool to show where a parse_error or a read_error is:
+///
+///     {"id": 1, "name": tru}
+///                          ^
+///
+/// Tabs are written as \t, other control bytes, DEL and bytes that are not
+/// valid UTF-8 as \xHH, so nothing raw reaches a terminal or a log; a line
+/// longer than `width` bytes is cut around the byte, "..." standing for what
+/// is left out. An `at` past the end stands for the end. Throws std::bad_alloc.
+inline std::string error_excerpt(const char* const text, const std::size_t size, std::size_t at,
+                                 const std::size_t width = 72)
+{
+    at = std::min(at, size);
+    std::size_t first = at;
+    while (first != 0 and text[first - 1] != '\n')
+    {
+        --first;
+    }
+    std::size_t last = at;
+    while (last != size and text[last] != '\n')
+    {
+        ++last;
+    }
+    const auto continuation = [&](const std::size_t i) {
+        return (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80;
+    };
+    const std::size_t half = width / 2;
+    const bool cut_before = at - first > half;
+    if (cut_before)
+    {
+        first = at - half;
+        while (first != at and continuation(first))
+        {
+            ++first;
+        }
+    }
+    const bool cut_after = last - at > half;
+    if (cut_after)
+    {
+        last = at + half;
+        while (last != at and continuation(last))
+        {
+            --last;
+        }
+    }
+    const char* const hexify = detail::uppercase_hex();
+    std::string shown = cut_before ? "..." : "";
+    std::size_t caret = std::string::npos;
+    for (std::size_t i = first; i != last;)
+    {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        const std::size_t length = byte < 0x80 ? 1 : detail::utf8_sequence_length(text + i, text + last);
+        if (caret == std::string::npos and at < i + std::max<std::size_t>(length, 1))
+        {
+            caret = shown.size();
+        }
+        if (byte == '\t')
+        {
+            shown += "\\t";
+        }
+        else if (length == 0 or byte < 0x20 or byte == 0x7F)
+        {
+            shown += "\\x";
+            shown += hexify[byte >> 4];
+            shown += hexify[byte & 0x0F];
+        }
+        else
+        {
+            shown.append(text + i, length);
+        }
+        i += std::max<std::size_t>(length, 1);
+    }
+    // The caret's column counts each character as one, however many bytes it takes.
+    std::size_t column = 0;
+    const std::size_t caret_byte = caret == std::string::npos ? shown.size() : caret;
+    for (std::size_t i = 0; i != caret_byte; ++i)
+    {
+        column += (static_cast<unsigned char>(shown[i]) & 0xC0) != 0x80;
+    }
+    if (cut_after)
+    {
+        shown += "...";
+    }
+    shown += '\n';
+    shown.append(column, ' ');
+    shown += '^';
+    return shown;
+}
+
+/// The same, for a string.
+inline std::string error_excerpt(const std::string& text, const std::size_t at, const std::size_t width = 72)
+{
+    return error_excerpt(text.data(), text.size(), at, width);
+}
+
+/// Reads JSON Lines: one value a line from a std::istream, with parse
+/// options, lines ending at LF. Lines of only whitespace (and comments, if
+/// allowed; a comment ends with its line) are skipped. Each error's byte,
+/// line and column count from where the stream stood when the reader was
+/// made, and after a bad line the reader goes on with the next one.
+template<typename BasicJsonType>
+class basic_lines_reader
+{
+  public:
+    /// A reader of the rest of the stream; a byte order mark at its start
+    /// is skipped only with parse_options::skip_byte_order_mark.
+    explicit basic_lines_reader(std::istream& stream, const parse_options options = parse_options())
+        : source(&stream), options_(options)
+    {}
+
+    /// Reads the next value into value; false at the end of the stream
+    /// (eofbit is set, and failbit when it ended with a LF). Throws parse_error for a bad
+    /// line, leaving value as it was (the next read goes on after that
+    /// line); parse_error 105 for a stream that is not good() before
+    /// reading, or one that got badbit, after which the reader reads no
+    /// more; std::bad_alloc; and what the stream's exceptions mask asks for.
+    bool read(BasicJsonType& value)
+    {
+        detail::parse_failure failure;
+        switch (next(value, failure))
+        {
+            case outcome::value:
+                return true;
+            case outcome::end:
+                return false;
+            default:
+                detail::throw_parse_error(failure);
+        }
+    }
+
+    /// read, with an error in the result instead of thrown, also when built
+    /// with -fno-exceptions: false at the end of the stream; true with the
+    /// value or the error in result otherwise. Never throws parse_error.
+    bool try_read(parse_result<BasicJsonType>& result)
+    {
+        detail::parse_failure failure;
+        result.error = read_error();
+        switch (next(result.value, failure))
+        {
+            case outcome::value:
+                return true;
+            case outcome::end:
+                return false;
+            default:
+                result.value = BasicJsonType();
+                result.error = detail::read_error_of(failure);
+                return true;
+        }
+    }
+
+    /// The line of the last line read, counted from 1; 0 before the first.
+    std::size_t line() const noexcept
+    {
+        return record_line;
+    }
+
+    /// The offset of the first byte of that line.
+    std::size_t byte() const noexcept
+    {
+        return record_byte;
+    }
+
+    /// The text of that line, without its LF.
+    const std::string& text() const noexcept
+    {
+        return record;
+    }
+
+    /// error_excerpt of that line, at the byte `at` counted as byte() counts
+    /// (the byte of an error in it). Throws std::bad_alloc.
+    std::string excerpt(const std::size_t at) const
+    {
+        return error_excerpt(record, at < record_byte ? 0 : at - record_byte);
+    }
+
+  private:
+    enum class outcome
+    {
+        value,
+        end,
+        error
+    };
+
+    /// Reads lines up to the next value, into value, or the failure of the
+    /// first line that is not JSON.
+    outcome next(BasicJsonType& value, detail::parse_failure& failure)
+    {
+        for (;;)
+        {
+            if (finished)
+            {
+                return outcome::end;
+            }
+            if (not source->good())
+            {
+                return unreadable(detail::stream_not_good(source->rdstate()), failure);
+            }
+            std::getline(*source, record);
+            if (source->bad())
+            {
+                detail::parse_failure threw;
+                threw.expected = detail::expectation::buffer_byte;
+                threw.byte = next_byte + record.size();
+                threw.column = record.size() + 1;
+                return unreadable(threw, failure);
+            }
+            if (source->fail())
+            {
+                finished = true; // only the end was left
+                return outcome::end;
+            }
+            finished = source->eof();
+            record_line = next_line;
+            record_byte = next_byte;
+            ++next_line;
+            next_byte += record.size() + 1;
+            parse_options line_options = options_;
+            line_options.skip_byte_order_mark = options_.skip_byte_order_mark and record_line == 1;
+            detail::parser<BasicJsonType, detail::memory_input> reader(
+                detail::memory_input(record.data(), record.data() + record.size()), line_options);
+            if (not reader.skip_byte_order_mark() or not reader.skip_space())
+            {
+                return bad_line(reader.failure(false), failure);
+            }
+            if (reader.at_end())
+            {
+                continue;
+            }
+            BasicJsonType result;
+            detail::value_builder<BasicJsonType> builder(result, options_.duplicate_keys);
+            if (not reader.read(builder, true))
+            {
+                return bad_line(reader.failure(builder.duplicate_key()), failure);
+            }
+            value = std::move(result);
+            return outcome::value;
+        }
+    }
+
+    /// A failure on the line just read, its place counted from the stream's start.
+    outcome bad_line(const detail::parse_failure& on_line, detail::parse_failure& failure) const
+    {
+        failure = on_line;
+        failure.byte += record_byte;
+        failure.line = record_line;
+        if (record_line != 1 and failure.hint == detail::option_hint::byte_order_mark)
+        {
+            failure.hint = detail::option_hint::none; // a mark is skipped only where the stream starts
+        }
+        return outcome::error;
+    }
+
+    /// 105 at the line about to be read; the reader reads no more.
+    outcome unreadable(const detail::parse_failure& at_start, detail::parse_failure& failure)
+    {
+        failure = at_start;
+        failure.byte += next_byte;
+        failure.line = next_line;
+        finished = true;
+        return outcome::error;
+    }
+
+    std::istream* source;
+    parse_options options_;
+    std::string record;          // the last line read
+    std::size_t record_line = 0; // its line
+    std::size_t record_byte = 0; // the offset of its first byte
+    std::size_t next_line = 1;
+    std::size_t next_byte = 0;
+    bool finished = false; // the end was met, or a stream that cannot be read
+};
+
+/// The JSON Lines reader of json values.
+using lines_reader = basic_lines_reader<json>;
 
 } // namespace quarrow
 

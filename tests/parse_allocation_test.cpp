@@ -135,4 +135,25 @@ TEST(ParseAllocations, AcceptAllocatesNothing)
     EXPECT_EQ(allocations_during([&] { EXPECT_TRUE(json::accept(deep)); }), 0u);
 }
 
+// A dropped string is read into the reader's one buffer and copied nowhere:
+// long strings dropped cost what short ones do, but for that buffer's growth,
+// however many there are.
+TEST(ParseAllocations, DroppedStringsAllocateNothingEach)
+{
+    const auto drop_strings = [](const quarrow::filter_event& e) { return e.kind != json::value_t::string; };
+    const auto allocations_for = [&](const std::size_t count, const std::size_t length) {
+        const std::string string = "\"" + std::string(length, 's') + "\"";
+        std::string records = "[";
+        for (std::size_t i = 0; i < count; ++i)
+        {
+            records += (i == 0 ? "{\"k\":" : ",{\"k\":") + string + ",\"n\":[" + string + "]}";
+        }
+        records += "]";
+        return allocations_during([&] { EXPECT_EQ(json::parse(records, drop_strings).dump().size(), 9 * count + 1); });
+    };
+    const std::size_t buffer_growth = allocations_for(1, 200) - allocations_for(1, 1);
+    EXPECT_LE(buffer_growth, 2u);
+    EXPECT_EQ(allocations_for(100, 200), allocations_for(100, 1) + buffer_growth);
+}
+
 } // namespace

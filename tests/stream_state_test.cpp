@@ -441,4 +441,57 @@ TEST(StreamState, HandlerExceptionsSetFailbitAndPass)
     EXPECT_EQ(in.peek(), ',');
 }
 
+// try_parse of a stream sets the bits parse sets and gives the error parse
+// throws, wherever the buffer throws, whether the mask asks for badbit or not.
+TEST(StreamState, TryParseReadsAsParseReads)
+{
+    const std::string text = "[1,\n 2] x";
+    const std::ios_base::iostate masks[] = {std::ios_base::goodbit, std::ios_base::badbit};
+    for (const std::ios_base::iostate mask : masks)
+    {
+        for (std::size_t k = 0; k <= text.size() + 1; ++k)
+        {
+            failing_buffer parse_buffer(k <= text.size() ? text : "[1,\n 2]", k);
+            failing_buffer try_buffer(k <= text.size() ? text : "[1,\n 2]", k);
+            std::istream parse_in(&parse_buffer);
+            std::istream try_in(&try_buffer);
+            parse_in.exceptions(mask);
+            try_in.exceptions(mask);
+            const outcome parsed = run(parse_in, [&] { return json::parse(parse_in).dump(); });
+            const outcome tried = run(try_in, [&] {
+                const quarrow::parse_result<json> r = json::try_parse(try_in);
+                return r.ok() ? r.value.dump() : r.error.message;
+            });
+            EXPECT_EQ(tried, parsed) << "throwing at " << k << ", mask " << bits(mask);
+        }
+    }
+}
+
+// The lines reader reads through getline, as the standard has it: a buffer
+// that throws sets badbit, and its exception passes only when the mask asks
+// for badbit; otherwise the read is parse_error 105 at the line it broke.
+TEST(StreamState, LinesReaderWhenTheBufferThrows)
+{
+    const std::ios_base::iostate masks[] = {std::ios_base::goodbit, std::ios_base::badbit};
+    for (const std::ios_base::iostate mask : masks)
+    {
+        failing_buffer buffer("1\n23\n", 3);
+        std::istream in(&buffer);
+        in.exceptions(mask);
+        quarrow::lines_reader reader(in);
+        json value;
+        ASSERT_TRUE(reader.read(value));
+        EXPECT_EQ(run(in, [&] { return std::to_string(reader.read(value)); }),
+                  (outcome{mask == std::ios_base::badbit
+                               ? "buffer_failure"
+                               : "[json.exception.parse_error.105] stream not readable at line 2, column 2: "
+                                 "expected a byte from the stream buffer, found an exception it threw",
+                           "bad"}));
+        if (mask == std::ios_base::goodbit)
+        {
+            EXPECT_FALSE(reader.read(value)) << "after 105 the reader reads no more";
+        }
+    }
+}
+
 } // namespace

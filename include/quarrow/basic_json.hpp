@@ -75,6 +75,18 @@ bool accept_stream(std::istream& stream, const parse_options& options);
 template<typename BasicJsonType, typename Handler>
 bool read_stream_events(std::istream& stream, Handler& handler, const parse_options& options);
 
+template<typename BasicJsonType, typename Source>
+parse_result<BasicJsonType> try_parse_source(Source&& source, const parse_options& options);
+
+template<typename BasicJsonType>
+parse_result<BasicJsonType> try_parse_stream(std::istream& stream, const parse_options& options);
+
+template<typename BasicJsonType, typename Source, typename Filter>
+BasicJsonType parse_filtered_source(Source&& source, Filter& filter, const parse_options& options);
+
+template<typename BasicJsonType, typename Filter>
+BasicJsonType parse_filtered_stream(std::istream& stream, Filter& filter, const parse_options& options);
+
 } // namespace detail
 
 template<template<typename U, typename V, typename... Args> class ObjectType,
@@ -2399,6 +2411,95 @@ class basic_json
     static bool parse_events(std::istream& stream, Handler& handler, parse_options options = parse_options())
     {
         return detail::read_stream_events<basic_json>(stream, handler, options);
+    }
+
+    // -- reading without throwing, and with a filter ---------------------------
+
+    /// Reads the text as parse does, but an error comes back in the result
+    /// (its id, place and what()) instead of being thrown, also when built
+    /// with -fno-exceptions; the value is then null. Never throws
+    /// parse_error; throws std::bad_alloc.
+    static parse_result<basic_json> try_parse(const string_t& text, parse_options options = parse_options())
+    {
+        return detail::try_parse_source<basic_json>(text, options);
+    }
+
+    /// The same, for the text up to the NUL; throws other_error 501 for a null pointer.
+    static parse_result<basic_json> try_parse(const char* text, parse_options options = parse_options())
+    {
+        return detail::try_parse_source<basic_json>(text, options);
+    }
+
+#if defined(__cpp_lib_string_view)
+    /// The same, for a view of the text.
+    static parse_result<basic_json> try_parse(std::string_view text, parse_options options = parse_options())
+    {
+        return detail::try_parse_source<basic_json>(text, options);
+    }
+#endif
+
+    /// The same, for the bytes [first, last); also throws whatever the iterators throw.
+    template<typename InputIterator, detail::enable_if_t<detail::is_byte_iterator<InputIterator>::value, int> = 0>
+    static parse_result<basic_json> try_parse(InputIterator first, InputIterator last,
+                                              parse_options options = parse_options())
+    {
+        return detail::try_parse_source<basic_json>(std::make_pair(std::move(first), std::move(last)), options);
+    }
+
+    /// The same, for the rest of the stream, with its bits set as parse sets
+    /// them; a stream not good() before, or whose buffer throws, is error
+    /// 105. Throws only what the exceptions mask asks for (ios_base::failure,
+    /// or the buffer's exception for badbit), and std::bad_alloc.
+    static parse_result<basic_json> try_parse(std::istream& stream, parse_options options = parse_options())
+    {
+        return detail::try_parse_stream<basic_json>(stream, options);
+    }
+
+    /// Reads the text as parse does, keeping only the values filter keeps:
+    /// filter(const filter_event&) is called for each array and object as it
+    /// opens and for each value once it is read (an array or object: built),
+    /// and returns false to drop it. A dropped member or element is not in
+    /// the result at all, a dropped array or object is not built, and a
+    /// dropped whole text leaves null. Throws what parse throws, and
+    /// whatever the filter throws.
+    template<typename Filter, detail::enable_if_t<detail::is_filter<Filter>::value, int> = 0>
+    static basic_json parse(const string_t& text, Filter filter, parse_options options = parse_options())
+    {
+        return detail::parse_filtered_source<basic_json>(text, filter, options);
+    }
+
+    /// The same, for the text up to the NUL; throws other_error 501 for a null pointer.
+    template<typename Filter, detail::enable_if_t<detail::is_filter<Filter>::value, int> = 0>
+    static basic_json parse(const char* text, Filter filter, parse_options options = parse_options())
+    {
+        return detail::parse_filtered_source<basic_json>(text, filter, options);
+    }
+
+#if defined(__cpp_lib_string_view)
+    /// The same, for a view of the text.
+    template<typename Filter, detail::enable_if_t<detail::is_filter<Filter>::value, int> = 0>
+    static basic_json parse(std::string_view text, Filter filter, parse_options options = parse_options())
+    {
+        return detail::parse_filtered_source<basic_json>(text, filter, options);
+    }
+#endif
+
+    /// The same, for the bytes [first, last); also throws whatever the iterators throw.
+    template<typename InputIterator, typename Filter,
+             detail::enable_if_t<detail::is_byte_iterator<InputIterator>::value and detail::is_filter<Filter>::value,
+                                 int> = 0>
+    static basic_json parse(InputIterator first, InputIterator last, Filter filter,
+                            parse_options options = parse_options())
+    {
+        return detail::parse_filtered_source<basic_json>(std::make_pair(std::move(first), std::move(last)), filter,
+                                                         options);
+    }
+
+    /// The same, for the rest of the stream, as parse(std::istream&) reads it.
+    template<typename Filter, detail::enable_if_t<detail::is_filter<Filter>::value, int> = 0>
+    static basic_json parse(std::istream& stream, Filter filter, parse_options options = parse_options())
+    {
+        return detail::parse_filtered_stream<basic_json>(stream, filter, options);
     }
 
   private:

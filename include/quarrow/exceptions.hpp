@@ -192,6 +192,9 @@ class parse_error : public exception
 enum class error : std::uint8_t
 {
     syntax_error,
+    syntax_error_at_comment,
+    syntax_error_at_trailing_comma,
+    syntax_error_at_byte_order_mark,
     nesting_too_deep,
     number_out_of_range,
     float_out_of_range,
@@ -271,6 +274,15 @@ inline const error_entry* error_table() noexcept
     static const error_entry entries[] = {
         {error::syntax_error, error_class::parse_error, 101,
          "syntax error at line <l>, column <c>: expected <what>, found <bytes>"},
+        {error::syntax_error_at_comment, error_class::parse_error, 101,
+         "syntax error at line <l>, column <c>: expected <what>, found <bytes> (parse_options::allow_comments reads "
+         "comments)"},
+        {error::syntax_error_at_trailing_comma, error_class::parse_error, 101,
+         "syntax error at line <l>, column <c>: expected <what>, found <bytes> (parse_options::allow_trailing_commas "
+         "accepts a comma before it)"},
+        {error::syntax_error_at_byte_order_mark, error_class::parse_error, 101,
+         "syntax error at line <l>, column <c>: expected <what>, found <bytes> (parse_options::skip_byte_order_mark "
+         "skips a byte order mark)"},
         {error::nesting_too_deep, error_class::parse_error, 102,
          "nesting too deep at line <l>, column <c>: expected at most <max_depth> nested arrays and objects, found "
          "<bytes>"},

@@ -35,6 +35,7 @@
 #include <quarrow/declarations.hpp>
 #include <quarrow/exceptions.hpp>
 #include <quarrow/options.hpp>
+#include <quarrow/parse_result.hpp>
 #include <quarrow/conversions.hpp>
 #include <quarrow/mapping.hpp>
 #include <quarrow/iterators.hpp>
@@ -48,6 +49,7 @@
 #include <quarrow/detail/input.hpp>
 #include <quarrow/detail/parser.hpp>
 #include <quarrow/detail/value_builder.hpp>
+#include <quarrow/detail/filter_builder.hpp>
 #include <quarrow/detail/reading.hpp>
 #include <quarrow/detail/number_write.hpp>
 #include <quarrow/detail/writer.hpp>
@@ -55,6 +57,7 @@
 #include <quarrow/json_pointer.hpp>
 #include <quarrow/patch.hpp>
 #include <quarrow/stream.hpp>
+#include <quarrow/lines.hpp>
 #include <quarrow/hash.hpp>
 
 #endif // QUARROW_JSON_HPP

@@ -58,6 +58,10 @@ struct parse_options
     /// One comma may stand before a closing `]` or `}`.
     bool allow_trailing_commas = false;
 
+    /// A UTF-8 byte order mark (EF BB BF) where reading starts is skipped;
+    /// positions still count its three bytes.
+    bool skip_byte_order_mark = false;
+
     /// What a repeated key in an object does.
     duplicate_key_policy duplicate_keys = duplicate_key_policy::last_wins;
 };

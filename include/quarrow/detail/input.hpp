@@ -352,21 +352,7 @@ class memory_input
     /// The length of the valid UTF-8 sequence at p, 0 if there is none.
     std::size_t utf8_length(const char* const p) const noexcept
     {
-        int more = 0;
-        int low = 0;
-        int high = 0;
-        if (not utf8_sequence(static_cast<unsigned char>(*p), more, low, high) or end_byte - p <= more)
-        {
-            return 0;
-        }
-        const auto first = static_cast<unsigned char>(p[1]);
-        bool valid = first >= low and first <= high;
-        for (int i = 2; i <= more; ++i)
-        {
-            const auto next = static_cast<unsigned char>(p[i]);
-            valid = valid and next >= 0x80 and next <= 0xBF;
-        }
-        return valid ? static_cast<std::size_t>(1 + more) : 0;
+        return utf8_sequence_length(p, end_byte);
     }
 
     const char* begin_byte;

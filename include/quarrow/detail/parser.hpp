@@ -31,13 +31,25 @@ enum class expectation : std::uint8_t
     utf8_continuation,
     comment_start,
     comment_end,
+    byte_order_mark,
     // Each of the rest is an error of its own; the ones above are syntax errors.
     shallower,
     finite_number,
     finite_float,
     new_key,
     good_stream,
-    buffer_byte
+    buffer_byte,
+    // Only told to fail, which records it as value: a value in an array.
+    element
+};
+
+/// The option that would have read on where a syntax error stopped the text.
+enum class option_hint : std::uint8_t
+{
+    none,
+    comments,
+    trailing_commas,
+    byte_order_mark
 };
 
 /// Where and why a parse failed, kept without allocating so that accept
@@ -55,6 +67,7 @@ struct parse_failure
     bool found_end = false; // the input ended there
     bool found_cut = false; // found holds only the start of it
     std::ios_base::iostate stream_state = std::ios_base::goodbit; // of a stream that was not good
+    option_hint hint = option_hint::none;
 };
 
 /// The error a failure is, which what the grammar expected tells.
@@ -75,8 +88,11 @@ inline error parse_error_of(const parse_failure& failure) noexcept
         case expectation::buffer_byte:
             return error::stream_buffer_threw;
         default:
-            return error::syntax_error;
+            break;
     }
+    static const error syntax_errors[] = {error::syntax_error, error::syntax_error_at_comment,
+                                          error::syntax_error_at_trailing_comma, error::syntax_error_at_byte_order_mark};
+    return syntax_errors[static_cast<std::size_t>(failure.hint)];
 }
 
 /// What stood where the parse failed: the end of input, or its first bytes
@@ -153,6 +169,7 @@ inline std::string parse_error_text(const parse_failure& failure)
         "a UTF-8 continuation byte that completes the sequence",
         "'/' or '*' after '/'",
         "'*/'",
+        "the byte order mark EF BB BF",
     };
     static_assert(sizeof expected_texts / sizeof *expected_texts == static_cast<std::size_t>(expectation::shallower),
                   "one text for each expectation of a syntax error");
@@ -162,6 +179,9 @@ inline std::string parse_error_text(const parse_failure& failure)
     switch (what)
     {
         case error::syntax_error:
+        case error::syntax_error_at_comment:
+        case error::syntax_error_at_trailing_comma:
+        case error::syntax_error_at_byte_order_mark:
             return error_text(what, {line, column, expected_texts[static_cast<std::size_t>(failure.expected)],
                                      found_text(failure)});
         case error::nesting_too_deep:
@@ -175,21 +195,33 @@ inline std::string parse_error_text(const parse_failure& failure)
     }
 }
 
+/// The parse_error the failure is. Throws std::bad_alloc.
+inline parse_error parse_error_of_failure(const parse_failure& failure)
+{
+    return parse_error(entry_of(parse_error_of(failure)).id, failure.byte, failure.line, failure.column,
+                       parse_error_text(failure));
+}
+
 /// Throws the failure as parse_error.
 [[noreturn]] inline void throw_parse_error(const parse_failure& failure)
 {
-    throw_exception<parse_error>(entry_of(parse_error_of(failure)).id, failure.byte, failure.line, failure.column,
-                                 parse_error_text(failure));
+    throw_exception<parse_error>(parse_error_of_failure(failure));
 }
 
-/// Throws parse_error 105 at the first byte for a stream that was not good
-/// before reading, naming the bits it had.
-[[noreturn]] inline void throw_stream_not_good(const std::ios_base::iostate state)
+/// The failure 105 of a stream that was not good before reading, at the
+/// first byte, naming the bits it had.
+inline parse_failure stream_not_good(const std::ios_base::iostate state) noexcept
 {
     parse_failure failure;
     failure.expected = expectation::good_stream;
     failure.stream_state = state;
-    throw_parse_error(failure);
+    return failure;
+}
+
+/// Whether the failure is of a stream that could not be read.
+inline bool is_unreadable(const parse_failure& failure) noexcept
+{
+    return failure.expected == expectation::good_stream or failure.expected == expectation::buffer_byte;
 }
 
 template<typename BasicJsonType>
@@ -331,7 +363,7 @@ class parser
                     }
                     break;
                 default:
-                    return fail(expectation::value);
+                    return fail_value(in_object);
             }
 
             switch (close_levels(handler, whole_text, in_object))
@@ -427,9 +459,25 @@ class parser
         return failed.stopped;
     }
 
-    /// Throws the recorded failure as parse_error. After a handler stopped
-    /// at a key, duplicate_key makes it 104 at that key.
-    [[noreturn]] void raise(const bool duplicate_key)
+    /// With skip_byte_order_mark, skips a byte order mark where reading
+    /// starts; false when the bytes there start one but do not end it. Kept
+    /// out of read, so that the plain reading path stays as it was.
+    bool skip_byte_order_mark()
+    {
+        return not options.skip_byte_order_mark or input.offset() != 0 or input.peek() != 0xEF or
+               read_byte_order_mark();
+    }
+
+    /// Skips whitespace (and comments, if allowed); false when a comment
+    /// fails (failure tells why).
+    bool skip_space()
+    {
+        return skip_whitespace();
+    }
+
+    /// The recorded failure. After a handler stopped at a key, duplicate_key
+    /// makes it 104 at that key.
+    const parse_failure& failure(const bool duplicate_key)
     {
         if (duplicate_key)
         {
@@ -440,21 +488,33 @@ class parser
             show_text(text.data(), text.size());
             show('"');
         }
-        throw_parse_error(failed);
+        return failed;
+    }
+
+    /// Throws the recorded failure as parse_error; see failure.
+    [[noreturn]] void raise(const bool duplicate_key)
+    {
+        throw_parse_error(failure(duplicate_key));
+    }
+
+    /// The failure of a stream buffer that threw at the next byte.
+    const parse_failure& unreadable()
+    {
+        record(input.offset(), expectation::buffer_byte);
+        return failed;
     }
 
     /// Throws parse_error 105 at the byte the stream buffer threw on.
     [[noreturn]] void raise_unreadable()
     {
-        record(input.offset(), expectation::buffer_byte);
-        throw_parse_error(failed);
+        throw_parse_error(unreadable());
     }
 
   private:
     /// Records a failure at the next byte, which is shown as what was found.
     bool fail(const expectation expected)
     {
-        record(input.offset(), expected);
+        record(input.offset(), expected == expectation::element ? expectation::value : expected);
         const int c = input.peek();
         if (c == -1)
         {
@@ -464,7 +524,38 @@ class parser
         {
             show(static_cast<char>(c));
         }
+        failed.hint = hint_at(expected, c);
         return false;
+    }
+
+    /// fail where a value should start: in an array, a ']' there follows a
+    /// comma. Cold, so that read keeps its size and its inlining.
+    QUARROW_COLD bool fail_value(const bool in_object)
+    {
+        return fail(in_object or depth == 0 ? expectation::value : expectation::element);
+    }
+
+    /// The option that would read on from byte c, where expected was not
+    /// found: a '/' between tokens may start a comment; a ']' for an
+    /// element, or a '}' for a key, follows a comma (after '[' or '{' it
+    /// would have closed them); and 0xEF at the start may lead a byte order
+    /// mark.
+    option_hint hint_at(const expectation expected, const int c) const noexcept
+    {
+        if (c == '/' and (expected <= expectation::colon or expected == expectation::element) and
+            not options.allow_comments)
+        {
+            return option_hint::comments;
+        }
+        if ((c == ']' and expected == expectation::element) or (c == '}' and expected == expectation::key))
+        {
+            return option_hint::trailing_commas;
+        }
+        if (c == 0xEF and expected == expectation::value and failed.byte == 0 and not options.skip_byte_order_mark)
+        {
+            return option_hint::byte_order_mark;
+        }
+        return option_hint::none;
     }
 
     /// Records that the handler stopped at the token starting at token_start.
@@ -483,6 +574,7 @@ class parser
         failed.column = byte - line_start + 1;
         failed.expected = expected;
         failed.max_depth = options.max_depth;
+        failed.hint = option_hint::none;
     }
 
     void show(const char c) noexcept
@@ -504,6 +596,11 @@ class parser
     }
 
     // -- whitespace and comments ----------------------------------------------
+
+    QUARROW_NOINLINE bool read_byte_order_mark()
+    {
+        return read_literal("\xEF\xBB\xBF", expectation::byte_order_mark);
+    }
 
     QUARROW_ALWAYS_INLINE bool skip_whitespace()
     {
@@ -586,7 +683,7 @@ class parser
     {
         for (; *word != '\0'; ++word)
         {
-            if (input.peek() != *word)
+            if (input.peek() != static_cast<unsigned char>(*word))
             {
                 return fail(expected);
             }

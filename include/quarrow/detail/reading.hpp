@@ -39,10 +39,10 @@ memory_input input_of(std::pair<Byte*, Byte*>&& range) noexcept
 }
 
 /// Reads the whole text into the builder's value; throws its parse_error.
-template<typename BasicJsonType, typename Input>
-void read_value(parser<BasicJsonType, Input>& reader, value_builder<BasicJsonType>& builder)
+template<typename BasicJsonType, typename Input, typename Builder>
+void read_value(parser<BasicJsonType, Input>& reader, Builder& builder)
 {
-    if (not reader.read(builder, true))
+    if (not reader.skip_byte_order_mark() or not reader.read(builder, true))
     {
         reader.raise(builder.duplicate_key());
     }
@@ -56,10 +56,10 @@ bool accepts(parser<BasicJsonType, Input>& reader, const parse_options& options)
     {
         BasicJsonType scratch;
         value_builder<BasicJsonType> builder(scratch, options.duplicate_keys);
-        return reader.read(builder, true);
+        return reader.skip_byte_order_mark() and reader.read(builder, true);
     }
     typename BasicJsonType::event_handler ignore;
-    return reader.read(ignore, true);
+    return reader.skip_byte_order_mark() and reader.read(ignore, true);
 }
 
 /// Reports the whole text to handler; false when it stopped, and throws the
@@ -67,7 +67,7 @@ bool accepts(parser<BasicJsonType, Input>& reader, const parse_options& options)
 template<typename BasicJsonType, typename Input, typename Handler>
 bool read_all_events(parser<BasicJsonType, Input>& reader, Handler& handler)
 {
-    if (reader.read(handler, true))
+    if (reader.skip_byte_order_mark() and reader.read(handler, true))
     {
         return true;
     }
@@ -126,20 +126,20 @@ inline void set_state_quietly(std::istream& stream, const std::ios_base::iostate
 /// ios_base::failure comes as the standard has it, but never in place of an
 /// exception already on its way; the buffer's own exception passes only when
 /// the mask asks for badbit. Returns read's result, and false when nothing
-/// could be read: a stream not good before, or a buffer that threw. With
-/// unreadable_throws those two throw parse_error 105 instead.
+/// could be read: a stream not good before, or a buffer that threw, whose
+/// failure 105 goes to unreadable unless it is null.
 template<typename BasicJsonType, typename Read>
-bool read_stream(std::istream& stream, const parse_options& options, const bool unreadable_throws, Read read)
+bool read_stream_noting(std::istream& stream, const parse_options& options, parse_failure* const unreadable, Read read)
 {
     const std::ios_base::iostate before = stream.rdstate();
     const std::istream::sentry ready(stream, true); // JSON's own whitespace is skipped by the reader
     if (not ready)
     {
-        if (unreadable_throws)
+        if (unreadable != nullptr)
         {
             // Only the failbit the sentry sets is not the stream's own: a tie
             // that failed to flush may have set badbit.
-            throw_stream_not_good(before | (stream.rdstate() & ~std::ios_base::failbit));
+            *unreadable = stream_not_good(before | (stream.rdstate() & ~std::ios_base::failbit));
         }
         return false;
     }
@@ -164,9 +164,9 @@ bool read_stream(std::istream& stream, const parse_options& options, const bool 
         {
             throw;
         }
-        if (unreadable_throws)
+        if (unreadable != nullptr)
         {
-            reader.raise_unreadable();
+            *unreadable = reader.unreadable();
         }
         return false;
     }
@@ -178,15 +178,120 @@ bool read_stream(std::istream& stream, const parse_options& options, const bool 
     return done;
 }
 
+/// read_stream_noting; with unreadable_throws, a stream that cannot be read
+/// throws its parse_error 105.
+template<typename BasicJsonType, typename Read>
+bool read_stream(std::istream& stream, const parse_options& options, const bool unreadable_throws, Read read)
+{
+    parse_failure unreadable;
+    const bool done = read_stream_noting<BasicJsonType>(stream, options, unreadable_throws ? &unreadable : nullptr,
+                                                        std::move(read));
+    if (is_unreadable(unreadable))
+    {
+        throw_parse_error(unreadable);
+    }
+    return done;
+}
+
+template<typename BasicJsonType, typename Builder>
+void parse_stream_with(std::istream& stream, Builder& builder, const parse_options& options)
+{
+    read_stream<BasicJsonType>(stream, options, true, [&](parser<BasicJsonType, stream_input>& reader) -> bool {
+        read_value(reader, builder);
+        return true;
+    });
+}
+
 template<typename BasicJsonType>
 BasicJsonType parse_stream(std::istream& stream, const parse_options& options)
 {
     BasicJsonType result;
     value_builder<BasicJsonType> builder(result, options.duplicate_keys);
-    read_stream<BasicJsonType>(stream, options, true, [&](parser<BasicJsonType, stream_input>& reader) -> bool {
-        read_value(reader, builder);
-        return true;
-    });
+    parse_stream_with<BasicJsonType>(stream, builder, options);
+    return result;
+}
+
+// -- reading with a filter, and reading without throwing parse_error --------
+
+template<typename BasicJsonType, typename Source, typename Filter>
+BasicJsonType parse_filtered_source(Source&& source, Filter& filter, const parse_options& options)
+{
+    auto input = input_of(std::forward<Source>(source));
+    BasicJsonType result;
+    filter_builder<BasicJsonType, Filter> builder(result, options.duplicate_keys, filter);
+    parser<BasicJsonType, decltype(input)> reader(std::move(input), options);
+    read_value(reader, builder);
+    return result;
+}
+
+template<typename BasicJsonType, typename Filter>
+BasicJsonType parse_filtered_stream(std::istream& stream, Filter& filter, const parse_options& options)
+{
+    BasicJsonType result;
+    filter_builder<BasicJsonType, Filter> builder(result, options.duplicate_keys, filter);
+    parse_stream_with<BasicJsonType>(stream, builder, options);
+    return result;
+}
+
+/// The failure as the error of a result, with the parse_error's place and what().
+inline read_error read_error_of(const parse_failure& failure)
+{
+    const parse_error raised = parse_error_of_failure(failure);
+    read_error error;
+    error.id = raised.id;
+    error.byte = raised.byte;
+    error.line = raised.line;
+    error.column = raised.column;
+    error.message = raised.what();
+    return error;
+}
+
+/// Reads the whole text into result, or notes why it could not: the value
+/// is then null. False on a failure.
+template<typename BasicJsonType, typename Input>
+bool read_result(parser<BasicJsonType, Input>& reader, parse_result<BasicJsonType>& result,
+                 const parse_options& options)
+{
+    bool done = false;
+    {
+        value_builder<BasicJsonType> builder(result.value, options.duplicate_keys);
+        done = reader.skip_byte_order_mark() and reader.read(builder, true);
+        if (not done)
+        {
+            result.error = read_error_of(reader.failure(builder.duplicate_key()));
+        }
+    }
+    if (not done)
+    {
+        result.value = BasicJsonType();
+    }
+    return done;
+}
+
+template<typename BasicJsonType, typename Source>
+parse_result<BasicJsonType> try_parse_source(Source&& source, const parse_options& options)
+{
+    auto input = input_of(std::forward<Source>(source));
+    parser<BasicJsonType, decltype(input)> reader(std::move(input), options);
+    parse_result<BasicJsonType> result;
+    read_result(reader, result, options);
+    return result;
+}
+
+template<typename BasicJsonType>
+parse_result<BasicJsonType> try_parse_stream(std::istream& stream, const parse_options& options)
+{
+    parse_result<BasicJsonType> result;
+    parse_failure unreadable;
+    read_stream_noting<BasicJsonType>(stream, options, &unreadable,
+                                      [&](parser<BasicJsonType, stream_input>& reader) -> bool {
+                                          return read_result(reader, result, options);
+                                      });
+    if (is_unreadable(unreadable))
+    {
+        result.value = BasicJsonType();
+        result.error = read_error_of(unreadable);
+    }
     return result;
 }
 

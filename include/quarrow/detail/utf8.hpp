@@ -39,6 +39,26 @@ inline bool utf8_sequence(const int lead, int& more, int& low, int& high) noexce
     return true;
 }
 
+/// The length of the valid UTF-8 sequence at p, before end; 0 if there is none.
+inline std::size_t utf8_sequence_length(const char* const p, const char* const end) noexcept
+{
+    int more = 0;
+    int low = 0;
+    int high = 0;
+    if (not utf8_sequence(static_cast<unsigned char>(*p), more, low, high) or end - p <= more)
+    {
+        return 0;
+    }
+    const auto first = static_cast<unsigned char>(p[1]);
+    bool valid = first >= low and first <= high;
+    for (int i = 2; i <= more; ++i)
+    {
+        const auto next = static_cast<unsigned char>(p[i]);
+        valid = valid and next >= 0x80 and next <= 0xBF;
+    }
+    return valid ? static_cast<std::size_t>(1 + more) : 0;
+}
+
 } // namespace detail
 } // namespace quarrow
 

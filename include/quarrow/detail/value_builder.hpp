@@ -136,6 +136,51 @@ class value_builder
         return true;
     }
 
+    /// Whether the reject policy refuses the key in the innermost object,
+    /// as object_key would; the parse is then to stop there.
+    bool refuses_key(const string_t& key)
+    {
+        duplicate = policy == duplicate_key_policy::reject and next != destination::nowhere and
+                    open.back().object->find(key) != open.back().object->end();
+        return duplicate;
+    }
+
+    /// Ends the innermost array or object and drops it, so that it leaves no
+    /// trace: the member of `key` in the enclosing object, the element of
+    /// the enclosing array, or the root, which becomes null.
+    bool end_and_drop(const string_t& key)
+    {
+        if (next == destination::nowhere)
+        {
+            return end_dropped(); // dropped by the policy already
+        }
+        const level closing = open.back();
+        open.pop_back();
+        if (closing.object == nullptr)
+        {
+            elements.destroy_from(closing.first);
+        }
+        if (closing.target == nullptr)
+        {
+            if (closing.object != nullptr)
+            {
+                elements.destroy_from(elements.size() - 1); // the object, made on the stack as it opened
+            }
+            next = destination::elements;
+            return true;
+        }
+        next = destination::slot;
+        if (open.empty())
+        {
+            *closing.target = BasicJsonType();
+        }
+        else
+        {
+            open.back().object->erase(key);
+        }
+        return true;
+    }
+
   private:
     /// A member with a key made from `key` and a null value, as the policy says.
     template<typename... Key>
@@ -282,6 +327,15 @@ class value_builder
         void drop_moved(const std::size_t index) noexcept
         {
             top = base + index;
+        }
+
+        /// Destroys the elements from `index` on.
+        void destroy_from(const std::size_t index) noexcept
+        {
+            while (size() != index)
+            {
+                traits::destroy(alloc, --top);
+            }
         }
 
       private:
