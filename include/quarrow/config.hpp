@@ -38,6 +38,9 @@
 #include <optional>
 #include <string_view>
 #endif
+#if __cplusplus >= 202002L
+#include <compare>
+#endif
 // Portability, spelled once. The two attributes steer inlining on the paths
 // the benchmark measures. SSE2 scans bytes 16 at a time where the target has
 // it; defining QUARROW_NO_SSE2 takes the portable scans instead, which CI
