@@ -616,7 +616,7 @@ TEST(Discarded, DumpThrows321WhereverItIs)
         {"the value itself", discarded, "<discarded>"},
         {"an element after others", {1, "two", discarded}, "[1,\"two\",<discarded>]"},
         {"a member", {{"a", 1}, {"b", discarded}}, "{\"a\":1,\"b\":<discarded>}"},
-        {"deep down", {{"a", {{{"b", {discarded}}}}}}, "{\"a\":[{\"b\":[<discarded>]}]}"},
+        {"deep down", {{"a", json::array({json{{"b", json::array({discarded})}}})}}, "{\"a\":[{\"b\":[<discarded>]}]}"},
     };
     const std::string message = "[json.exception.type_error.321] cannot write a discarded value: JSON has no text for it";
     for (const auto& h : holders)

@@ -214,7 +214,7 @@ TEST(Ranges, AlgorithmsTakeTheValue)
     EXPECT_TRUE(std::ranges::empty(json()));
 }
 
-TEST(Ranges, AlgorithmsAndViewsTakeItems)
+TEST(Ranges, AlgorithmsTakeItems)
 {
     json object = {{"b", 2}, {"a", 1}, {"c", 3}};
     auto entries = object.items();
