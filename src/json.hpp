@@ -72,6 +72,9 @@
 #include <string_view>
 #include <variant>
 #endif
+#if __cplusplus >= 202002L
+#include <compare>
+#endif
 // Portability, spelled once. The three attributes steer inlining on the paths
 // the benchmark measures; QUARROW_COLD keeps a failure path out of line and
 // out of the way. SSE2 scans bytes 16 at a time where the target has
@@ -474,6 +477,9 @@ enum class error : std::uint8_t
     number_does_not_fit,
     wrong_array_size,
     text_too_long,
+    cannot_use_emplace,
+    discarded_has_no_text,
+    empty_has_no_element,
     string_from_null,
     // Pointers, access by pointer, patches and flattened values.
     pointer_without_slash,
@@ -576,12 +582,18 @@ inline const error_entry* error_table() noexcept
         {error::cannot_use_emplace_back, error_class::type_error, 311, "cannot use emplace_back() with <type name>"},
         {error::cannot_use_update, error_class::type_error, 312, "cannot use update() with <type name>"},
         {error::invalid_utf8, error_class::type_error, 316, "invalid UTF-8 byte at index <i>: 0x<XX>"},
-        {error::index_out_of_range, error_class::out_of_range, 401, "array index <i> is out of range"},
+        {error::index_out_of_range, error_class::out_of_range, 401,
+         "array index <i> is out of range for an array of size <size>"},
         {error::key_not_found, error_class::out_of_range, 403, "key '<key>' not found"},
         {error::number_does_not_fit, error_class::out_of_range, 406, "number <number> does not fit into <type>"},
         {error::wrong_array_size, error_class::out_of_range, 407,
          "array has <size> elements, but the target holds <target size>"},
         {error::text_too_long, error_class::out_of_range, 408, "text longer than max_length <max_length>"},
+        {error::cannot_use_emplace, error_class::type_error, 320, "cannot use emplace() with <type name>"},
+        {error::discarded_has_no_text, error_class::type_error, 321,
+         "cannot write a discarded value: JSON has no text for it"},
+        {error::empty_has_no_element, error_class::out_of_range, 412,
+         "cannot use <operation> with <type name> of size 0"},
         {error::string_from_null, error_class::other_error, 501, "cannot create string from null pointer"},
         {error::pointer_without_slash, error_class::parse_error, 106,
          "invalid JSON pointer at line <l>, column <c>: expected '/' to start a reference token, found <bytes>"},
@@ -708,14 +720,17 @@ enum class utf8_policy
     error    ///< throw type_error 316 naming the index of the first bad byte
 };
 
-/// Options of dump() and dump_to(); the defaults give the stream operator's bytes.
+/// Options of dump() and dump_to(). The defaults write each double with the
+/// fewest digits that read back as the same double, so that parse(dump(v))
+/// == v; with fifteen_digit_doubles they give the stream operator's bytes.
 struct dump_options
 {
     /// Spaces a level when greater than 0; compact otherwise.
     int indent = -1;
-    /// Doubles with the fewest digits that read back as the same double,
-    /// instead of 15 significant digits.
-    bool round_trip_doubles = false;
+    /// Doubles with 15 significant digits, as the stream operator writes
+    /// them, instead of the fewest digits that read back as the same double.
+    /// 15 digits lose most doubles' last bits.
+    bool fifteen_digit_doubles = false;
     /// Bytes of strings and keys that are not valid UTF-8.
     utf8_policy invalid_utf8 = utf8_policy::keep;
     /// Every character above U+007F as \uXXXX (a surrogate pair above
@@ -1229,9 +1244,7 @@ template<typename BasicJsonType>
     const auto* x = j.template get_ptr<const typename BasicJsonType::number_float_t*>();
     // The shortest digits that read back as x, so the text names the number
     // that failed; dump() is locale-proof, but writes the numbers JSON lacks as null.
-    dump_options shortest;
-    shortest.round_trip_doubles = true;
-    const std::string number = x == nullptr or std::isfinite(*x) ? std::string(j.dump(shortest))
+    const std::string number = x == nullptr or std::isfinite(*x) ? std::string(j.dump())
                                : std::isnan(*x)                  ? "NaN"
                                : *x < 0                          ? "-Infinity"
                                                                  : "Infinity";
@@ -2554,6 +2567,8 @@ class reverse_value_iterator : public std::reverse_iterator<Base>
 /// One entry of items() and the iterator to it at once, so that range-for
 /// (structured bindings included) can bind a reference to it: key() is the
 /// member's key, an array element's index as text, or empty for any other value.
+/// The entry lives in the iterator, so a reference to it lasts while that
+/// iterator stays where it is; what value() returns lasts as the element does.
 template<typename Iterator>
 class item
 {
@@ -2562,8 +2577,11 @@ class item
     using iterator_category = std::forward_iterator_tag;
     using value_type = item;
     using difference_type = std::ptrdiff_t;
-    using pointer = item*;
-    using reference = item&;
+    using pointer = const item*;
+    using reference = const item&;
+
+    /// Bound to no value, as Iterator's own default. Never throws.
+    item() = default;
 
     /// The entry at it. Never throws.
     explicit item(Iterator it) noexcept
@@ -2571,9 +2589,15 @@ class item
     {}
 
     /// The entry itself. Never throws.
-    item& operator*() noexcept
+    const item& operator*() const noexcept
     {
         return *this;
+    }
+
+    /// The entry itself. Never throws.
+    const item* operator->() const noexcept
+    {
+        return this;
     }
 
     /// Throws what Iterator's operator++ throws.
@@ -2582,6 +2606,14 @@ class item
         ++m_it;
         ++m_index;
         return *this;
+    }
+
+    /// Throws what the prefix form throws.
+    item operator++(int)
+    {
+        const item result = *this;
+        ++*this;
+        return result;
     }
 
     /// Throws what Iterator's comparison throws.
@@ -3584,7 +3616,7 @@ class basic_json
         }
         if (index >= m_value.array->size())
         {
-            throw_index_error(index);
+            throw_index_error(index, m_value.array->size());
         }
         return (*m_value.array)[index];
     }
@@ -3596,14 +3628,24 @@ class basic_json
     // into one first.
 
   private:
+#if defined(__cpp_lib_string_view)
+    template<typename KeyType>
+    using is_string_view_like = std::is_convertible<KeyType, std::string_view>;
+#else
+    template<typename KeyType>
+    using is_string_view_like = std::false_type;
+#endif
+
     /// Key types other than string_t that make a string_t: character
-    /// pointers and arrays convert implicitly, string views explicitly.
+    /// pointers and arrays, and from C++17 what converts to a string view.
+    /// Nothing else, so that a class that merely converts to string_t (an
+    /// address of a value, say) keeps the overloads made for it.
     template<typename KeyType>
     using enable_if_key_like =
-        detail::enable_if_t<std::is_constructible<string_t, KeyType>::value and
+        detail::enable_if_t<(std::is_convertible<KeyType, const char*>::value or
+                             is_string_view_like<KeyType>::value) and
                                 not std::is_same<detail::uncvref_t<KeyType>, string_t>::value and
-                                not std::is_same<detail::uncvref_t<KeyType>, basic_json>::value and
-                                not std::is_arithmetic<detail::uncvref_t<KeyType>>::value,
+                                not std::is_same<detail::uncvref_t<KeyType>, basic_json>::value,
                             int>;
 
   public:
@@ -3620,19 +3662,19 @@ class basic_json
         return is_object() ? const_iterator(this, m_value.object->find(key)) : end();
     }
 
-    /// The same, for any string-like key. Throws std::bad_alloc when making
-    /// the string_t fails.
+    /// The same, for any string-like key. Throws other_error 501 for a null
+    /// character pointer, and std::bad_alloc when making the string_t fails.
     template<typename KeyType, enable_if_key_like<KeyType> = 0>
     iterator find(KeyType&& key)
     {
-        return find(string_t(std::forward<KeyType>(key)));
+        return find(key_text(key));
     }
 
     /// The same, on a const value.
     template<typename KeyType, enable_if_key_like<KeyType> = 0>
     const_iterator find(KeyType&& key) const
     {
-        return find(string_t(std::forward<KeyType>(key)));
+        return find(key_text(key));
     }
 
     /// True when the value is an object with a member of this key. Throws
@@ -3651,6 +3693,140 @@ class basic_json
     size_type count(KeyType&& key) const
     {
         return contains(std::forward<KeyType>(key)) ? 1 : 0;
+    }
+
+    // -- access as a container: by index, by string-like key, at either end --
+    // A string-like key (see enable_if_key_like) is made into a string_t
+    // once; a null character pointer throws other_error 501.
+
+    /// The element at this position of an array. Throws type_error 304 when
+    /// the value is not an array and out_of_range 401, naming the index and
+    /// the size, when index is not less than size(); nothing is inserted.
+    basic_json& at(size_type index)
+    {
+        return const_cast<basic_json&>(static_cast<const basic_json&>(*this).at(index));
+    }
+
+    /// The same, on a const value.
+    const basic_json& at(size_type index) const
+    {
+        if (not is_array())
+        {
+            throw_kind_error(detail::error::cannot_use_at);
+        }
+        if (index >= m_value.array->size())
+        {
+            throw_index_error(index, m_value.array->size());
+        }
+        return (*m_value.array)[index];
+    }
+
+    /// at(key) for a string-like key. Throws what at(string_t) throws.
+    template<typename KeyType, enable_if_key_like<KeyType> = 0>
+    basic_json& at(KeyType&& key)
+    {
+        return at(key_text(key));
+    }
+
+    /// The same, on a const value.
+    template<typename KeyType, enable_if_key_like<KeyType> = 0>
+    const basic_json& at(KeyType&& key) const
+    {
+        return at(key_text(key));
+    }
+
+    /// value[key] for a string-like key. Throws what operator[](string_t) throws.
+    template<typename KeyType, enable_if_key_like<KeyType> = 0>
+    basic_json& operator[](KeyType&& key)
+    {
+        return (*this)[key_text(key)];
+    }
+
+    /// The same, on a const value: nothing is inserted.
+    template<typename KeyType, enable_if_key_like<KeyType> = 0>
+    const basic_json& operator[](KeyType&& key) const
+    {
+        return (*this)[key_text(key)];
+    }
+
+    /// erase(key) for a string-like key. Throws what erase(string_t) throws.
+    template<typename KeyType, enable_if_key_like<KeyType> = 0>
+    size_type erase(KeyType&& key)
+    {
+        return erase(key_text(key));
+    }
+
+    /// The first element of an array, the value of the first member of an
+    /// object in key order, or a string, boolean or number itself, as begin()
+    /// walks them. Throws out_of_range 412 for null and an empty container.
+    basic_json& front()
+    {
+        return const_cast<basic_json&>(static_cast<const basic_json&>(*this).front());
+    }
+
+    /// The same, on a const value.
+    const basic_json& front() const
+    {
+        return end_element("front()", true);
+    }
+
+    /// The last element of an array, the value of the last member of an
+    /// object in key order, or a string, boolean or number itself. Throws
+    /// out_of_range 412 for null and an empty container.
+    basic_json& back()
+    {
+        return const_cast<basic_json&>(static_cast<const basic_json&>(*this).back());
+    }
+
+    /// The same, on a const value.
+    const basic_json& back() const
+    {
+        return end_element("back()", false);
+    }
+
+    /// Adds the member key with the value basic_json(args...) to an object
+    /// unless the key is there, in which case args are left untouched; a
+    /// null value becomes an object first. Returns the member with that key
+    /// and whether it was added. The key is a string_t or string-like.
+    /// Throws type_error 320 on any other kind, other_error 501 for a null
+    /// character pointer, and what building the value throws; the value is
+    /// then as it was.
+    template<typename KeyType, typename... Args,
+             detail::enable_if_t<std::is_same<detail::uncvref_t<KeyType>, string_t>::value, int> = 0>
+    std::pair<iterator, bool> emplace(KeyType&& key, Args&&... args)
+    {
+        if (is_null())
+        {
+            basic_json object(value_t::object);
+            const auto added = object.emplace(std::forward<KeyType>(key), std::forward<Args>(args)...);
+            swap(object);
+            return {iterator(this, added.first.m_member), true};
+        }
+        if (not is_object())
+        {
+            throw_kind_error(detail::error::cannot_use_emplace);
+        }
+        object_t& members = *m_value.object;
+        const auto place = members.lower_bound(key);
+        if (place != members.end() and not members.key_comp()(key, place->first))
+        {
+            return {iterator(this, place), false};
+        }
+        const auto added = members.emplace_hint(place, std::piecewise_construct,
+                                                std::forward_as_tuple(std::forward<KeyType>(key)),
+                                                std::forward_as_tuple(std::forward<Args>(args)...));
+        return {iterator(this, added), true};
+    }
+
+    /// The same for a string-like key.
+    template<typename KeyType, typename... Args, enable_if_key_like<KeyType> = 0>
+    std::pair<iterator, bool> emplace(KeyType&& key, Args&&... args)
+    {
+        if (not is_null() and not is_object())
+        {
+            throw_kind_error(detail::error::cannot_use_emplace); // before the key is copied
+        }
+        return emplace(key_text(key), std::forward<Args>(args)...);
     }
 
     // -- change ---------------------------------------------------------------
@@ -3712,7 +3888,7 @@ class basic_json
         {
             if (index >= elements.max_size())
             {
-                throw_index_error(index);
+                throw_index_error(index, elements.size());
             }
             elements.resize(index + 1); // strong: moving a value cannot throw
         }
@@ -3921,7 +4097,7 @@ class basic_json
         }
         if (index >= m_value.array->size())
         {
-            throw_index_error(index);
+            throw_index_error(index, m_value.array->size());
         }
         m_value.array->erase(m_value.array->begin() + static_cast<difference_type>(index));
     }
@@ -4094,9 +4270,28 @@ class basic_json
         detail::throw_error(what, {type_name()});
     }
 
-    [[noreturn]] static void throw_index_error(size_type index)
+    /// front() (first) or back(): the element at that end of what begin()
+    /// walks. Throws out_of_range 412, naming the operation, when there is none.
+    const basic_json& end_element(const char* operation, const bool first) const
     {
-        detail::throw_error(detail::error::index_out_of_range, {std::to_string(index)});
+        if (empty())
+        {
+            detail::throw_error(detail::error::empty_has_no_element, {operation, type_name()});
+        }
+        switch (m_type)
+        {
+            case value_t::object:
+                return first ? m_value.object->begin()->second : m_value.object->rbegin()->second;
+            case value_t::array:
+                return first ? m_value.array->front() : m_value.array->back();
+            default:
+                return *this;
+        }
+    }
+
+    [[noreturn]] static void throw_index_error(size_type index, size_type size)
+    {
+        detail::throw_error(detail::error::index_out_of_range, {std::to_string(index), std::to_string(size)});
     }
 
     /// Inserts elements before pos, as one step that cannot fail half way:
@@ -4520,6 +4715,26 @@ class basic_json
         return result == ordering::greater or result == ordering::equal;
     }
 
+#if defined(__cpp_impl_three_way_comparison) && defined(__cpp_lib_three_way_comparison)
+    /// The order of the two values, as the operators above give it; NaN, and
+    /// a container compared as far as one, is unordered.
+    friend std::partial_ordering operator<=>(const basic_json& left, const basic_json& right)
+    {
+        switch (compare(left, right))
+        {
+            case ordering::less:
+                return std::partial_ordering::less;
+            case ordering::equal:
+                return std::partial_ordering::equivalent;
+            case ordering::greater:
+                return std::partial_ordering::greater;
+            case ordering::unordered:
+                break;
+        }
+        return std::partial_ordering::unordered;
+    }
+#endif
+
   private:
     enum class ordering
     {
@@ -4851,8 +5066,10 @@ class basic_json
     // -- output ---------------------------------------------------------------
 
     /// The value as JSON text: indented by `indent` spaces a level when indent
-    /// is greater than 0, compact otherwise; the same bytes as `stream <<` with
-    /// that width. Throws std::bad_alloc.
+    /// is greater than 0, compact otherwise; each double with the fewest
+    /// digits that read back as it, so that parse(dump()) equals the value.
+    /// Throws std::bad_alloc, and type_error 321 for a discarded value
+    /// anywhere in the value.
     string_t dump(int indent = -1) const
     {
         dump_options options;
@@ -4860,9 +5077,9 @@ class basic_json
         return dump(options);
     }
 
-    /// The value as JSON text written as options say. Throws std::bad_alloc,
-    /// and type_error 316 for a string that is not valid UTF-8 under
-    /// utf8_policy::error.
+    /// The value as JSON text written as options say. Throws what dump(indent)
+    /// throws, type_error 316 for a string that is not valid UTF-8 under
+    /// utf8_policy::error, and out_of_range 408 past max_length.
     string_t dump(const dump_options& options) const
     {
         string_t text;
@@ -9708,7 +9925,8 @@ class digit_search
     }
 
     /// Prepares side() and below_upper(): the bounds of the numbers that read back as x.
-    void find_bounds() noexcept
+    /// Forced inline: -O2 keeps it a call, a few percent of writing canada.json.
+    QUARROW_ALWAYS_INLINE void find_bounds() noexcept
     {
         // Half the gap to each neighbour, scaled as Y is by a shift of the
         // power alone: at most 1 + 2^-9 below the exact value.
@@ -10261,6 +10479,7 @@ class string_escaper
 //                             after the final one ("\"", "\":" or "\": ")
 //   write_string(s)           a string value
 //   dump_integer(x), dump_float(x)
+//   write_discarded()         the discarded kind, which JSON has no text for
 template<template<typename U, typename V, typename... Args> class ObjectType,
          template<typename U, typename... Args> class ArrayType,
          class StringType,
@@ -10313,9 +10532,10 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
     static constexpr std::size_t inline_frames = 32;
 
     // One instantiation per layout, so that the compact walk tests nothing
-    // about indentation.
+    // about indentation. The walk and the two steps it takes for most nodes
+    // are forced inline: -O2 keeps them as calls, which cost a tenth more.
     template<bool Pretty>
-    void walk(const basic_json& root, Sink& out)
+    QUARROW_ALWAYS_INLINE void walk(const basic_json& root, Sink& out)
     {
         const basic_json* current = &root;
         for (;;)
@@ -10341,7 +10561,7 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
     /// Writes a scalar or an empty container whole and returns false, or
     /// opens a non-empty container, pushes its frame and returns true.
     template<bool Pretty>
-    bool write_opening(const basic_json& val, Sink& out)
+    QUARROW_ALWAYS_INLINE bool write_opening(const basic_json& val, Sink& out)
     {
         switch (val.m_type)
         {
@@ -10398,7 +10618,7 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
                 out.dump_float(val.m_value.number_float);
                 return false;
             case value_t::discarded:
-                out.put_literal("<discarded>");
+                out.write_discarded();
                 return false;
             case value_t::null:
                 out.put_literal("null");
@@ -10422,7 +10642,7 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
     /// separator and its key, the containers before it closed; or nullptr
     /// when the outermost one closed.
     template<bool Pretty>
-    const basic_json* next_child(Sink& out)
+    QUARROW_ALWAYS_INLINE const basic_json* next_child(Sink& out)
     {
         while (m_depth != 0)
         {
@@ -10599,7 +10819,7 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
 
     explicit writer(const dump_options& options) noexcept
         : m_indent_step(options.indent > 0 ? static_cast<std::size_t>(options.indent) : 0),
-          m_round_trip(options.round_trip_doubles),
+          m_fifteen_digits(options.fifteen_digit_doubles),
           m_escaper(options),
           m_max_length(options.max_length)
     {}
@@ -10699,9 +10919,15 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
         m_position = detail::integer_text(m_position, x);
     }
 
-    /// Fifteen significant digits, or the shortest that read back when asked;
-    /// NaN and the infinities, which JSON cannot express, as null. Needs the
-    /// room make_room() leaves.
+    /// Throws type_error 321: text that no reader accepts is not written.
+    [[noreturn]] static void write_discarded()
+    {
+        detail::throw_error(detail::error::discarded_has_no_text);
+    }
+
+    /// The shortest digits that read back, or fifteen significant digits when
+    /// asked; NaN and the infinities, which JSON cannot express, as null.
+    /// Needs the room make_room() leaves.
     void dump_float(const number_float_t x) noexcept
     {
         if (not std::isfinite(x))
@@ -10709,8 +10935,8 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
             put_literal("null");
             return;
         }
-        m_position = m_round_trip ? detail::write_double_shortest(m_position, static_cast<double>(x))
-                                  : detail::write_double(m_position, static_cast<double>(x));
+        m_position = m_fifteen_digits ? detail::write_double(m_position, static_cast<double>(x))
+                                      : detail::write_double_shortest(m_position, static_cast<double>(x));
     }
 
     // -- the buffer -----------------------------------------------------------
@@ -10845,7 +11071,7 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
     }
 
     const std::size_t m_indent_step; // 0: compact
-    const bool m_round_trip;
+    const bool m_fifteen_digits;
     const detail::string_escaper m_escaper;
 
     string_t* m_text = nullptr;
@@ -10972,6 +11198,13 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
     void write_string(const string_t& s)
     {
         write_quoted(s, "\"");
+    }
+
+    /// A fixed text that no reader takes for JSON, so that a discarded value
+    /// in a log line shows.
+    void write_discarded()
+    {
+        put_literal("<discarded>");
     }
 
     /// A string that needs no escape is written from its own storage, any

@@ -287,7 +287,7 @@ TEST(ChangeErrors, IndexesOutOfRangeThrow401AndChangeNothing)
     }
     catch (const json::out_of_range& e)
     {
-        EXPECT_STREQ(e.what(), "[json.exception.out_of_range.401] array index 5 is out of range");
+        EXPECT_STREQ(e.what(), "[json.exception.out_of_range.401] array index 5 is out of range for an array of size 2");
     }
     EXPECT_EQ(array, json({1, 2}));
 }

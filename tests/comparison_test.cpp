@@ -9,9 +9,15 @@
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <sstream>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
+
+#if __cplusplus >= 202002L
+#include <compare>
+#endif
 
 namespace
 {
@@ -188,6 +194,48 @@ TEST(Comparison, OrdersKindsAndContainers)
         }
     }
 }
+
+#if defined(__cpp_impl_three_way_comparison) && defined(__cpp_lib_three_way_comparison)
+// What the six relations read off a <=> say, to set against the operators.
+std::string three_way_relations(const json& a, const json& b)
+{
+    const std::partial_ordering order = a <=> b;
+    std::string result;
+    result += order == 0 ? "==" : "";
+    result += order != 0 ? "!=" : "";
+    result += order < 0 ? "<" : "";
+    result += order <= 0 ? "<=" : "";
+    result += order > 0 ? ">" : "";
+    result += order >= 0 ? ">=" : "";
+    return result;
+}
+
+TEST(ThreeWayComparison, AgreesWithTheOperatorsOnEveryPair)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    std::vector<json> values = {json(), false, true, "", "a", "ab", json(json::value_t::array), {1, 2}, {1, 3},
+                                {1, nan}, json(json::value_t::object), {{"a", 1}}, {{"a", nan}},
+                                json(json::value_t::discarded)};
+    for (const number& n : numbers())
+    {
+        values.push_back(n.value);
+    }
+    for (const json& a : values)
+    {
+        for (const json& b : values)
+        {
+            std::ostringstream shown; // dump() refuses the discarded kind
+            shown << a << " vs " << b;
+            SCOPED_TRACE(shown.str());
+            EXPECT_EQ(three_way_relations(a, b), relations(a, b));
+        }
+    }
+    static_assert(std::is_same_v<decltype(json() <=> json()), std::partial_ordering>);
+    EXPECT_TRUE((json(nan) <=> json(nan)) == std::partial_ordering::unordered);
+    EXPECT_TRUE((json(1) <=> 1.0) == std::partial_ordering::equivalent);
+    EXPECT_TRUE((2u <=> json(-1)) == std::partial_ordering::greater);
+}
+#endif
 
 TEST(Comparison, NativeValuesOnEitherSide)
 {

@@ -1,7 +1,8 @@
 // The text of doubles: write_double against snprintf "%.15g", and
 // write_double_shortest against strtod, on about a million doubles chosen to
 // reach every exponent and the rare roundings. The C library, in the "C"
-// locale, is the oracle throughout.
+// locale, is the oracle throughout; on the same doubles, dump() reads back
+// through parse, and its 15-digit option gives the stream operator's bytes.
 
 #include "../bench/decimal_digits.hpp"
 #include "counting_new.hpp"
@@ -21,6 +22,7 @@
 #include <ios>
 #include <limits>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -268,6 +270,41 @@ TEST(WriteDoubleShortest, HasTheDigitsOfToChars)
     EXPECT_EQ(mismatches, 0u) << "of " << doubles().size();
 }
 #endif
+
+const quarrow::json& doubles_value()
+{
+    static const quarrow::json value(quarrow::json::array_t(doubles().begin(), doubles().end()));
+    return value;
+}
+
+// Compact only: the layouts write numbers alike (Layout and Routes check them).
+TEST(DumpDoubles, ParseReadsBackEveryGeneratedDoubleBitForBit)
+{
+    const quarrow::json back = quarrow::json::parse(doubles_value().dump());
+    ASSERT_EQ(back.size(), doubles().size());
+    std::size_t mismatches = 0;
+    for (std::size_t i = 0; i < doubles().size(); ++i)
+    {
+        const double* const x = back[i].get_ptr<const double*>();
+        if ((x == nullptr or not same_bits(*x, doubles()[i])) and ++mismatches <= 10)
+        {
+            ADD_FAILURE() << std::hexfloat << doubles()[i] << " read back as " << back[i];
+        }
+    }
+    EXPECT_EQ(mismatches, 0u) << "of " << doubles().size();
+    EXPECT_TRUE(back == doubles_value());
+}
+
+TEST(DumpDoubles, FifteenDigitsAreTheStreamOperatorsBytes)
+{
+    quarrow::dump_options options;
+    options.fifteen_digit_doubles = true;
+    std::ostringstream stream;
+    stream << doubles_value();
+    std::ostringstream chunked;
+    doubles_value().dump_to(chunked, options);
+    EXPECT_TRUE(chunked.str() == stream.str()); // 20 MB: not printed
+}
 
 TEST(FloatText, CasesThatShowTheRules)
 {

@@ -272,10 +272,10 @@ TEST(Instantiation, FloatsAreWrittenAsTheDoublesTheyWiden)
     const float values[] = {0.1f, -1.5f, 3.4e38f, FLT_MAX, FLT_MIN, std::numeric_limits<float>::denorm_min(), 16777216.0f, 0.0f, -0.0f};
     for (const float x : values)
     {
-        for (const bool round_trip : {false, true})
+        for (const bool fifteen_digits : {false, true})
         {
             quarrow::dump_options options;
-            options.round_trip_doubles = round_trip;
+            options.fifteen_digit_doubles = fifteen_digits;
             const std::string text = fjson(x).dump(options);
             EXPECT_EQ(text, quarrow::json(static_cast<double>(x)).dump(options)) << x;
             const fjson back = fjson::parse(text);
@@ -284,7 +284,10 @@ TEST(Instantiation, FloatsAreWrittenAsTheDoublesTheyWiden)
             EXPECT_EQ(std::signbit(back.get<float>()), std::signbit(x)) << text;
         }
     }
-    EXPECT_EQ(fjson(0.1f).dump(), "0.100000001490116");
+    quarrow::dump_options fifteen_digits;
+    fifteen_digits.fifteen_digit_doubles = true;
+    EXPECT_EQ(fjson(0.1f).dump(), "0.10000000149011612");
+    EXPECT_EQ(fjson(0.1f).dump(fifteen_digits), "0.100000001490116");
     EXPECT_EQ(fjson(std::nanf("")).dump(), "null");
 }
 

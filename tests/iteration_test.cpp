@@ -12,6 +12,10 @@
 #include <utility>
 #include <vector>
 
+#if __cplusplus >= 202002L && defined(__cpp_lib_ranges)
+#include <ranges>
+#endif
+
 namespace
 {
 
@@ -162,6 +166,70 @@ TEST(Iteration, ItemsBindAsKeyAndValue)
         EXPECT_EQ(index, "0");
         EXPECT_EQ(element, true);
     }
+}
+#endif
+
+TEST(Iteration, ItemIteratorsStepByPostfixToo)
+{
+    json array = {"a", "b"};
+    auto it = array.items().begin();
+    EXPECT_EQ((*it++).key(), "0"); // the copy keeps the entry it was at
+    EXPECT_EQ(it->key(), "1");
+    EXPECT_EQ(it->value(), "b");
+    EXPECT_TRUE(++it == array.items().end());
+}
+
+#if __cplusplus >= 202002L && defined(__cpp_lib_ranges)
+// The value and items() are ranges the standard algorithms take. Array
+// iterators are random access; an object's take the same operations and
+// throw invalid_iterator for those beyond stepping (see IteratorMisuse).
+static_assert(std::random_access_iterator<json::iterator>);
+static_assert(std::random_access_iterator<json::const_iterator>);
+static_assert(std::bidirectional_iterator<json::reverse_iterator>);
+static_assert(std::bidirectional_iterator<json::const_reverse_iterator>);
+static_assert(std::ranges::random_access_range<json>);
+static_assert(std::ranges::random_access_range<const json>);
+static_assert(std::ranges::sized_range<json>);
+static_assert(std::forward_iterator<decltype(std::declval<json&>().items().begin())>);
+static_assert(std::ranges::forward_range<decltype(std::declval<json&>().items())>);
+static_assert(std::ranges::forward_range<decltype(std::declval<const json&>().items())>);
+
+TEST(Ranges, AlgorithmsTakeTheValue)
+{
+    json array = {3, 1, 2};
+    std::ranges::sort(array);
+    EXPECT_EQ(array, json({1, 2, 3}));
+    std::ranges::sort(array, std::ranges::greater());
+    EXPECT_EQ(array, json({3, 2, 1}));
+    EXPECT_EQ(*std::ranges::find(array, json(2)), 2);
+    EXPECT_EQ(std::ranges::distance(array), 3);
+
+    const json object = {{"b", 2}, {"a", 1}, {"c", 3}};
+    EXPECT_EQ(std::ranges::count_if(object, [](const json& v) { return v > 1; }), 2);
+    EXPECT_EQ(*std::ranges::max_element(object), 3);
+    std::vector<json> backwards;
+    std::ranges::reverse_copy(object, std::back_inserter(backwards));
+    EXPECT_EQ(json(backwards), json({3, 2, 1}));
+    EXPECT_EQ(std::ranges::distance(json("scalar")), 1);
+    EXPECT_TRUE(std::ranges::empty(json()));
+}
+
+TEST(Ranges, AlgorithmsTakeItems)
+{
+    json object = {{"b", 2}, {"a", 1}, {"c", 3}};
+    auto entries = object.items();
+    std::vector<std::string> keys;
+    std::ranges::for_each(entries, [&keys](const auto& e) { keys.push_back(e.key()); });
+    EXPECT_EQ(keys, (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_EQ(std::ranges::count_if(entries, [](const auto& e) { return e.value() != 2; }), 2);
+    const auto found = std::ranges::find_if(entries, [](const auto& e) { return e.key() == "c"; });
+    ASSERT_TRUE(found != entries.end());
+    found->value() = 30;
+    EXPECT_EQ(object.at("c"), 30);
+    std::vector<std::string> indexes;
+    const json array = {"x", "y"};
+    std::ranges::transform(array.items(), std::back_inserter(indexes), [](const auto& e) { return e.key(); });
+    EXPECT_EQ(indexes, (std::vector<std::string>{"0", "1"}));
 }
 #endif
 

@@ -47,25 +47,33 @@ TEST_P(CLocale, NumbersKeepTheirPlainText)
     char printed[32];
     std::snprintf(printed, sizeof printed, "%.2f", 3.5);
     SCOPED_TRACE(std::string("the C library itself prints ") + printed);
-    EXPECT_EQ(numbers.dump(), numbers_text);
+    quarrow::dump_options fifteen_digits;
+    fifteen_digits.fifteen_digit_doubles = true;
+    EXPECT_EQ(numbers.dump(fifteen_digits), numbers_text);
+    std::ostringstream stream;
+    stream << numbers;
+    EXPECT_EQ(stream.str(), numbers_text);
     EXPECT_EQ(numbers.dump(1), json(numbers).dump(1));
 }
 
 // The direct routes make their number text themselves: the same bytes under
-// every C locale, round-trip digits included.
+// every C locale, the default shortest digits and the 15 digits alike.
 TEST_P(CLocale, DirectRoutesKeepTheirPlainText)
 {
-    quarrow::dump_options round_trip;
-    round_trip.round_trip_doubles = true;
+    quarrow::dump_options fifteen_digits;
+    fifteen_digits.fifteen_digit_doubles = true;
     const json shortest = {0.30000000000000004, 1.0 / 3.0, 1234567.25, 1e20, -1.5e-7, 100.0};
     const char* const shortest_text = "[0.30000000000000004,0.3333333333333333,1234567.25,1e+20,-1.5e-07,100.0]";
     std::string text;
-    numbers.dump_to(text);
+    numbers.dump_to(text, fifteen_digits);
     EXPECT_EQ(text, numbers_text);
     std::ostringstream stream;
-    numbers.dump_to(stream);
+    numbers.dump_to(stream, fifteen_digits);
     EXPECT_EQ(stream.str(), numbers_text);
-    EXPECT_EQ(shortest.dump(round_trip), shortest_text);
+    EXPECT_EQ(shortest.dump(), shortest_text);
+    std::ostringstream shortest_stream;
+    shortest.dump_to(shortest_stream);
+    EXPECT_EQ(shortest_stream.str(), shortest_text);
 }
 
 INSTANTIATE_TEST_SUITE_P(Locales, CLocale,

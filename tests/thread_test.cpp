@@ -75,7 +75,7 @@ struct writer
     const char* locale_name;
     const char* locale_text; // 2.5 as the C library prints it under the locale
     json value;
-    std::string expected; // the bytes dump() makes, which no locale touches
+    std::string expected; // the bytes dump() makes with 15 digits, which no locale touches
     std::string printed; // 2.5 as the C library printed it on the thread
     int wrong; // writes whose bytes were not `expected`
     std::string first_wrong;
@@ -97,7 +97,9 @@ TEST(Writing, ThreadsWriteTheirOwnValuesAtOnceEachUnderItsOwnLocale)
         ++k;
         json value = {k + 0.5,  -k / 4,        1234567.25 * k, 1.5e-7 * k,
                       1e20 * k, 1.0 / (k + 2), 100.0 * k,      {{"x", k * 1e-10}, {"y", {k, 0.1 * k}}}};
-        const std::string expected = value.dump();
+        quarrow::dump_options fifteen_digits;
+        fifteen_digits.fifteen_digit_doubles = true;
+        const std::string expected = value.dump(fifteen_digits);
         writers.push_back(writer{c.name, c.text, std::move(value), expected, {}, 0, {}});
     }
 

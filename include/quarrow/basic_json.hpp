@@ -899,7 +899,7 @@ class basic_json
         }
         if (index >= m_value.array->size())
         {
-            throw_index_error(index);
+            throw_index_error(index, m_value.array->size());
         }
         return (*m_value.array)[index];
     }
@@ -911,14 +911,24 @@ class basic_json
     // into one first.
 
   private:
+#if defined(__cpp_lib_string_view)
+    template<typename KeyType>
+    using is_string_view_like = std::is_convertible<KeyType, std::string_view>;
+#else
+    template<typename KeyType>
+    using is_string_view_like = std::false_type;
+#endif
+
     /// Key types other than string_t that make a string_t: character
-    /// pointers and arrays convert implicitly, string views explicitly.
+    /// pointers and arrays, and from C++17 what converts to a string view.
+    /// Nothing else, so that a class that merely converts to string_t (an
+    /// address of a value, say) keeps the overloads made for it.
     template<typename KeyType>
     using enable_if_key_like =
-        detail::enable_if_t<std::is_constructible<string_t, KeyType>::value and
+        detail::enable_if_t<(std::is_convertible<KeyType, const char*>::value or
+                             is_string_view_like<KeyType>::value) and
                                 not std::is_same<detail::uncvref_t<KeyType>, string_t>::value and
-                                not std::is_same<detail::uncvref_t<KeyType>, basic_json>::value and
-                                not std::is_arithmetic<detail::uncvref_t<KeyType>>::value,
+                                not std::is_same<detail::uncvref_t<KeyType>, basic_json>::value,
                             int>;
 
   public:
@@ -935,19 +945,19 @@ class basic_json
         return is_object() ? const_iterator(this, m_value.object->find(key)) : end();
     }
 
-    /// The same, for any string-like key. Throws std::bad_alloc when making
-    /// the string_t fails.
+    /// The same, for any string-like key. Throws other_error 501 for a null
+    /// character pointer, and std::bad_alloc when making the string_t fails.
     template<typename KeyType, enable_if_key_like<KeyType> = 0>
     iterator find(KeyType&& key)
     {
-        return find(string_t(std::forward<KeyType>(key)));
+        return find(key_text(key));
     }
 
     /// The same, on a const value.
     template<typename KeyType, enable_if_key_like<KeyType> = 0>
     const_iterator find(KeyType&& key) const
     {
-        return find(string_t(std::forward<KeyType>(key)));
+        return find(key_text(key));
     }
 
     /// True when the value is an object with a member of this key. Throws
@@ -966,6 +976,140 @@ class basic_json
     size_type count(KeyType&& key) const
     {
         return contains(std::forward<KeyType>(key)) ? 1 : 0;
+    }
+
+    // -- access as a container: by index, by string-like key, at either end --
+    // A string-like key (see enable_if_key_like) is made into a string_t
+    // once; a null character pointer throws other_error 501.
+
+    /// The element at this position of an array. Throws type_error 304 when
+    /// the value is not an array and out_of_range 401, naming the index and
+    /// the size, when index is not less than size(); nothing is inserted.
+    basic_json& at(size_type index)
+    {
+        return const_cast<basic_json&>(static_cast<const basic_json&>(*this).at(index));
+    }
+
+    /// The same, on a const value.
+    const basic_json& at(size_type index) const
+    {
+        if (not is_array())
+        {
+            throw_kind_error(detail::error::cannot_use_at);
+        }
+        if (index >= m_value.array->size())
+        {
+            throw_index_error(index, m_value.array->size());
+        }
+        return (*m_value.array)[index];
+    }
+
+    /// at(key) for a string-like key. Throws what at(string_t) throws.
+    template<typename KeyType, enable_if_key_like<KeyType> = 0>
+    basic_json& at(KeyType&& key)
+    {
+        return at(key_text(key));
+    }
+
+    /// The same, on a const value.
+    template<typename KeyType, enable_if_key_like<KeyType> = 0>
+    const basic_json& at(KeyType&& key) const
+    {
+        return at(key_text(key));
+    }
+
+    /// value[key] for a string-like key. Throws what operator[](string_t) throws.
+    template<typename KeyType, enable_if_key_like<KeyType> = 0>
+    basic_json& operator[](KeyType&& key)
+    {
+        return (*this)[key_text(key)];
+    }
+
+    /// The same, on a const value: nothing is inserted.
+    template<typename KeyType, enable_if_key_like<KeyType> = 0>
+    const basic_json& operator[](KeyType&& key) const
+    {
+        return (*this)[key_text(key)];
+    }
+
+    /// erase(key) for a string-like key. Throws what erase(string_t) throws.
+    template<typename KeyType, enable_if_key_like<KeyType> = 0>
+    size_type erase(KeyType&& key)
+    {
+        return erase(key_text(key));
+    }
+
+    /// The first element of an array, the value of the first member of an
+    /// object in key order, or a string, boolean or number itself, as begin()
+    /// walks them. Throws out_of_range 412 for null and an empty container.
+    basic_json& front()
+    {
+        return const_cast<basic_json&>(static_cast<const basic_json&>(*this).front());
+    }
+
+    /// The same, on a const value.
+    const basic_json& front() const
+    {
+        return end_element("front()", true);
+    }
+
+    /// The last element of an array, the value of the last member of an
+    /// object in key order, or a string, boolean or number itself. Throws
+    /// out_of_range 412 for null and an empty container.
+    basic_json& back()
+    {
+        return const_cast<basic_json&>(static_cast<const basic_json&>(*this).back());
+    }
+
+    /// The same, on a const value.
+    const basic_json& back() const
+    {
+        return end_element("back()", false);
+    }
+
+    /// Adds the member key with the value basic_json(args...) to an object
+    /// unless the key is there, in which case args are left untouched; a
+    /// null value becomes an object first. Returns the member with that key
+    /// and whether it was added. The key is a string_t or string-like.
+    /// Throws type_error 320 on any other kind, other_error 501 for a null
+    /// character pointer, and what building the value throws; the value is
+    /// then as it was.
+    template<typename KeyType, typename... Args,
+             detail::enable_if_t<std::is_same<detail::uncvref_t<KeyType>, string_t>::value, int> = 0>
+    std::pair<iterator, bool> emplace(KeyType&& key, Args&&... args)
+    {
+        if (is_null())
+        {
+            basic_json object(value_t::object);
+            const auto added = object.emplace(std::forward<KeyType>(key), std::forward<Args>(args)...);
+            swap(object);
+            return {iterator(this, added.first.m_member), true};
+        }
+        if (not is_object())
+        {
+            throw_kind_error(detail::error::cannot_use_emplace);
+        }
+        object_t& members = *m_value.object;
+        const auto place = members.lower_bound(key);
+        if (place != members.end() and not members.key_comp()(key, place->first))
+        {
+            return {iterator(this, place), false};
+        }
+        const auto added = members.emplace_hint(place, std::piecewise_construct,
+                                                std::forward_as_tuple(std::forward<KeyType>(key)),
+                                                std::forward_as_tuple(std::forward<Args>(args)...));
+        return {iterator(this, added), true};
+    }
+
+    /// The same for a string-like key.
+    template<typename KeyType, typename... Args, enable_if_key_like<KeyType> = 0>
+    std::pair<iterator, bool> emplace(KeyType&& key, Args&&... args)
+    {
+        if (not is_null() and not is_object())
+        {
+            throw_kind_error(detail::error::cannot_use_emplace); // before the key is copied
+        }
+        return emplace(key_text(key), std::forward<Args>(args)...);
     }
 
     // -- change ---------------------------------------------------------------
@@ -1027,7 +1171,7 @@ class basic_json
         {
             if (index >= elements.max_size())
             {
-                throw_index_error(index);
+                throw_index_error(index, elements.size());
             }
             elements.resize(index + 1); // strong: moving a value cannot throw
         }
@@ -1236,7 +1380,7 @@ class basic_json
         }
         if (index >= m_value.array->size())
         {
-            throw_index_error(index);
+            throw_index_error(index, m_value.array->size());
         }
         m_value.array->erase(m_value.array->begin() + static_cast<difference_type>(index));
     }
@@ -1409,9 +1553,28 @@ class basic_json
         detail::throw_error(what, {type_name()});
     }
 
-    [[noreturn]] static void throw_index_error(size_type index)
+    /// front() (first) or back(): the element at that end of what begin()
+    /// walks. Throws out_of_range 412, naming the operation, when there is none.
+    const basic_json& end_element(const char* operation, const bool first) const
     {
-        detail::throw_error(detail::error::index_out_of_range, {std::to_string(index)});
+        if (empty())
+        {
+            detail::throw_error(detail::error::empty_has_no_element, {operation, type_name()});
+        }
+        switch (m_type)
+        {
+            case value_t::object:
+                return first ? m_value.object->begin()->second : m_value.object->rbegin()->second;
+            case value_t::array:
+                return first ? m_value.array->front() : m_value.array->back();
+            default:
+                return *this;
+        }
+    }
+
+    [[noreturn]] static void throw_index_error(size_type index, size_type size)
+    {
+        detail::throw_error(detail::error::index_out_of_range, {std::to_string(index), std::to_string(size)});
     }
 
     /// Inserts elements before pos, as one step that cannot fail half way:
@@ -1835,6 +1998,26 @@ class basic_json
         return result == ordering::greater or result == ordering::equal;
     }
 
+#if defined(__cpp_impl_three_way_comparison) && defined(__cpp_lib_three_way_comparison)
+    /// The order of the two values, as the operators above give it; NaN, and
+    /// a container compared as far as one, is unordered.
+    friend std::partial_ordering operator<=>(const basic_json& left, const basic_json& right)
+    {
+        switch (compare(left, right))
+        {
+            case ordering::less:
+                return std::partial_ordering::less;
+            case ordering::equal:
+                return std::partial_ordering::equivalent;
+            case ordering::greater:
+                return std::partial_ordering::greater;
+            case ordering::unordered:
+                break;
+        }
+        return std::partial_ordering::unordered;
+    }
+#endif
+
   private:
     enum class ordering
     {
@@ -2166,8 +2349,10 @@ class basic_json
     // -- output ---------------------------------------------------------------
 
     /// The value as JSON text: indented by `indent` spaces a level when indent
-    /// is greater than 0, compact otherwise; the same bytes as `stream <<` with
-    /// that width. Throws std::bad_alloc.
+    /// is greater than 0, compact otherwise; each double with the fewest
+    /// digits that read back as it, so that parse(dump()) equals the value.
+    /// Throws std::bad_alloc, and type_error 321 for a discarded value
+    /// anywhere in the value.
     string_t dump(int indent = -1) const
     {
         dump_options options;
@@ -2175,9 +2360,9 @@ class basic_json
         return dump(options);
     }
 
-    /// The value as JSON text written as options say. Throws std::bad_alloc,
-    /// and type_error 316 for a string that is not valid UTF-8 under
-    /// utf8_policy::error.
+    /// The value as JSON text written as options say. Throws what dump(indent)
+    /// throws, type_error 316 for a string that is not valid UTF-8 under
+    /// utf8_policy::error, and out_of_range 408 past max_length.
     string_t dump(const dump_options& options) const
     {
         string_t text;

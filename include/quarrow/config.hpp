@@ -39,6 +39,9 @@
 #include <string_view>
 #include <variant>
 #endif
+#if __cplusplus >= 202002L
+#include <compare>
+#endif
 // Portability, spelled once. The three attributes steer inlining on the paths
 // the benchmark measures; QUARROW_COLD keeps a failure path out of line and
 // out of the way. SSE2 scans bytes 16 at a time where the target has

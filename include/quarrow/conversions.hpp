@@ -389,9 +389,7 @@ template<typename BasicJsonType>
     const auto* x = j.template get_ptr<const typename BasicJsonType::number_float_t*>();
     // The shortest digits that read back as x, so the text names the number
     // that failed; dump() is locale-proof, but writes the numbers JSON lacks as null.
-    dump_options shortest;
-    shortest.round_trip_doubles = true;
-    const std::string number = x == nullptr or std::isfinite(*x) ? std::string(j.dump(shortest))
+    const std::string number = x == nullptr or std::isfinite(*x) ? std::string(j.dump())
                                : std::isnan(*x)                  ? "NaN"
                                : *x < 0                          ? "-Infinity"
                                                                  : "Infinity";

@@ -390,6 +390,8 @@ class reverse_value_iterator : public std::reverse_iterator<Base>
 /// One entry of items() and the iterator to it at once, so that range-for
 /// (structured bindings included) can bind a reference to it: key() is the
 /// member's key, an array element's index as text, or empty for any other value.
+/// The entry lives in the iterator, so a reference to it lasts while that
+/// iterator stays where it is; what value() returns lasts as the element does.
 template<typename Iterator>
 class item
 {
@@ -398,8 +400,11 @@ class item
     using iterator_category = std::forward_iterator_tag;
     using value_type = item;
     using difference_type = std::ptrdiff_t;
-    using pointer = item*;
-    using reference = item&;
+    using pointer = const item*;
+    using reference = const item&;
+
+    /// Bound to no value, as Iterator's own default. Never throws.
+    item() = default;
 
     /// The entry at it. Never throws.
     explicit item(Iterator it) noexcept
@@ -407,9 +412,15 @@ class item
     {}
 
     /// The entry itself. Never throws.
-    item& operator*() noexcept
+    const item& operator*() const noexcept
     {
         return *this;
+    }
+
+    /// The entry itself. Never throws.
+    const item* operator->() const noexcept
+    {
+        return this;
     }
 
     /// Throws what Iterator's operator++ throws.
@@ -418,6 +429,14 @@ class item
         ++m_it;
         ++m_index;
         return *this;
+    }
+
+    /// Throws what the prefix form throws.
+    item operator++(int)
+    {
+        const item result = *this;
+        ++*this;
+        return result;
     }
 
     /// Throws what Iterator's comparison throws.

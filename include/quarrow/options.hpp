@@ -16,14 +16,17 @@ enum class utf8_policy
     error    ///< throw type_error 316 naming the index of the first bad byte
 };
 
-/// Options of dump() and dump_to(); the defaults give the stream operator's bytes.
+/// Options of dump() and dump_to(). The defaults write each double with the
+/// fewest digits that read back as the same double, so that parse(dump(v))
+/// == v; with fifteen_digit_doubles they give the stream operator's bytes.
 struct dump_options
 {
     /// Spaces a level when greater than 0; compact otherwise.
     int indent = -1;
-    /// Doubles with the fewest digits that read back as the same double,
-    /// instead of 15 significant digits.
-    bool round_trip_doubles = false;
+    /// Doubles with 15 significant digits, as the stream operator writes
+    /// them, instead of the fewest digits that read back as the same double.
+    /// 15 digits lose most doubles' last bits.
+    bool fifteen_digit_doubles = false;
     /// Bytes of strings and keys that are not valid UTF-8.
     utf8_policy invalid_utf8 = utf8_policy::keep;
     /// Every character above U+007F as \uXXXX (a surrogate pair above

@@ -364,7 +364,8 @@ class digit_search
     }
 
     /// Prepares side() and below_upper(): the bounds of the numbers that read back as x.
-    void find_bounds() noexcept
+    /// Forced inline: -O2 keeps it a call, a few percent of writing canada.json.
+    QUARROW_ALWAYS_INLINE void find_bounds() noexcept
     {
         // Half the gap to each neighbour, scaled as Y is by a shift of the
         // power alone: at most 1 + 2^-9 below the exact value.

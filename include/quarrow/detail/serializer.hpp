@@ -110,6 +110,13 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
         write_quoted(s, "\"");
     }
 
+    /// A fixed text that no reader takes for JSON, so that a discarded value
+    /// in a log line shows.
+    void write_discarded()
+    {
+        put_literal("<discarded>");
+    }
+
     /// A string that needs no escape is written from its own storage, any
     /// other from its escaped copy.
     void dump_escaped(const string_t& s)

@@ -356,6 +356,7 @@ class string_escaper
 //                             after the final one ("\"", "\":" or "\": ")
 //   write_string(s)           a string value
 //   dump_integer(x), dump_float(x)
+//   write_discarded()         the discarded kind, which JSON has no text for
 template<template<typename U, typename V, typename... Args> class ObjectType,
          template<typename U, typename... Args> class ArrayType,
          class StringType,
@@ -408,9 +409,10 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
     static constexpr std::size_t inline_frames = 32;
 
     // One instantiation per layout, so that the compact walk tests nothing
-    // about indentation.
+    // about indentation. The walk and the two steps it takes for most nodes
+    // are forced inline: -O2 keeps them as calls, which cost a tenth more.
     template<bool Pretty>
-    void walk(const basic_json& root, Sink& out)
+    QUARROW_ALWAYS_INLINE void walk(const basic_json& root, Sink& out)
     {
         const basic_json* current = &root;
         for (;;)
@@ -436,7 +438,7 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
     /// Writes a scalar or an empty container whole and returns false, or
     /// opens a non-empty container, pushes its frame and returns true.
     template<bool Pretty>
-    bool write_opening(const basic_json& val, Sink& out)
+    QUARROW_ALWAYS_INLINE bool write_opening(const basic_json& val, Sink& out)
     {
         switch (val.m_type)
         {
@@ -493,7 +495,7 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
                 out.dump_float(val.m_value.number_float);
                 return false;
             case value_t::discarded:
-                out.put_literal("<discarded>");
+                out.write_discarded();
                 return false;
             case value_t::null:
                 out.put_literal("null");
@@ -517,7 +519,7 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
     /// separator and its key, the containers before it closed; or nullptr
     /// when the outermost one closed.
     template<bool Pretty>
-    const basic_json* next_child(Sink& out)
+    QUARROW_ALWAYS_INLINE const basic_json* next_child(Sink& out)
     {
         while (m_depth != 0)
         {
@@ -694,7 +696,7 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
 
     explicit writer(const dump_options& options) noexcept
         : m_indent_step(options.indent > 0 ? static_cast<std::size_t>(options.indent) : 0),
-          m_round_trip(options.round_trip_doubles),
+          m_fifteen_digits(options.fifteen_digit_doubles),
           m_escaper(options),
           m_max_length(options.max_length)
     {}
@@ -794,9 +796,15 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
         m_position = detail::integer_text(m_position, x);
     }
 
-    /// Fifteen significant digits, or the shortest that read back when asked;
-    /// NaN and the infinities, which JSON cannot express, as null. Needs the
-    /// room make_room() leaves.
+    /// Throws type_error 321: text that no reader accepts is not written.
+    [[noreturn]] static void write_discarded()
+    {
+        detail::throw_error(detail::error::discarded_has_no_text);
+    }
+
+    /// The shortest digits that read back, or fifteen significant digits when
+    /// asked; NaN and the infinities, which JSON cannot express, as null.
+    /// Needs the room make_room() leaves.
     void dump_float(const number_float_t x) noexcept
     {
         if (not std::isfinite(x))
@@ -804,8 +812,8 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
             put_literal("null");
             return;
         }
-        m_position = m_round_trip ? detail::write_double_shortest(m_position, static_cast<double>(x))
-                                  : detail::write_double(m_position, static_cast<double>(x));
+        m_position = m_fifteen_digits ? detail::write_double(m_position, static_cast<double>(x))
+                                      : detail::write_double_shortest(m_position, static_cast<double>(x));
     }
 
     // -- the buffer -----------------------------------------------------------
@@ -940,7 +948,7 @@ class basic_json<ObjectType, ArrayType, StringType, BooleanType, NumberIntegerTy
     }
 
     const std::size_t m_indent_step; // 0: compact
-    const bool m_round_trip;
+    const bool m_fifteen_digits;
     const detail::string_escaper m_escaper;
 
     string_t* m_text = nullptr;
